@@ -1,0 +1,15 @@
+#include "game/random_generator.h"
+
+#include <atomic>
+
+namespace {
+std::atomic<uint32_t> state{1};
+}
+
+void SeedRandom(uint32_t seed) { state.store(seed); }
+
+int32_t NextRandom() {
+  uint32_t next = state.load() * 214013u + 2531011u;
+  state.store(next);
+  return static_cast<int32_t>((next >> 16) & 0x7FFF);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// What a backend provides. Exactly one backend is linked into each program: the SDL one (a real window, mouse,
+// keyboard and audio device) or the headless one (scripted input in virtual time, screenshots, a null audio sink).
+#include <cstdint>
+#include <string>
+
+#include "platform/window.h"
+
+namespace platform {
+class Surface;
+}
+
+namespace platform::backend {
+
+const char* Name();
+bool OpenWindow(const std::string& title, WindowKind kind, int x, int y, int width, int height);
+void CloseWindow();
+void SetTitle(const std::string& title);
+// Shows an 800 x 600 picture (RGB565); the backend scales it to the real window.
+void Present(const Surface& picture);
+// Turns pending device events into posted messages (PostDeviceMessage); main thread only.
+void PollEvents();
+int DesktopWidth();
+int DesktopHeight();
+// Returns false when it could not show a box (the caller then writes the text to standard error).
+bool ShowMessageBox(const std::string& text, const std::string& caption, bool errorIcon);
+
+}  // namespace platform::backend

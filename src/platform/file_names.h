@@ -1,0 +1,18 @@
+#pragma once
+// The game names files the way its original platform did (".\sounds\bell.wav", "..\options.ini",
+// "title\HowToPlay.bmp"). This is the one place where such a name becomes a path of the host.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Backslashes become slashes; when the exact path does not exist, each component is matched without regard to
+// letter case, as the original file system did.
+std::string HostPath(std::string_view gameName);
+std::FILE* OpenFile(std::string_view gameName, const char* mode);
+bool FileExists(std::string_view gameName);
+// For a launcher named "...\Hubbix.exe": the host program, which has no ".exe" on this system.
+std::string HostProgramPath(std::string_view gameName);
+
+}  // namespace platform

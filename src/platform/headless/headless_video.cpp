@@ -1,0 +1,109 @@
+// The headless backend: no window; input comes from the script named by ZORVEL_SCRIPT, replayed in step with
+// the ticker's milliseconds, and screenshot events write the last presented picture to PNG.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/backend.h"
+#include "platform/input_script.h"
+#include "platform/png_writer.h"
+#include "platform/surface.h"
+#include "platform/timer.h"
+#include "platform/trace.h"
+#include "platform/window.h"
+
+namespace platform::backend {
+
+namespace {
+
+// A script that runs out leaves the game this long (virtual time) before the backend closes it.
+constexpr uint32_t kGraceAfterScriptMs = 10000;
+
+struct Headless {
+  bool scriptLoaded = false;
+  InputScript script;
+  size_t next = 0;
+  bool closePosted = false;
+  Surface* lastFrame = nullptr;
+  ~Headless() {
+    if (lastFrame) lastFrame->Release();
+  }
+};
+
+Headless& State() {
+  static Headless state;
+  return state;
+}
+
+void LoadScriptOnce(Headless& h) {
+  if (h.scriptLoaded) return;
+  h.scriptLoaded = true;
+  const char* path = std::getenv("ZORVEL_SCRIPT");
+  if (!path || !*path) return;
+  std::string error;
+  if (!LoadInputScript(path, &h.script, &error)) {
+    std::fprintf(stderr, "zorvel-headless: %s: %s\n", path, error.c_str());
+    h.script.events.clear();
+  }
+  if (h.script.seed) SetScriptSeed(*h.script.seed);
+}
+
+void Screenshot(Headless& h, const std::string& path) {
+  if (!h.lastFrame) {
+    std::fprintf(stderr, "zorvel-headless: no picture presented yet for %s\n", path.c_str());
+    return;
+  }
+  if (!WritePng(*h.lastFrame, path)) std::fprintf(stderr, "zorvel-headless: cannot write %s\n", path.c_str());
+  TraceLine("screenshot " + path);
+}
+
+}  // namespace
+
+const char* Name() { return "headless"; }
+
+bool OpenWindow(const std::string&, WindowKind, int, int, int, int) {
+  LoadScriptOnce(State());
+  return true;
+}
+
+void CloseWindow() {}
+void SetTitle(const std::string&) {}
+
+void Present(const Surface& picture) {
+  Headless& h = State();
+  if (!h.lastFrame) h.lastFrame = Surface::Create(picture.width(), picture.height(), picture.layout());
+  if (h.lastFrame) h.lastFrame->Blt(nullptr, const_cast<Surface*>(&picture), nullptr, DDBLT_WAIT, nullptr);
+}
+
+void PollEvents() {
+  Headless& h = State();
+  LoadScriptOnce(h);
+  if (!GetMainWindow()) return;
+  const uint32_t now = TimerElapsedMs();
+  while (h.next < h.script.events.size() && h.script.events[h.next].tick <= now) {
+    const ScriptEvent& e = h.script.events[h.next++];
+    if (e.kind == ScriptEvent::Kind::Screenshot) Screenshot(h, e.path);
+    else PostScriptEvent(e);
+  }
+  // Without a script nothing is posted (unit tests drive the queue themselves).
+  if (!h.script.events.empty() && h.next == h.script.events.size() && !h.closePosted) {
+    if (now >= h.script.events.back().tick + kGraceAfterScriptMs) {
+      h.closePosted = true;
+      PostDeviceMessage(WM_CLOSE, 0, 0);
+    }
+  }
+}
+
+int DesktopWidth() {
+  const char* w = std::getenv("ZORVEL_DESKTOP_WIDTH");
+  return w ? std::atoi(w) : 1024;
+}
+
+int DesktopHeight() {
+  const char* h = std::getenv("ZORVEL_DESKTOP_HEIGHT");
+  return h ? std::atoi(h) : 768;
+}
+
+bool ShowMessageBox(const std::string&, const std::string&, bool) { return false; }
+
+}  // namespace platform::backend

@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+
+namespace platform {
+
+constexpr int SW_SHOWNORMAL = 1;
+
+// Starts another program detached from this one ("open" verb only), with its arguments as one text split at
+// blanks, in the given working directory. Returns true when the program was started. With ZORVEL_NO_LAUNCH=1
+// the request is only traced (tests).
+bool ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
+                  const std::string& directory, int showCommand);
+
+}  // namespace platform

@@ -1,0 +1,224 @@
+// The SDL backend: a real window showing the 800 x 600 picture scaled to fit (letterboxed), mouse coordinates
+// mapped back to the picture, keys and focus turned into the game's window messages.
+#include <SDL.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/backend.h"
+#include "platform/surface.h"
+#include "platform/window.h"
+
+namespace platform::backend {
+
+namespace {
+
+struct SdlVideo {
+  bool videoReady = false;
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* texture = nullptr;
+  bool altAlone = false;  // Alt pressed and no other key since: its release opens the (absent) system menu
+  ~SdlVideo() { CloseWindow(); }
+};
+
+SdlVideo& Video() {
+  static SdlVideo video;
+  return video;
+}
+
+bool EnsureVideo() {
+  SdlVideo& v = Video();
+  if (v.videoReady) return true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "Zorvel: no display available (%s)\n", SDL_GetError());
+    return false;
+  }
+  v.videoReady = true;
+  return true;
+}
+
+int VirtualKey(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return VK_F1 + (key - SDLK_F1);
+  switch (key) {
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT: return VK_MENU;
+    default: return 0;
+  }
+}
+
+uintptr_t HeldButtons() {
+  uint32_t state = SDL_GetMouseState(nullptr, nullptr);
+  return ((state & SDL_BUTTON_LMASK) ? MK_LBUTTON : 0) | ((state & SDL_BUTTON_RMASK) ? MK_RBUTTON : 0);
+}
+
+// Mouse positions arrive in window pixels; the renderer's logical size maps them to the picture.
+intptr_t PicturePoint(int x, int y) {
+  SdlVideo& v = Video();
+  float lx = static_cast<float>(x), ly = static_cast<float>(y);
+  if (v.renderer) SDL_RenderWindowToLogical(v.renderer, x, y, &lx, &ly);
+  int px = static_cast<int>(lx), py = static_cast<int>(ly);
+  if (px < 0) px = 0;
+  if (py < 0) py = 0;
+  if (px > 799) px = 799;
+  if (py > 599) py = 599;
+  return PackPoint(px, py);
+}
+
+}  // namespace
+
+const char* Name() { return "sdl"; }
+
+bool OpenWindow(const std::string& title, WindowKind kind, int x, int y, int width, int height) {
+  SdlVideo& v = Video();
+  if (!EnsureVideo()) return false;
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI;
+  if (kind == WindowKind::FullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  if (kind == WindowKind::BorderlessTopmost) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+  if (kind == WindowKind::Captioned) flags |= SDL_WINDOW_RESIZABLE;
+  v.window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
+  if (!v.window) {
+    std::fprintf(stderr, "Zorvel: cannot open the window (%s)\n", SDL_GetError());
+    return false;
+  }
+  v.renderer = SDL_CreateRenderer(v.window, -1, SDL_RENDERER_ACCELERATED);
+  if (!v.renderer) v.renderer = SDL_CreateRenderer(v.window, -1, SDL_RENDERER_SOFTWARE);
+  if (!v.renderer) {
+    std::fprintf(stderr, "Zorvel: cannot draw into the window (%s)\n", SDL_GetError());
+    CloseWindow();
+    return false;
+  }
+  SDL_RenderSetLogicalSize(v.renderer, 800, 600);
+  v.texture = SDL_CreateTexture(v.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, 800, 600);
+  SDL_SetRenderDrawColor(v.renderer, 0, 0, 0, 255);
+  SDL_RenderClear(v.renderer);
+  SDL_RenderPresent(v.renderer);
+  return true;
+}
+
+void CloseWindow() {
+  SdlVideo& v = Video();
+  if (v.texture) SDL_DestroyTexture(v.texture);
+  if (v.renderer) SDL_DestroyRenderer(v.renderer);
+  if (v.window) SDL_DestroyWindow(v.window);
+  v.texture = nullptr, v.renderer = nullptr, v.window = nullptr;
+}
+
+void SetTitle(const std::string& title) {
+  if (Video().window) SDL_SetWindowTitle(Video().window, title.c_str());
+}
+
+void Present(const Surface& picture) {
+  SdlVideo& v = Video();
+  if (!v.renderer || !v.texture) return;
+  if (picture.layout() == PixelLayout::Rgb565 && picture.width() == 800 && picture.height() == 600)
+    SDL_UpdateTexture(v.texture, nullptr, picture.bits(), picture.pitch());
+  SDL_RenderClear(v.renderer);
+  SDL_RenderCopy(v.renderer, v.texture, nullptr, nullptr);
+  SDL_RenderPresent(v.renderer);
+}
+
+void PollEvents() {
+  SdlVideo& v = Video();
+  if (!v.videoReady) return;
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    switch (e.type) {
+      case SDL_QUIT:
+        PostDeviceMessage(WM_CLOSE, 0, 0);
+        break;
+      case SDL_MOUSEMOTION:
+        PostDeviceMessage(WM_MOUSEMOVE, HeldButtons(), PicturePoint(e.motion.x, e.motion.y));
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: {
+        const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+        uint32_t message = 0;
+        if (e.button.button == SDL_BUTTON_LEFT) message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        if (e.button.button == SDL_BUTTON_RIGHT) message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+        if (message) PostDeviceMessage(message, HeldButtons(), PicturePoint(e.button.x, e.button.y));
+        break;
+      }
+      case SDL_KEYDOWN:
+      case SDL_KEYUP: {
+        const bool down = e.type == SDL_KEYDOWN;
+        const int vk = VirtualKey(e.key.keysym.sym);
+        if (!vk) break;
+        const int scan = static_cast<int>(e.key.keysym.scancode);
+        if (vk == VK_MENU) {
+          if (down && !e.key.repeat) v.altAlone = true;
+          PostDeviceMessage(down ? WM_SYSKEYDOWN : WM_SYSKEYUP, static_cast<uintptr_t>(vk), KeyLParam(!down, scan));
+          if (!down && v.altAlone) PostDeviceMessage(WM_SYSCOMMAND, SC_KEYMENU, 0);
+          break;
+        }
+        if (down) v.altAlone = false;
+        PostDeviceMessage(down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), KeyLParam(!down, scan));
+        break;
+      }
+      case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+          case SDL_WINDOWEVENT_FOCUS_GAINED:
+            PostDeviceMessage(WM_ACTIVATEAPP, 1, 0);
+            PostDeviceMessage(WM_ACTIVATE, WA_ACTIVE, 0);
+            break;
+          case SDL_WINDOWEVENT_FOCUS_LOST:
+            PostDeviceMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+            PostDeviceMessage(WM_ACTIVATEAPP, 0, 0);
+            break;
+          case SDL_WINDOWEVENT_MOVED:
+            PostDeviceMessage(WM_MOVE, 0, PackPoint(e.window.data1, e.window.data2));
+            break;
+          case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // The picture is scaled to any window size, so the drawing area the game sees stays 800 x 600 and
+            // unshifted: the window reports itself restored at that size.
+            PostDeviceMessage(WM_SIZE, SIZE_RESTORED, PackPoint(800, 600));
+            break;
+          case SDL_WINDOWEVENT_CLOSE:
+            PostDeviceMessage(WM_CLOSE, 0, 0);
+            break;
+          default:
+            break;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+int DesktopWidth() {
+  SDL_DisplayMode mode;
+  if (!EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 800;
+  return mode.w;
+}
+
+int DesktopHeight() {
+  SDL_DisplayMode mode;
+  if (!EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 600;
+  return mode.h;
+}
+
+bool ShowMessageBox(const std::string& text, const std::string& caption, bool errorIcon) {
+  const Uint32 flags = errorIcon ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+  return SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), Video().window) == 0;
+}
+
+}  // namespace platform::backend

@@ -1,0 +1,52 @@
+#pragma once
+// The multimedia timer and the process clock. Two modes, chosen once at start:
+//  - real time: each periodic timer runs on its own thread against absolute deadlines, catching up when late;
+//  - virtual time: no thread; a wait for the next timer event advances the clock and fires the event itself,
+//    so scripted runs go as fast as the machine allows and repeat exactly.
+#include <cstdint>
+#include <functional>
+
+namespace platform {
+
+constexpr uint32_t TIMERR_NOERROR = 0;
+constexpr uint32_t TIMERR_NOCANDO = 97;
+constexpr uint32_t TIME_PERIODIC = 1;
+
+struct TimerCaps {
+  uint32_t wPeriodMin = 0;
+  uint32_t wPeriodMax = 0;
+};
+
+using TimerCallback = void (*)(uint32_t timerId, uint32_t message, uintptr_t user, uintptr_t reserved1,
+                               uintptr_t reserved2);
+
+// Selects virtual time; must be called before any timer exists. Also read from ZORVEL_CLOCK=virtual at start.
+void UseVirtualTime(bool on);
+bool IsVirtualTime();
+
+uint32_t GetTimerCaps(TimerCaps* caps);
+uint32_t BeginTimerPeriod(uint32_t ms);
+uint32_t EndTimerPeriod(uint32_t ms);
+// Returns the new timer's id, or 0 when it cannot be created. Only TIME_PERIODIC is supported.
+uint32_t SetTimerEvent(uint32_t periodMs, uint32_t resolutionMs, TimerCallback callback, uintptr_t user,
+                       uint32_t flags);
+uint32_t KillTimerEvent(uint32_t timerId);
+
+// Blocks until the next event of any running timer has fired (real time; gives up after 100 ms when no timer
+// runs), or advances the virtual clock to the next due event and fires it (virtual time; 10 ms when none runs).
+void WaitForTimerEvent();
+// Number of timer events fired so far, in either mode.
+uint64_t TimerEventCount();
+
+// Milliseconds since the process started (virtual milliseconds in virtual time).
+uint32_t GetTickCount();
+// Milliseconds since the first timer was started; scripts and recordings are stamped with it.
+uint32_t TimerElapsedMs();
+// Real time: sleeps. Virtual time: advances the clock (firing due timer events) by that much.
+void SleepMs(uint32_t ms);
+
+// Called on the waiting thread each time the virtual clock moves, with the new virtual time; the null audio
+// sink uses it to consume samples in step with the game.
+void AddVirtualClockListener(std::function<void(uint32_t nowMs)> listener);
+
+}  // namespace platform

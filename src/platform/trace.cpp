@@ -1,0 +1,83 @@
+#include "platform/trace.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+#include "platform/timer.h"
+
+namespace platform {
+
+namespace {
+struct TraceFile {
+  std::mutex mutex;
+  std::FILE* file = nullptr;
+  bool opened = false;
+  uint64_t lastFrameHash = 0;
+  ~TraceFile() {
+    if (file) std::fclose(file);
+  }
+};
+
+TraceFile& Trace() {
+  static TraceFile trace;
+  return trace;
+}
+
+std::FILE* OpenIfWanted(TraceFile& t) {
+  if (!t.opened) {
+    t.opened = true;
+    const char* name = std::getenv("ZORVEL_TRACE");
+    if (name && *name) t.file = std::fopen(name, "wb");
+  }
+  return t.file;
+}
+}  // namespace
+
+bool TraceEnabled() {
+  TraceFile& t = Trace();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  return OpenIfWanted(t) != nullptr;
+}
+
+void TraceLine(const std::string& text) {
+  TraceFile& t = Trace();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  std::FILE* f = OpenIfWanted(t);
+  if (!f) return;
+  std::fprintf(f, "%u %s\n", TimerElapsedMs(), text.c_str());
+  std::fflush(f);
+}
+
+void TraceFrameHash(uint64_t hash) {
+  {
+    TraceFile& t = Trace();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    if (!OpenIfWanted(t) || hash == t.lastFrameHash) return;
+    t.lastFrameHash = hash;
+  }
+  char text[40];
+  std::snprintf(text, sizeof text, "frame %016llx", static_cast<unsigned long long>(hash));
+  TraceLine(text);
+}
+
+void CloseTrace() {
+  TraceFile& t = Trace();
+  std::lock_guard<std::mutex> lock(t.mutex);
+  if (t.file) std::fclose(t.file);
+  t.file = nullptr;
+  t.opened = false;
+  t.lastFrameHash = 0;
+}
+
+uint64_t HashBytes(const void* data, size_t size, uint64_t seed) {
+  const auto* p = static_cast<const unsigned char*>(data);
+  uint64_t h = seed;
+  for (size_t i = 0; i < size; ++i) {
+    h ^= p[i];
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+}  // namespace platform

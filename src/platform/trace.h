@@ -1,0 +1,19 @@
+#pragma once
+// The replay trace: one line per event worth checking, stamped with the ticker's milliseconds. Written to the
+// file named by ZORVEL_TRACE; nothing is done when it is unset.
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+bool TraceEnabled();
+void TraceLine(const std::string& text);
+// Writes "frame <hash>" when the presented picture differs from the last one traced.
+void TraceFrameHash(uint64_t hash);
+// Closes the trace file (also done at exit); tests use it to reopen with another file name.
+void CloseTrace();
+
+// FNV-1a over a block of bytes: cheap, stable across runs and machines.
+uint64_t HashBytes(const void* data, size_t size, uint64_t seed = 1469598103934665603ull);
+
+}  // namespace platform

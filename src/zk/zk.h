@@ -1,0 +1,41 @@
+#pragma once
+// Our graphics and input library: it owns the display (a front and a back buffer of 800 x 600 x 16),
+// flips, loads bitmaps, reports pixel formats, and offers a small debug font. Main thread only.
+#include <cstdint>
+
+#include "platform/direct_draw.h"
+#include "platform/surface.h"
+#include "platform/window.h"
+
+void ZKSetInstance(void* instance);
+void ZKDebugEnable(int on);
+// Exclusive full screen with a two-buffer flip chain.
+int ZKInitDirectX(platform::Window* window, int width, int height, int bitsPerPixel);
+// Windowed: the back buffer is copied to the window at every flip and keeps its content.
+int ZKInitDirectX(platform::Window* window, int width, int height);
+void ZKPrintError();
+void ZKSetViewport(int x, int y, int width, int height);
+platform::DirectDraw* ZKGetLPDD();
+void ZKGetDDInfo(platform::Surface** front, platform::Surface** back);
+// Shows the back buffer. Like a display's vertical blank, a flip waits for the next ticker event when none has
+// passed since the previous flip, so loops that only flip run at the ticker's pace.
+int ZKFlip();
+void ZKSetWindowXY(int x, int y);
+platform::Surface* ZKLoadBitmap(const char* file, int bitsPerPixel);
+void ZKGetRGBABits(const platform::PixelFormat& format, int* red, int* green, int* blue, int* alpha);
+int ZKInitMouse();
+void ZKAcquireMouse(int on);
+int ZKInitKeyboard();
+int ZKInitFont(platform::Window* window);
+// Draws text over the next presented picture (not into the back buffer), so it disappears when no longer printed.
+void ZKPrintString(const char* text, int x, int y);
+void ZKFreeFont();
+void ZKFreeDirectInput();
+void ZKFreeDirectX();
+// Keyboard state (one byte per virtual key, high bit when down) and the mouse since the last call.
+void ZKGetKeys(uint8_t keys[256]);
+void ZKGetMouseData(int* dx, int* dy, int* buttons);
+
+// The last picture shown (800 x 600, with the debug text), for screenshots and traces; null before the first flip.
+const platform::Surface* ZKPresentedPicture();
+int ZKFlipCount();
