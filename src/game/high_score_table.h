@@ -1,0 +1,40 @@
+#pragma once
+// The hall of fame: a fixed number of entries, best first, kept in a file of its own
+// (int32 count, then per entry 256 name bytes and an int32 score, all little-endian).
+#include <cstdint>
+
+struct HighScoreEntry {
+  char name[256];  // NUL-terminated; bytes after the NUL carry no meaning
+  int32_t score;
+};
+static_assert(sizeof(HighScoreEntry) == 260, "an entry is 260 bytes in memory and on disk");
+
+class HighScoreTable {
+ public:
+  static constexpr int32_t kNameBytes = 256;
+  static constexpr int32_t kEntryBytes = 260;
+
+  HighScoreTable() = default;
+  ~HighScoreTable();
+  HighScoreTable(const HighScoreTable&) = delete;
+  HighScoreTable& operator=(const HighScoreTable&) = delete;
+
+  // Drops any previous entries and makes `count` zeroed ones.
+  void Allocate(int32_t count);
+  void Free();
+  // 1 when the file held a table of our size; otherwise 0 and the table stays as it was (a file cut short
+  // leaves it all zero).
+  int32_t ReadTable(const char* fileName);
+  // Replaces the file whole; the old file survives any failure or interruption. 1 on success.
+  int32_t WriteTable(const char* fileName) const;
+  // Places the score below every entry that is at least as good; 0 when it does not enter.
+  int32_t InsertScore(const char* name, int32_t score);
+  int32_t TopScore() const;
+
+  int32_t Size() const { return size; }
+  const HighScoreEntry& Entry(int32_t index) const { return entries[index]; }
+
+ private:
+  HighScoreEntry* entries = nullptr;
+  int32_t size = 0;
+};

@@ -1,0 +1,12 @@
+#pragma once
+// Replacing a whole file so that a crash or a kill in the middle leaves either the old content or the new one.
+#include <cstddef>
+#include <string_view>
+
+namespace platform {
+
+// Writes `size` bytes to a temporary file beside `gameName`, flushes it to the disk and renames it over
+// `gameName`. Returns false (and leaves the old file as it was) when any step fails.
+bool ReplaceFileContent(std::string_view gameName, const void* data, size_t size);
+
+}  // namespace platform
