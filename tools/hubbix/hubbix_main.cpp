@@ -1,0 +1,156 @@
+// Hubbix: the suite's launcher. It keeps the players and settings in options.ini beside itself and starts the
+// game; the game starts it again with the argument "Zorvel" when the player leaves through the menu button.
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ini_document.h"
+#include "suite_options.h"
+
+namespace {
+
+constexpr const char* kGameName = "Zorvel";
+
+// The launcher's own folder: the suite lives there, wherever Hubbix is started from.
+std::string SuiteFolder() {
+  char path[PATH_MAX];
+  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return {};
+  path[n] = 0;
+  std::string folder(path);
+  const size_t slash = folder.rfind('/');
+  return slash == 0 ? "/" : folder.substr(0, slash);
+}
+
+void PrintHelp() {
+  std::printf(
+      "Hubbix starts the games of the suite and keeps its players and settings.\n"
+      "\n"
+      "  ./Hubbix                 start Zorvel as the selected player\n"
+      "  ./Hubbix players         list the players; * marks the selected one\n"
+      "  ./Hubbix add <name>      add a player (at most 8) and select them\n"
+      "  ./Hubbix select <n>      select player number n (or give the name)\n"
+      "  ./Hubbix music on|off    switch the background music\n"
+      "  ./Hubbix sfx on|off      switch the sound effects\n"
+      "  ./Hubbix help            show this text\n");
+}
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "Hubbix: %s\nRun ./Hubbix help for what Hubbix can do.\n", problem.c_str());
+  return 2;
+}
+
+int Fail(const std::string& problem) {
+  std::fprintf(stderr, "Hubbix: %s\n", problem.c_str());
+  return 1;
+}
+
+const char* OnOff(bool on) { return on ? "on" : "off"; }
+
+void PrintPlayers(const hubbix::SuiteOptions& options) {
+  const int current = options.CurrentPlayer();
+  std::printf("Players:\n");
+  for (const hubbix::PlayerEntry& p : options.Players())
+    std::printf("  %c %d  %s\n", p.index == current ? '*' : ' ', p.index + 1, p.name.c_str());
+  std::printf("Music: %s, sound effects: %s\n", OnOff(options.Music()), OnOff(options.SoundEffects()));
+}
+
+bool ParseSwitch(const std::string& word, bool* on) {
+  if (word == "on" || word == "ON" || word == "On") *on = true;
+  else if (word == "off" || word == "OFF" || word == "Off") *on = false;
+  else return false;
+  return true;
+}
+
+// Replaces this process with the game, in its own folder, handing it the suite folder as its one argument.
+int StartGame(const std::string& suite, const hubbix::SuiteOptions& options) {
+  const std::string gameDir = suite + "/" + kGameName;
+  const std::string program = gameDir + "/" + kGameName;
+  if (::access(program.c_str(), X_OK) != 0)
+    return Fail("Cannot start " + program + ": " + std::strerror(errno) +
+                ". Build the suite first (cmake --build --preset default).");
+  if (::chdir(gameDir.c_str()) != 0) return Fail("Cannot enter " + gameDir + ": " + std::strerror(errno));
+  std::printf("Starting %s for %s.\n", kGameName, options.PlayerName(options.CurrentPlayer()).c_str());
+  std::fflush(stdout);
+  std::vector<std::string> args{program, suite};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  ::execv(program.c_str(), argv.data());
+  return Fail("Cannot start " + program + ": " + std::strerror(errno));
+}
+
+std::string JoinWords(int argc, char** argv, int first) {
+  std::string text;
+  for (int i = first; i < argc; ++i) text += (i > first ? " " : "") + std::string(argv[i]);
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string suite = SuiteFolder();
+  if (suite.empty()) return Fail("Cannot find the folder Hubbix lives in");
+  const std::string command = argc > 1 ? argv[1] : "";
+
+  if (command == kGameName && argc == 2) {
+    std::printf("Thanks for playing %s! Run ./Hubbix to play again, ./Hubbix help for players and settings.\n",
+                kGameName);
+    return 0;
+  }
+  if (command == "help" || command == "-h" || command == "--help") {
+    PrintHelp();
+    return 0;
+  }
+
+  const std::string file = suite + "/options.ini";
+  hubbix::IniDocument document;
+  if (!document.Load(file)) return Fail("Cannot read " + file + ": " + std::strerror(errno));
+  hubbix::SuiteOptions options(std::move(document));
+
+  if (argc == 1) return StartGame(suite, options);
+
+  std::string error;
+  if (command == "players" || command == "list") {
+    if (argc != 2) return Usage("\"players\" takes no arguments.");
+    PrintPlayers(options);
+    return 0;
+  }
+  if (command == "add") {
+    if (argc < 3) return Usage("Give the new player's name, for example: ./Hubbix add \"Ann Lee\"");
+    const int index = options.AddPlayer(JoinWords(argc, argv, 2), &error);
+    if (index < 0) return Fail(error);
+    if (!options.Document().Save(file, &error)) return Fail(error);
+    std::printf("Added player %d, %s, and selected them.\n", index + 1, options.PlayerName(index).c_str());
+    return 0;
+  }
+  if (command == "select") {
+    if (argc < 3) return Usage("Give the number or the name of the player, for example: ./Hubbix select 2");
+    const std::string which = JoinWords(argc, argv, 2);
+    const bool number = which.find_first_not_of("0123456789") == std::string::npos;
+    const int index = number ? (which.size() <= 2 ? std::atoi(which.c_str()) - 1 : -1) : options.FindPlayer(which);
+    if (index < 0 || !options.SelectPlayer(index, &error))
+      return Fail(number ? "There is no player " + which + "." : "There is no player called " + which + ".");
+    if (!options.Document().Save(file, &error)) return Fail(error);
+    std::printf("Selected player %d, %s.\n", options.CurrentPlayer() + 1,
+                options.PlayerName(options.CurrentPlayer()).c_str());
+    return 0;
+  }
+  if (command == "music" || command == "sfx") {
+    bool on = false;
+    if (argc != 3 || !ParseSwitch(argv[2], &on)) return Usage("Say on or off, for example: ./Hubbix " + command + " off");
+    if (command == "music") options.SetMusic(on);
+    else options.SetSoundEffects(on);
+    if (!options.Document().Save(file, &error)) return Fail(error);
+    std::printf("%s %s.\n", command == "music" ? "Music" : "Sound effects", OnOff(on));
+    return 0;
+  }
+  return Usage("Unknown command \"" + command + "\".");
+}

@@ -1,0 +1,103 @@
+#include "suite_options.h"
+
+#include <strings.h>
+
+#include "platform/profile.h"
+
+namespace hubbix {
+
+namespace {
+
+std::string Trim(const std::string& s) {
+  const size_t a = s.find_first_not_of(" \t");
+  if (a == std::string::npos) return {};
+  const size_t b = s.find_last_not_of(" \t");
+  return s.substr(a, b - a + 1);
+}
+
+}  // namespace
+
+int SuiteOptions::CurrentPlayer() const {
+  const int id = platform::ProfileInt(doc_.Get("setup", "playerid", "0").substr(0, 31).c_str());
+  return id >= 0 && id < kMaxPlayers ? id : 0;
+}
+
+std::string SuiteOptions::PlayerName(int index) const {
+  const std::string section = SectionName(index);
+  return doc_.Get(section, "name", section).substr(0, kMaxNameLength);
+}
+
+std::vector<PlayerEntry> SuiteOptions::Players() const {
+  std::vector<PlayerEntry> players;
+  const int current = CurrentPlayer();
+  for (int i = 0; i < kMaxPlayers; ++i)
+    if (i == current || SlotUsed(i)) players.push_back({i, PlayerName(i)});
+  return players;
+}
+
+int SuiteOptions::FindPlayer(const std::string& name) const {
+  const std::string wanted = Trim(name);
+  for (const PlayerEntry& p : Players())
+    if (::strcasecmp(p.name.c_str(), wanted.c_str()) == 0) return p.index;
+  return -1;
+}
+
+std::string SuiteOptions::CheckName(const std::string& name, std::string* error) {
+  const std::string trimmed = Trim(name);
+  std::string reason;
+  if (trimmed.empty()) {
+    reason = "A player needs a name.";
+  } else if (trimmed.size() > kMaxNameLength) {
+    reason = "A name can have at most " + std::to_string(kMaxNameLength) + " characters.";
+  } else {
+    for (unsigned char c : trimmed) {
+      // The games draw names with a font of the plain keyboard signs, and ":" separates the fields of the line
+      // a game stores in its hall of fame.
+      if (c < 0x20 || c > 0x7e) reason = "Use only letters, digits, blanks and plain keyboard signs in a name.";
+      else if (c == ':') reason = "A name cannot contain \":\".";
+      if (!reason.empty()) break;
+    }
+  }
+  if (reason.empty()) return trimmed;
+  if (error) *error = reason;
+  return {};
+}
+
+int SuiteOptions::AddPlayer(const std::string& name, std::string* error) {
+  const std::string stored = CheckName(name, error);
+  if (stored.empty()) return -1;
+  if (FindPlayer(stored) >= 0) {
+    if (error) *error = "There is already a player called " + PlayerName(FindPlayer(stored)) + ".";
+    return -1;
+  }
+  int slot = -1;
+  for (int i = 0; i < kMaxPlayers && slot < 0; ++i)
+    if (!SlotUsed(i)) slot = i;
+  if (slot < 0) {
+    if (error) *error = "The roster is full: there is room for " + std::to_string(kMaxPlayers) + " players.";
+    return -1;
+  }
+  const std::string section = SectionName(slot);
+  doc_.Set(section, "name", stored);
+  doc_.Set(section, "address", "");
+  doc_.Set(section, "email", "");
+  doc_.Set(section, "send", "Y");
+  doc_.Set("setup", "playerid", std::to_string(slot));
+  return slot;
+}
+
+bool SuiteOptions::SelectPlayer(int index, std::string* error) {
+  if (index < 0 || index >= kMaxPlayers || (!SlotUsed(index) && index != CurrentPlayer())) {
+    if (error) *error = "There is no player " + std::to_string(index + 1) + ".";
+    return false;
+  }
+  doc_.Set("setup", "playerid", std::to_string(index));
+  return true;
+}
+
+bool SuiteOptions::FlagOn(const std::string& key) const {
+  const std::string value = doc_.Get("setup", key, "Y");
+  return !value.empty() && value[0] == 'Y';
+}
+
+}  // namespace hubbix
