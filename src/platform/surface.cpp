@@ -107,6 +107,11 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   };
 
   const int dw = dst.Width(), dh = dst.Height(), sw = src.Width(), sh = src.Height();
+  if (!keyed && dw == sw && dh == sh) {
+    for (int dy = 0; dy < dh; ++dy)
+      std::memmove(Row16(dst.top + dy) + dst.left, srcRow(src.top + dy) + src.left, static_cast<size_t>(dw) * 2);
+    return DD_OK;
+  }
   for (int dy = 0; dy < dh; ++dy) {
     int sy = src.top + (sh == dh ? dy : static_cast<int>(static_cast<int64_t>(dy) * sh / dh));
     const uint16_t* in = srcRow(sy);

@@ -13,7 +13,7 @@ void TraceFrameHash(uint64_t hash);
 // Closes the trace file (also done at exit); tests use it to reopen with another file name.
 void CloseTrace();
 
-// FNV-1a over a block of bytes: cheap, stable across runs and machines.
+// A fast hash of a block of bytes, stable across runs and machines.
 uint64_t HashBytes(const void* data, size_t size, uint64_t seed = 1469598103934665603ull);
 
 }  // namespace platform

@@ -24,7 +24,8 @@ struct Display {
   platform::DirectDraw* directDraw = nullptr;
   platform::Surface* front = nullptr;
   platform::Surface* back = nullptr;
-  platform::Surface* presented = nullptr;  // front plus the debug text, what the player sees
+  platform::Surface* presented = nullptr;  // the shown picture with the debug text over it
+  platform::Surface* lastShown = nullptr;
   bool fullScreen = false;
   bool fontReady = false;
   bool mouseReady = false;
@@ -107,23 +108,25 @@ int ZKFlip() {
   if (platform::TimerEventCount() == d.lastFlipEvent) platform::WaitForTimerEvent();
   d.lastFlipEvent = platform::TimerEventCount();
 
-  if (d.fullScreen) {
-    // A true flip chain: what was shown is now the back buffer the game draws over.
-    d.front->SwapPixels(*d.back);
-  } else {
-    d.front->Blt(nullptr, d.back, nullptr, platform::DDBLT_WAIT, nullptr);
+  // Full screen is a true flip chain: what was shown becomes the back buffer the game draws over. Windowed, the
+  // back buffer itself is what goes to the window, and it keeps its picture.
+  if (d.fullScreen) d.front->SwapPixels(*d.back);
+  platform::Surface* shown = d.fullScreen ? d.front : d.back;
+  if (!d.texts.empty()) {
+    d.presented->Blt(nullptr, shown, nullptr, platform::DDBLT_WAIT, nullptr);
+    for (const auto& t : d.texts) zk::DrawDebugText(*d.presented, t.text.c_str(), t.x, t.y);
+    d.texts.clear();
+    shown = d.presented;
   }
-  d.presented->Blt(nullptr, d.front, nullptr, platform::DDBLT_WAIT, nullptr);
-  for (const auto& t : d.texts) zk::DrawDebugText(*d.presented, t.text.c_str(), t.x, t.y);
-  d.texts.clear();
+  d.lastShown = shown;
   ++d.flips;
   if (platform::TraceEnabled()) {
     uint64_t hash = 1469598103934665603ull;
-    for (int y = 0; y < d.presented->height(); ++y)
-      hash = platform::HashBytes(d.presented->Row16(y), static_cast<size_t>(d.presented->width()) * 2, hash);
+    for (int y = 0; y < shown->height(); ++y)
+      hash = platform::HashBytes(shown->Row16(y), static_cast<size_t>(shown->width()) * 2, hash);
     platform::TraceFrameHash(hash);
   }
-  platform::backend::Present(*d.presented);
+  platform::backend::Present(*shown);
   return 1;
 }
 
@@ -192,6 +195,7 @@ void ZKFreeDirectX() {
   }
   if (d.directDraw) d.directDraw->Release();
   d.directDraw = nullptr;
+  d.lastShown = nullptr;
   d.window = nullptr;
 }
 
@@ -210,6 +214,6 @@ void ZKGetMouseData(int* dx, int* dy, int* buttons) {
   d.lastMouse = p;
 }
 
-const platform::Surface* ZKPresentedPicture() { return TheDisplay().flips ? TheDisplay().presented : nullptr; }
+const platform::Surface* ZKPresentedPicture() { return TheDisplay().lastShown; }
 
 int ZKFlipCount() { return TheDisplay().flips; }

@@ -36,6 +36,7 @@ void ZKFreeDirectX();
 void ZKGetKeys(uint8_t keys[256]);
 void ZKGetMouseData(int* dx, int* dy, int* buttons);
 
-// The last picture shown (800 x 600, with the debug text), for screenshots and traces; null before the first flip.
+// The picture shown by the last flip (with any debug text), for screenshots and tests; null before the first
+// flip. Windowed it is the back buffer itself, so it is only meaningful until the game draws again.
 const platform::Surface* ZKPresentedPicture();
 int ZKFlipCount();

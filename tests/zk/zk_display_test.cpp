@@ -28,9 +28,12 @@ TEST(ZkDisplay, WindowedFlipKeepsTheBackBufferFullScreenSwapsIt) {
   ASSERT_NE(nullptr, back);
   FillSurfacePixel(back, 0x1234);
   ASSERT_EQ(1, ZKFlip());
-  EXPECT_EQ(0x1234, front->Row16(10)[10]);
-  EXPECT_EQ(0x1234, back->Row16(10)[10]) << "windowed: the back buffer keeps its picture";
   EXPECT_EQ(0x1234, ZKPresentedPicture()->Row16(599)[799]);
+  EXPECT_EQ(0x1234, back->Row16(10)[10]) << "windowed: the back buffer keeps its picture";
+  FillSurfacePixel(back, 0x4321);
+  ZKFlip();
+  EXPECT_EQ(0x4321, ZKPresentedPicture()->Row16(0)[0]);
+  EXPECT_EQ(0x4321, back->Row16(0)[0]);
   ZKFreeDirectX();
 
   ASSERT_EQ(0, ZKInitDirectX(TestWindow(), 800, 600, 32)) << "only 16-bit full screen";

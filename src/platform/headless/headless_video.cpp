@@ -71,6 +71,12 @@ void SetTitle(const std::string&) {}
 
 void Present(const Surface& picture) {
   Headless& h = State();
+  // Keep a copy only when a screenshot falls due at the next poll: copying every frame would double the cost of
+  // a scripted run.
+  const bool screenshotDue = h.next < h.script.events.size() &&
+                             h.script.events[h.next].kind == ScriptEvent::Kind::Screenshot &&
+                             h.script.events[h.next].tick <= TimerElapsedMs() + 10;
+  if (!screenshotDue) return;
   if (!h.lastFrame) h.lastFrame = Surface::Create(picture.width(), picture.height(), picture.layout());
   if (h.lastFrame) h.lastFrame->Blt(nullptr, const_cast<Surface*>(&picture), nullptr, DDBLT_WAIT, nullptr);
 }
