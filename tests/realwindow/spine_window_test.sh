@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The game opens its real 800 x 600 window captioned "Zorvel", F1 shows the frame rate and hides it again,
+# and Escape ends the program with exit code 0.
+GAME="$1"
+source "$(dirname "$0")/xvfb_session.sh"
+
+mkdir -p "$WORK/suite/Zorvel"
+cd "$WORK/suite/Zorvel"
+"$GAME" "$WORK/suite" >"$WORK/game.log" 2>&1 &
+GAME_PID=$!
+WIN=$(wait_for_window '^Zorvel') || fail "no window captioned Zorvel"
+sleep 0.5
+geometry=$(xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}')
+[ "$geometry" = "800x600" ] || fail "window is $geometry, not 800x600"
+
+xdotool windowfocus --sync "$WIN" || true
+xdotool key --window "$WIN" F1
+sleep 0.5
+screenshot "$WORK/f1-on.png" "$WIN"
+on=$(count_colour "$WORK/f1-on.png" 80x18+578+0 '#FFF040')
+[ "$on" -gt 40 ] || fail "F1 did not show the frame rate at (580, 0): $on yellow pixels"
+
+xdotool key --window "$WIN" F1
+sleep 0.5
+screenshot "$WORK/f1-off.png" "$WIN"
+off=$(count_colour "$WORK/f1-off.png" 80x18+578+0 '#FFF040')
+[ "$off" -eq 0 ] || fail "the frame rate is still shown after the second F1: $off yellow pixels"
+
+xdotool key --window "$WIN" Escape
+for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$GAME_PID" 2>/dev/null && fail "Escape did not end the program"
+wait "$GAME_PID"; code=$?
+GAME_PID=""
+[ "$code" -eq 0 ] || fail "exit code $code"
+echo "PASS: window 800x600, F1 on ($on px) and off, Escape exit 0"

@@ -1,0 +1,39 @@
+# Shared by the real-window tests: starts a private X server and offers helpers to drive and photograph the game.
+# Source it; it sets DISPLAY, WORK (a temp folder) and cleans up on exit.
+set -euo pipefail
+WORK=$(mktemp -d /tmp/zorvel-xvfb-XXXXXX)
+GAME_PID=""
+cleanup() {
+  [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+exec 3>"$WORK/displayfd"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+XVFB_PID=$!
+for _ in $(seq 1 100); do [ -s "$WORK/displayfd" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$WORK/displayfd")"
+export SDL_AUDIODRIVER=dummy
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Waits for the game's window and prints its id.
+wait_for_window() {
+  local id=""
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --name "$1" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Photographs the window: screenshot FILE WINDOW_ID
+screenshot() { import -window "$2" "$1"; }
+
+# Counts pixels of a colour (within a tolerance) in a region: count_colour FILE WxH+X+Y COLOUR
+count_colour() {
+  convert "$1" -crop "$2" +repage -fuzz 15% -fill white -opaque "$3" -fill black +opaque white \
+    -format '%[fx:round(mean*w*h)]' info:
+}
