@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/player_roster.h"
+#include "ini_document.h"
+#include "platform/profile.h"
+#include "suite_test_util.h"
+
+namespace fs = std::filesystem;
+using suite_test::ReadBytes;
+using suite_test::WriteBytes;
+
+namespace {
+
+struct Result {
+  int exitCode = -1;
+  std::string output;
+};
+
+// A suite of its own: a copy of the launcher beside an options file, so the tests never touch the build's.
+class HubbixTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::copy_file(HUBBIX_PROGRAM, dir() / "Hubbix");
+    options_ = (dir() / "options.ini").string();
+  }
+  const fs::path& dir() const { return scratch_.path(); }
+
+  // Runs the launcher from another folder: it must find its options beside itself, not in the working folder.
+  Result Run(const std::string& arguments) const {
+    const std::string command = "cd / && \"" + (dir() / "Hubbix").string() + "\" " + arguments + " 2>&1";
+    Result result;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[512];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+  }
+
+  // What the game will see.
+  std::string GameLine() const {
+    PlayerRoster roster;
+    roster.SetFile(options_.c_str());
+    char line[kPlayerLineSize];
+    roster.ComposePlayerLine(roster.ReadCurrentPlayerId(), line);
+    return line;
+  }
+
+  suite_test::ScratchFolder scratch_;
+  std::string options_;
+};
+
+TEST_F(HubbixTest, AddSelectAndListKeepAFileTheGameReads) {
+  // A file with things the launcher does not know about, in CR LF: all of it must survive.
+  WriteBytes(options_, "; kept by hand\r\n[setup]\r\nmusic=Y\r\nplayerid=0\r\nvolume=7\r\n\r\n[Player1]\r\n"
+                       "name=Player\r\naddress=1 Hill Road\r\nsend=N\r\n\r\n[Other]\r\nkey=value\r\n");
+  EXPECT_EQ(GameLine(), "Player:1 Hill Road::N");
+
+  Result r = Run("add Ann Lee");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(GameLine(), "Ann Lee:::Y");  // a new player is selected at once
+  r = Run("add \"  'Bob'  \"");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(GameLine(), "'Bob':::Y");  // quotes that are part of the name stay, as the game reads it
+
+  r = Run("players");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.output, "Players:\n    1  Player\n    2  Ann Lee\n  * 3  'Bob'\nMusic: on, sound effects: on\n");
+
+  r = Run("select 2");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(r.output, "Selected player 2, Ann Lee.\n");
+  EXPECT_EQ(GameLine(), "Ann Lee:::Y");
+  EXPECT_EQ(Run("select player").exitCode, 0);  // by name, without regard to case
+  EXPECT_EQ(GameLine(), "Player:1 Hill Road::N");
+
+  const std::string text = ReadBytes(options_);
+  for (const char* kept : {"; kept by hand\r\n", "volume=7\r\n", "[Other]\r\nkey=value\r\n", "address=1 Hill Road\r\n"})
+    EXPECT_NE(text.find(kept), std::string::npos) << kept;
+  EXPECT_EQ(text.find("\n\n"), std::string::npos);  // no bare LF crept in
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(dir())) files += entry.is_regular_file();
+  EXPECT_EQ(files, 2);  // no temporary file left behind
+}
+
+TEST_F(HubbixTest, RefusalsLeaveTheFileAsItWas) {
+  // No file yet: the launcher starts from the games' defaults.
+  EXPECT_EQ(Run("players").output, "Players:\n  * 1  Player1\nMusic: on, sound effects: on\n");
+  for (int i = 1; i <= 8; ++i) ASSERT_EQ(Run("add P" + std::to_string(i)).exitCode, 0) << i;
+  EXPECT_EQ(GameLine(), "P8:::Y");
+  const std::string full = ReadBytes(options_);
+
+  const struct {
+    const char* arguments;
+    int exitCode;
+    const char* message;
+  } refusals[] = {
+      {"add Nine", 1, "The roster is full"},
+      {"add p3", 1, "already a player called P3"},
+      {"select 9", 1, "There is no player 9."},
+      {"select 0", 1, "There is no player 0."},
+      {"select Zed", 1, "There is no player called Zed."},
+      {"music loud", 2, "Say on or off"},
+      {"players now", 2, "takes no arguments"},
+      {"launch", 2, "Unknown command"},
+  };
+  for (const auto& refusal : refusals) {
+    const Result r = Run(refusal.arguments);
+    EXPECT_EQ(r.exitCode, refusal.exitCode) << refusal.arguments;
+    EXPECT_NE(r.output.find(refusal.message), std::string::npos) << r.output;
+    EXPECT_EQ(ReadBytes(options_), full) << refusal.arguments;
+  }
+
+  // Names the games could not show or store are refused before the roster is even looked at.
+  WriteBytes(options_, "");
+  for (const std::string& name : {std::string("\"A:B\""), std::string("\"   \""), std::string(64, 'x'),
+                                   std::string("\"Zo\xc3\xab\"")}) {
+    const Result r = Run("add " + name);
+    EXPECT_EQ(r.exitCode, 1) << name << r.output;
+    EXPECT_EQ(ReadBytes(options_), "") << name;
+  }
+  EXPECT_EQ(Run("add " + std::string(63, 'x')).exitCode, 0);
+}
+
+TEST_F(HubbixTest, SwitchesAreStoredTheWayTheGameReadsThem) {
+  auto flag = [&](const char* key) { return platform::ReadProfileString(options_, "setup", key, "Y", 2); };
+  EXPECT_EQ(Run("music off").exitCode, 0);
+  EXPECT_EQ(flag("music"), "N");
+  EXPECT_EQ(flag("SFX"), "Y");
+  EXPECT_EQ(Run("sfx off").exitCode, 0);
+  EXPECT_EQ(Run("music on").exitCode, 0);
+  EXPECT_EQ(flag("music"), "Y");
+  EXPECT_EQ(flag("SFX"), "N");
+  EXPECT_EQ(Run("players").output, "Players:\n  * 1  Player1\nMusic: on, sound effects: off\n");
+}
+
+TEST_F(HubbixTest, StartsTheGameInItsFolderAndSaysGoodbyeWhenTheGameReturns) {
+  // Without the game the launcher says what to do.
+  Result r = Run("");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.output.find("Build the suite first"), std::string::npos) << r.output;
+
+  // A stand-in game that records where and how it was started.
+  fs::create_directory(dir() / "Zorvel");
+  const fs::path record = dir() / "record.txt";
+  WriteBytes(dir() / "Zorvel" / "Zorvel",
+             "#!/bin/sh\n{ pwd -P; echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; } > '" + record.string() +
+                 "'\n");
+  fs::permissions(dir() / "Zorvel" / "Zorvel", fs::perms::owner_all);
+  ASSERT_EQ(Run("add Ann").exitCode, 0);
+  r = Run("");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(r.output, "Starting Zorvel for Ann.\n");
+  const fs::path real = fs::canonical(dir());
+  EXPECT_EQ(ReadBytes(record), (real / "Zorvel").string() + "\n1\n" + real.string() + "\n");
+
+  // The game starts the launcher again with its own name when the player leaves through the menu.
+  r = Run("Zorvel");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.output,
+            "Thanks for playing Zorvel! Run ./Hubbix to play again, ./Hubbix help for players and settings.\n");
+}
+
+TEST(HubbixIniDocument, ChangesWhatTheGameReadsAndNothingElse) {
+  suite_test::ScratchFolder scratch;
+  const std::string path = (scratch.path() / "options.ini").string();
+  // Two sections of one name: the game reads the first, so that is the one to change.
+  const std::string original = "[Setup]\nMusic = N\n\n[setup]\nmusic=Y\n[Player1]\nname=Ann\n\n\n[Player2]\n";
+  WriteBytes(path, original);
+  hubbix::IniDocument doc;
+  ASSERT_TRUE(doc.Load(path));
+  EXPECT_EQ(doc.Text(), original);
+  EXPECT_EQ(doc.Get("SETUP", "MUSIC", "?"), "N");
+
+  EXPECT_TRUE(doc.Set("setup", "music", "Y"));
+  EXPECT_TRUE(doc.Set("player1", "email", "ann@example.org"));
+  EXPECT_TRUE(doc.Set("Player1", "address", "  two blanks  "));
+  EXPECT_TRUE(doc.Set("Player3", "name", "\"quoted\""));
+  EXPECT_FALSE(doc.Set("Player3", "name", "two\nlines"));
+  EXPECT_FALSE(doc.Set("Player]", "name", "x"));
+  EXPECT_FALSE(doc.Set("Player3", "a=b", "x"));
+  EXPECT_EQ(doc.Text(),
+            "[Setup]\nMusic=Y\n\n[setup]\nmusic=Y\n[Player1]\nname=Ann\nemail=ann@example.org\n"
+            "address=\"  two blanks  \"\n\n\n[Player2]\n\n[Player3]\nname=\"\"quoted\"\"\n");
+  std::string error;
+  ASSERT_TRUE(doc.Save(path, &error)) << error;
+  EXPECT_EQ(ReadBytes(path), doc.Text());
+
+  // The game's reader gets back exactly what was set.
+  auto read = [&](const char* section, const char* key) {
+    return platform::ReadProfileString(path, section, key, "?", 64);
+  };
+  EXPECT_EQ(read("setup", "music"), "Y");
+  EXPECT_EQ(read("Player1", "email"), "ann@example.org");
+  EXPECT_EQ(read("Player1", "address"), "  two blanks  ");
+  EXPECT_EQ(read("Player3", "name"), "\"quoted\"");
+
+  // A file that cannot be written leaves the old one whole and says why.
+  EXPECT_FALSE(doc.Save((scratch.path() / "no such folder" / "options.ini").string(), &error));
+  EXPECT_NE(error.find("Cannot create"), std::string::npos) << error;
+}
+
+}  // namespace
