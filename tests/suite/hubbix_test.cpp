@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 
+#include "app/app_main.h"
+#include "app/app_state.h"
 #include "app/player_roster.h"
 #include "ini_document.h"
 #include "platform/profile.h"
@@ -165,6 +170,29 @@ TEST_F(HubbixTest, StartsTheGameInItsFolderAndSaysGoodbyeWhenTheGameReturns) {
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.output,
             "Thanks for playing Zorvel! Run ./Hubbix to play again, ./Hubbix help for players and settings.\n");
+}
+
+TEST_F(HubbixTest, TheGamesMenuButtonStartsTheLauncherOfItsSuite) {
+  // A stand-in launcher in place of the copy records how the game started it.
+  const fs::path record = dir() / "record.txt";
+  WriteBytes(dir() / "Hubbix", "#!/bin/sh\n{ pwd -P; echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; } > '" +
+                                   record.string() + ".part' && mv '" + record.string() + ".part' '" +
+                                   record.string() + "'\n");
+  fs::permissions(dir() / "Hubbix", fs::perms::owner_all);
+
+  const std::string previousDir = g_app.launcherDir;
+  const char* noLaunch = std::getenv("ZORVEL_NO_LAUNCH");
+  const std::string previousNoLaunch = noLaunch ? noLaunch : "";
+  ::unsetenv("ZORVEL_NO_LAUNCH");
+  std::snprintf(g_app.launcherDir, sizeof g_app.launcherDir, "%s", dir().c_str());
+  LeaveToLauncher();
+  std::snprintf(g_app.launcherDir, sizeof g_app.launcherDir, "%s", previousDir.c_str());
+  if (noLaunch) ::setenv("ZORVEL_NO_LAUNCH", previousNoLaunch.c_str(), 1);
+
+  // The launcher runs detached from the game, so wait for it a while.
+  for (int i = 0; i < 500 && !fs::exists(record); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(fs::exists(record));
+  EXPECT_EQ(ReadBytes(record), fs::canonical(dir()).string() + "\n1\nZorvel\n");
 }
 
 TEST(HubbixIniDocument, ChangesWhatTheGameReadsAndNothingElse) {
