@@ -97,6 +97,7 @@ void WaitForNextFrame(int32_t rate) {
   // Sleep on the ticker instead of spinning: each wake is one 10 ms step, so pacing and frame order are as
   // before without burning a core.
   while (tickCounter.load() < g_app.nextFrameTime) WaitForTick();
+  platform::LogFrameStart();
   g_app.nextFrameTime = tickCounter.load() + interval;
   g_app.frameRate = static_cast<float>(rate);
   if (g_app.showFrameRate == 1) {

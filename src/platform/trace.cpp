@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <chrono>
 #include <mutex>
+#include <vector>
 
 #include "platform/timer.h"
 
@@ -69,6 +71,34 @@ void CloseTrace() {
   t.file = nullptr;
   t.opened = false;
   t.lastFrameHash = 0;
+}
+
+namespace {
+struct FrameLog {
+  bool checked = false;
+  std::string path;
+  std::vector<int64_t> starts;
+  ~FrameLog() {
+    if (path.empty()) return;
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+      for (int64_t t : starts) std::fprintf(f, "%lld\n", static_cast<long long>(t));
+      std::fclose(f);
+    }
+  }
+};
+}  // namespace
+
+void LogFrameStart() {
+  static FrameLog log;
+  if (!log.checked) {
+    log.checked = true;
+    if (const char* p = std::getenv("ZORVEL_FRAME_LOG")) log.path = p;
+    if (!log.path.empty()) log.starts.reserve(1 << 20);
+  }
+  if (log.path.empty()) return;
+  log.starts.push_back(std::chrono::duration_cast<std::chrono::microseconds>(
+                           std::chrono::steady_clock::now().time_since_epoch())
+                           .count());
 }
 
 uint64_t HashBytes(const void* data, size_t size, uint64_t seed) {
