@@ -31,7 +31,7 @@ int32_t PlayerRoster::ReadCurrentPlayerId() {
 void PlayerRoster::ReadPlayer(int32_t index) {
   if (file.empty()) return;
   index = Slot(index);
-  char section[16];
+  char section[24];
   std::snprintf(section, sizeof section, "Player%d", static_cast<int>(index + 1));
   PlayerRecord& p = players[index];
   const char* f = file.c_str();
