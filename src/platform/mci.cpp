@@ -1,10 +1,12 @@
 #include "platform/mci.h"
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <vector>
 
+#include "platform/audio_music.h"
 #include "platform/file_names.h"
 #include "platform/trace.h"
 #include "platform/window.h"
@@ -17,13 +19,16 @@ enum class DeviceState { Stopped, Playing, Paused };
 
 struct MciDevice {
   std::string file;
+  uint32_t id = 0;
   DeviceState state = DeviceState::Stopped;
   Window* notifyWindow = nullptr;
+  std::unique_ptr<MusicPlayer> player;
 };
 
 struct MciSystem {
   std::mutex mutex;
   std::map<std::string, MciDevice> devices;  // by alias
+  uint32_t nextId = 1;
 };
 
 MciSystem& System() {
@@ -47,7 +52,12 @@ uint32_t Execute(const std::vector<std::string>& w, Window* callbackWindow) {
     if (w.size() != 4 || w[2] != "alias") return MCIERR_UNRECOGNIZED_COMMAND;
     if (s.devices.count(w[3])) return MCIERR_DUPLICATE_ALIAS;
     if (!FileExists(w[1])) return MCIERR_FILE_NOT_FOUND;
-    s.devices[w[3]].file = w[1];
+    auto player = MusicPlayer::Open(HostPath(w[1]), AudioMixer::Process(), true);
+    if (!player) return MCIERR_INVALID_FILE;
+    MciDevice& d = s.devices[w[3]];
+    d.file = w[1];
+    d.id = s.nextId++;
+    d.player = std::move(player);
     return MCIERR_NONE;
   }
   if (w.size() < 2) return MCIERR_UNRECOGNIZED_COMMAND;
@@ -57,21 +67,34 @@ uint32_t Execute(const std::vector<std::string>& w, Window* callbackWindow) {
   if (verb == "play") {
     bool notify = w.size() == 3 && w[2] == "notify";
     if (w.size() > 3 || (w.size() == 3 && !notify)) return MCIERR_UNRECOGNIZED_COMMAND;
+    Window* window = notify ? callbackWindow : nullptr;
+    const uint32_t id = d.id;
+    // Runs on the decoder thread when the end has been heard; posting is all it may do.
+    auto onEnd = [window, id] {
+      if (window) PostMessage(window, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, static_cast<intptr_t>(id));
+    };
+    if (!d.player->Play(onEnd)) return MCIERR_HARDWARE;
     d.state = DeviceState::Playing;
-    d.notifyWindow = notify ? callbackWindow : nullptr;
+    d.notifyWindow = window;
     return MCIERR_NONE;
   }
   if (w.size() != 2) return MCIERR_UNRECOGNIZED_COMMAND;
   if (verb == "pause") {
-    if (d.state == DeviceState::Playing) d.state = DeviceState::Paused;
+    if (d.state == DeviceState::Playing) {
+      d.player->Pause();
+      d.state = DeviceState::Paused;
+    }
     return MCIERR_NONE;
   }
   if (verb == "resume") {
-    if (d.state == DeviceState::Paused) d.state = DeviceState::Playing;
+    if (d.state == DeviceState::Paused) {
+      d.player->Resume();
+      d.state = DeviceState::Playing;
+    }
     return MCIERR_NONE;
   }
   if (verb == "close") {
-    s.devices.erase(it);
+    s.devices.erase(it);  // stops the music and its decoder
     return MCIERR_NONE;
   }
   return MCIERR_UNRECOGNIZED_COMMAND;
