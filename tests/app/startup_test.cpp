@@ -40,9 +40,9 @@ GameRun RunGame(const std::string& env, const std::string& argument, const std::
   while (size_t n = fread(buffer, 1, sizeof buffer, p)) out.append(buffer, n);
   const int status = pclose(p);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::ifstream trace(suite + "/trace.txt");
+  std::ifstream traceFile(suite + "/trace.txt");
   std::stringstream t;
-  t << trace.rdbuf();
+  t << traceFile.rdbuf();
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out + "\n--trace--\n" + t.str(), seconds};
 }
 
