@@ -1,0 +1,174 @@
+#include "quiz/question_bank.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "game/random_generator.h"
+#include "ui/bitmap_font_test_sheet.h"
+
+using test_sheet::ScratchFolder;
+
+namespace {
+
+std::string Entry(const std::string& statement, const std::string& answer, const std::string& explanation) {
+  std::string entry;
+  if (!statement.empty()) entry += statement + "\r\n";
+  entry += answer + "\r\n";
+  if (!explanation.empty()) entry += explanation + "\r\n";
+  return entry + "\r\n";
+}
+
+// A bank measured with the test sheet instead of the game's "font.bmp".
+class Bank : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string sheet = folder.File("font.bmp");
+    test_sheet::WriteGlyphSheet(sheet, test_sheet::EvenWidths(), 12);
+    bank.statementFont = new BitmapFont;
+    bank.explanationFont = new BitmapFont;
+    ASSERT_EQ(1, bank.statementFont->Load(sheet.c_str()));
+    ASSERT_EQ(1, bank.explanationFont->Load(sheet.c_str()));
+  }
+
+  int32_t IndexOf(const Question* question) const {
+    for (int32_t i = 0; i < bank.questions.Count(); ++i)
+      if (bank.questions.Get(i) == question) return i;
+    return -1;
+  }
+
+  ScratchFolder folder;
+  QuestionBank bank;
+};
+
+}  // namespace
+
+TEST_F(Bank, DrawsWithoutRepeatsAndNeedsAResetWhenPicksHitUsedQuestions) {
+  std::string file;
+  for (int i = 0; i < 10; ++i) file += Entry("Statement " + std::to_string(i), i % 2 ? "TRUE" : "FALSE", "Why.");
+  ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("Zorvel.txt", file).c_str()));
+  ASSERT_EQ(10, bank.questions.Count());
+  EXPECT_EQ(nullptr, bank.CurrentQuestion());
+  EXPECT_STREQ("Statement 3  ", bank.questions.Get(3)->statementLines[0]) << "laid out as it is read";
+
+  SeedRandom(7);
+  std::set<const Question*> drawn;
+  bool exhausted = false;
+  for (int draw = 0; draw < 20 && !exhausted; ++draw) {
+    Question* question = bank.DrawQuestion();
+    exhausted = question == nullptr;
+    if (!question) break;
+    EXPECT_TRUE(drawn.insert(question).second) << "no question comes twice before a reset";
+    EXPECT_EQ(question, bank.CurrentQuestion());
+    EXPECT_EQ(1, question->used);
+  }
+  EXPECT_TRUE(exhausted);
+  EXPECT_GE(drawn.size(), 1u);
+
+  // Nine of ten used: ten random picks often all miss the free one, although it is there.
+  int missed = 0, found = 0;
+  uint32_t missingSeed = 0;
+  for (uint32_t seed = 1; seed <= 200; ++seed) {
+    bank.ResetUsed();
+    for (int32_t i = 0; i < 10; ++i) bank.questions.Get(i)->used = i == 6 ? 0 : 1;
+    SeedRandom(seed);
+    Question* question = bank.DrawQuestion();
+    if (question) {
+      EXPECT_EQ(6, IndexOf(question));
+      ++found;
+    } else {
+      ++missed;
+      missingSeed = seed;
+    }
+  }
+  EXPECT_GT(missed, 0);
+  EXPECT_GT(found, 0);
+
+  bank.ResetUsed();
+  for (int32_t i = 0; i < 10; ++i) bank.questions.Get(i)->used = i == 6 ? 0 : 1;
+  SeedRandom(missingSeed);
+  EXPECT_EQ(nullptr, bank.DrawQuestion());
+  bank.ResetUsed();
+  for (int32_t i = 0; i < 10; ++i) EXPECT_EQ(0, bank.questions.Get(i)->used);
+  EXPECT_NE(nullptr, bank.DrawQuestion()) << "after the reset all ten can be drawn again";
+}
+
+TEST_F(Bank, BlankEntriesAreNeverShownAndCanBeCounted) {
+  const std::string file = Entry("Good one", "TRUE", "Because.") + "\r\n" +  // the extra empty line: an empty entry
+                           Entry("No explanation", "FALSE", "") + Entry(" Leading space", "TRUE", "Why.") +
+                           "No answer line\r\nStill statement\r\n\r\n";
+  ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("Zorvel.txt", file).c_str()));
+  ASSERT_EQ(5, bank.questions.Count());
+  EXPECT_EQ(1, bank.CountShowable());
+
+  SeedRandom(99);
+  int shown = 0;
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    bank.ResetUsed();
+    if (Question* question = bank.DrawQuestion()) {
+      EXPECT_STREQ("Good one  ", question->statementLines[0]);
+      ++shown;
+    }
+  }
+  EXPECT_GT(shown, 0);
+
+  // A bank of only blank entries: no draw ever succeeds, which the caller can know in advance.
+  bank.ReleaseAll();
+  EXPECT_EQ(nullptr, bank.statementFont);
+  EXPECT_EQ(0, bank.questions.Count());
+  ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("blank.txt", "\r\n\r\n" + Entry("", "TRUE", "x")).c_str()));
+  EXPECT_EQ(3, bank.questions.Count());
+  EXPECT_EQ(0, bank.CountShowable());
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    bank.ResetUsed();
+    EXPECT_EQ(nullptr, bank.DrawQuestion());
+  }
+  EXPECT_EQ(nullptr, bank.CurrentQuestion());
+
+  EXPECT_EQ(0, bank.LoadQuestionFile(folder.File("missing.txt").c_str()));
+  EXPECT_EQ(3, bank.questions.Count()) << "a missing file leaves the bank as it was";
+  bank.ReleaseAll();
+  EXPECT_EQ(nullptr, bank.DrawQuestion()) << "an empty bank answers none at once";
+}
+
+TEST_F(Bank, TheShippedQuestionFileReadsWholeWithEitherLineEnd) {
+  const std::string path = std::string(ZORVEL_SOURCE_DIR) + "/assets/questions/Zorvel.txt";
+  ASSERT_EQ(1, bank.LoadQuestionFile(path.c_str()));
+  ASSERT_EQ(336, bank.questions.Count());
+  EXPECT_EQ(336, bank.CountShowable());
+
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string lfOnly;
+  for (char c : text)
+    if (c != '\r') lfOnly += c;
+  QuestionBank other;
+  other.statementFont = new BitmapFont;
+  ASSERT_EQ(1, other.statementFont->Load(folder.File("font.bmp").c_str()));
+  ASSERT_EQ(1, other.LoadQuestionFile(folder.Write("lf.txt", lfOnly).c_str()));
+  ASSERT_EQ(336, other.questions.Count());
+  for (int32_t i = 0; i < 336; ++i) {
+    const Question& a = *bank.questions.Get(i);
+    const Question& b = *other.questions.Get(i);
+    ASSERT_EQ(a.statementCount, b.statementCount) << i;
+    ASSERT_EQ(a.answerIsTrue, b.answerIsTrue) << i;
+    for (int32_t line = 0; line < a.statementCount; ++line) ASSERT_STREQ(a.statementLines[line], b.statementLines[line]);
+  }
+}
+
+TEST_F(Bank, CreateFontsLoadsTheSheetFromTheWorkingFolder) {
+  char previous[4096];
+  ASSERT_NE(nullptr, ::getcwd(previous, sizeof previous));
+  ASSERT_EQ(0, ::chdir(folder.path.c_str()));
+  bank.CreateFonts();  // replaces the fonts of SetUp
+  ASSERT_EQ(0, ::chdir(previous));
+  ASSERT_NE(nullptr, bank.statementFont);
+  ASSERT_NE(nullptr, bank.explanationFont);
+  EXPECT_NE(bank.statementFont, bank.explanationFont);
+  EXPECT_EQ(12, bank.statementFont->Height());
+  EXPECT_EQ(12, bank.explanationFont->Height());
+}
