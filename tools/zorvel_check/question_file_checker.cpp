@@ -1,5 +1,6 @@
 #include "tools/zorvel_check/question_file_checker.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "quiz/question_layout.h"
@@ -62,6 +63,8 @@ bool QuestionFileChecker::Check(const std::string& path) {
     CheckEntry(lines, question);
   }
   std::fclose(file);
+  std::stable_sort(findings_.begin(), findings_.end(),
+                   [](const Finding& a, const Finding& b) { return a.line < b.line; });
   return true;
 }
 
