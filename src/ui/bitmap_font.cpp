@@ -105,6 +105,7 @@ int32_t BitmapFont::DrawGlyph(platform::Surface* destination, char c, int32_t x,
 
 int32_t BitmapFont::DrawText(platform::Surface* destination, const char* text, int32_t x, int32_t y,
                              int32_t alignment, int32_t limit) const {
+  if (!text) return 1;
   char line[256];
   std::strncpy(line, text, sizeof line - 1);
   line[sizeof line - 1] = '\0';
