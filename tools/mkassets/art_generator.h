@@ -1,0 +1,7 @@
+#pragma once
+// Writes every bitmap of the game's working folder.
+#include <filesystem>
+
+#include "text.h"
+
+void GenerateArt(const FontLibrary& fonts, const std::filesystem::path& gameDir);

@@ -1,0 +1,6 @@
+#pragma once
+// The 800 x 600 screen the game draws everything else onto.
+#include "rgb_image.h"
+#include "text.h"
+
+RgbImage PaintBackground(const FontLibrary& fonts);

@@ -1,0 +1,72 @@
+// mkassets: generates the game's art, sounds and music into its working folder, and draws review sheets of them.
+//
+//   mkassets [--font-dir DIR] GAME_DIR             write every asset into GAME_DIR
+//   mkassets --contact-sheet OUT.png GAME_DIR      one picture of every bitmap, bull frames numbered
+//   mkassets --preview OUT.png GAME_DIR            the bitmaps placed where the game draws them
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "art_generator.h"
+#include "keying.h"
+#include "review_sheets.h"
+#include "sound_generator.h"
+#include "text.h"
+
+#ifndef MKASSETS_FONT_DIR
+#define MKASSETS_FONT_DIR "/usr/share/fonts/truetype/dejavu"
+#endif
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: mkassets [--font-dir DIR] GAME_DIR\n"
+               "       mkassets [--font-dir DIR] --contact-sheet OUT.png GAME_DIR\n"
+               "       mkassets [--font-dir DIR] --preview OUT.png GAME_DIR\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::filesystem::path fontDir = MKASSETS_FONT_DIR;
+  std::string sheet, preview;
+  std::vector<std::string> rest;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--font-dir" && i + 1 < args.size()) {
+      fontDir = args[++i];
+    } else if (args[i] == "--contact-sheet" && i + 1 < args.size()) {
+      sheet = args[++i];
+    } else if (args[i] == "--preview" && i + 1 < args.size()) {
+      preview = args[++i];
+    } else if (!args[i].empty() && args[i][0] == '-') {
+      return Usage();
+    } else {
+      rest.push_back(args[i]);
+    }
+  }
+  if (rest.size() != 1) return Usage();
+  const std::filesystem::path gameDir = rest[0];
+  try {
+    FontLibrary fonts(fontDir);
+    if (!sheet.empty() || !preview.empty()) {
+      if (!sheet.empty()) WriteContactSheet(fonts, gameDir, sheet);
+      if (!preview.empty()) WriteScreenPreview(fonts, gameDir, preview);
+      return 0;
+    }
+    GenerateArt(fonts, gameDir);
+    if (KeySafetyCorrections() > 0)
+      std::fprintf(stderr, "mkassets: %d opaque pixels were too close to the key blue and were moved\n",
+                   KeySafetyCorrections());
+    GenerateSounds(gameDir / "sounds");
+    GenerateMusic(gameDir / "sounds" / "music.mp3");
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "mkassets: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}

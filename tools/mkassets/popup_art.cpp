@@ -1,0 +1,143 @@
+#include "popup_art.h"
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "canvas.h"
+#include "keying.h"
+#include "palette.h"
+#include "screen_layout.h"
+
+namespace {
+
+void Card(cairo_t* cr, int w, int h, Rgb body, Rgb frame) {
+  RoundedRect(cr, 0, 0, w, h, 16);
+  SetSource(cr, frame);
+  cairo_fill(cr);
+  RoundedRect(cr, 6, 6, w - 12, h - 12, 11);
+  SetSource(cr, body);
+  cairo_fill(cr);
+  RoundedRect(cr, 9.5, 9.5, w - 19, h - 19, 8);
+  SetSource(cr, palette::kGold);
+  cairo_set_line_width(cr, 1.5);
+  cairo_stroke(cr);
+  RoundedRect(cr, 1, 1, w - 2, h - 2, 15);
+  SetSource(cr, palette::kGold);
+  cairo_set_line_width(cr, 2);
+  cairo_stroke(cr);
+}
+
+const std::vector<std::string>& RulesText() {
+  static const std::vector<std::string> rules = {
+      "Read the statement in the panel. Click True if it is right, False if it is wrong, or Pass if you are "
+      "not sure.",
+      "You have 180 seconds. The column on the right fills up as the clock runs down; when it is full, the game "
+      "is over.",
+      "A right answer scores the points of your step on the ladder and climbs one step: 125, 250, 500, 1,000, "
+      "2,000, 5,000, 10,000, 25,000, 50,000 and 100,000 at the top.",
+      "A wrong answer drops you back to the bottom step. A pass keeps your step and your score, but ends a run "
+      "of right answers.",
+      "Three right answers in a row grow three flowers and add 20 seconds to the clock.",
+      "After each answer, click the panel to go on to the next statement.",
+      "When the time is up, a score good enough enters the hall of fame.",
+  };
+  return rules;
+}
+
+}  // namespace
+
+RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background) {
+  const int w = layout::kRulesW, h = layout::kRulesH;
+  Canvas canvas(w, h);
+  cairo_t* cr = canvas.cr();
+  Card(cr, w, h, palette::kPanel, palette::kWoodDark);
+  fonts.Use(cr, FontId::SerifBold, 27);
+  SetSource(cr, Rgb{120, 40, 24});
+  ShowTextCentred(cr, "How to play", w / 2.0, 46);
+  cairo_rectangle(cr, w / 2.0 - 120, 56, 240, 2);
+  SetSource(cr, palette::kGold);
+  cairo_fill(cr);
+
+  const double textLeft = 62, textWidth = w - textLeft - 30, lineStep = 17;
+  double y = 84;
+  const Rgb badges[] = {palette::kTrue, palette::kFillDark, palette::kGoldDark, palette::kFalse,
+                        Rgb{200, 120, 30}, palette::kWoodLight, Rgb{150, 110, 20}};
+  for (size_t i = 0; i < RulesText().size(); ++i) {
+    fonts.Use(cr, FontId::Sans, 14);
+    const auto lines = WrapWords(cr, RulesText()[i], textWidth);
+    cairo_arc(cr, textLeft - 20, y - 5, 10, 0, 2 * M_PI);
+    SetSource(cr, badges[i]);
+    cairo_fill(cr);
+    fonts.Use(cr, FontId::SansBold, 12);
+    SetSource(cr, palette::kWhite);
+    ShowTextCentred(cr, std::to_string(i + 1), textLeft - 20, y - 0.5);
+    fonts.Use(cr, FontId::Sans, 14);
+    SetSource(cr, palette::kText);
+    for (const auto& line : lines) {
+      ShowTextAt(cr, line, textLeft, y);
+      y += lineStep;
+    }
+    y += 6;
+  }
+  if (y > h - 52) throw std::runtime_error("rules text does not fit its card (ends at " + std::to_string(y) + ")");
+
+  RoundedRect(cr, w / 2.0 - 110, h - 46, 220, 28, 14);
+  SetSource(cr, palette::kPanelRim);
+  cairo_fill(cr);
+  fonts.Use(cr, FontId::SansBold, 14);
+  SetSource(cr, palette::kCream);
+  ShowTextCentred(cr, "Click anywhere to close", w / 2.0, h - 27);
+  return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
+}
+
+RgbImage PaintHallOfFameNotice(const FontLibrary& fonts, const RgbImage& background) {
+  const int w = layout::kHallOfFameW, h = layout::kHallOfFameH;
+  Canvas canvas(w, h);
+  cairo_t* cr = canvas.cr();
+  Card(cr, w, h, Rgb{120, 30, 30}, palette::kWoodDark);
+  // A trophy cup.
+  const double cx = 70, top = 36;
+  cairo_move_to(cr, cx - 26, top);
+  cairo_line_to(cr, cx + 26, top);
+  cairo_curve_to(cr, cx + 26, top + 34, cx + 12, top + 46, cx, top + 48);
+  cairo_curve_to(cr, cx - 12, top + 46, cx - 26, top + 34, cx - 26, top);
+  cairo_close_path(cr);
+  cairo_rectangle(cr, cx - 4, top + 46, 8, 16);
+  cairo_rectangle(cr, cx - 18, top + 62, 36, 9);
+  SetSource(cr, palette::kGold);
+  cairo_fill(cr);
+  cairo_set_line_width(cr, 5);
+  cairo_arc(cr, cx - 26, top + 14, 10, M_PI * 0.5, M_PI * 1.5);
+  cairo_stroke(cr);
+  cairo_arc(cr, cx + 26, top + 14, 10, -M_PI * 0.5, M_PI * 0.5);
+  cairo_stroke(cr);
+  cairo_arc(cr, cx - 9, top + 14, 5, 0, 2 * M_PI);
+  cairo_set_source_rgba(cr, 1, 1, 1, 0.5);
+  cairo_fill(cr);
+  fonts.Use(cr, FontId::SerifBold, 30);
+  OutlinedTextCentred(cr, "New record!", 248, 68, 4, palette::kGold.r / 255.0, palette::kGold.g / 255.0,
+                      palette::kGold.b / 255.0, 0.25, 0.05, 0.05);
+  fonts.Use(cr, FontId::SansBold, 15);
+  SetSource(cr, palette::kCream);
+  ShowTextCentred(cr, "Your score enters", 248, 96);
+  ShowTextCentred(cr, "the hall of fame.", 248, 116);
+  return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
+}
+
+RgbImage PaintGameOver(const FontLibrary& fonts, const RgbImage& background) {
+  const layout::Box& b = layout::kGameOver;
+  Canvas canvas(b.w, b.h);
+  cairo_t* cr = canvas.cr();
+  Card(cr, b.w, b.h, Rgb{40, 46, 70}, palette::kWoodDark);
+  fonts.Use(cr, FontId::SansBold, 16);
+  SetSource(cr, palette::kCream);
+  ShowTextCentred(cr, "Time's up!", b.w / 2.0, 44);
+  fonts.Use(cr, FontId::SerifBold, 46);
+  OutlinedTextCentred(cr, "GAME OVER", b.w / 2.0, 100, 6, 1.0, 0.80, 0.30, 0.35, 0.08, 0.05);
+  fonts.Use(cr, FontId::Sans, 15);
+  SetSource(cr, palette::kCream);
+  ShowTextCentred(cr, "Click New game to play again.", b.w / 2.0, 138);
+  return FlattenToKeyed(canvas, PictureUnderlay(background, b.x, b.y));
+}

@@ -1,0 +1,8 @@
+#pragma once
+// Pictures the game shows over the screen: the rules, the new-record notice and the game-over card.
+#include "rgb_image.h"
+#include "text.h"
+
+RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background);
+RgbImage PaintHallOfFameNotice(const FontLibrary& fonts, const RgbImage& background);
+RgbImage PaintGameOver(const FontLibrary& fonts, const RgbImage& background);
