@@ -225,13 +225,16 @@ RgbImage PaintContinuePrompt(const FontLibrary& fonts, const RgbImage& backgroun
   SetSource(cr, palette::kGold);
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
+  // The words, then a small arrow pointing on, centred together.
   fonts.Use(cr, FontId::SansCondensedBold, 11);
   SetSource(cr, palette::kCream);
-  ShowTextCentred(cr, "Click to continue", b.w / 2.0 - 5, 13);
-  // A small arrow pointing on.
-  cairo_move_to(cr, b.w - 12, 5.5);
-  cairo_line_to(cr, b.w - 7, 9);
-  cairo_line_to(cr, b.w - 12, 12.5);
+  const double textW = TextWidth(cr, "Click to continue"), arrowW = 5, gap = 3;
+  const double left = std::round((b.w - textW - gap - arrowW) / 2);
+  ShowTextAt(cr, "Click to continue", left, 13);
+  const double ax = left + textW + gap;
+  cairo_move_to(cr, ax, 5.5);
+  cairo_line_to(cr, ax + arrowW, 9);
+  cairo_line_to(cr, ax, 12.5);
   cairo_close_path(cr);
   cairo_fill(cr);
   return FlattenToKeyed(canvas, PictureUnderlay(background, b.x, b.y));

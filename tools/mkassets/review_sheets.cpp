@@ -102,16 +102,20 @@ void WriteContactSheet(const FontLibrary& fonts, const fs::path& gameDir, const 
     int x, y;
   };
   std::vector<Placed> placed;
+  Canvas measure(8, 8);
+  fonts.Use(measure.cr(), FontId::SansBold, 13);
   int x = 20, y = 50, shelf = 0;
   for (size_t i = 0; i < items.size(); ++i) {
-    const int w = items[i].image.width() * items[i].scale, h = items[i].image.height() * items[i].scale + 22;
+    const int label = static_cast<int>(TextWidth(measure.cr(), items[i].name + "  " + SizeOf(items[i].image)));
+    const int w = std::max(items[i].image.width() * items[i].scale, label);
+    const int h = items[i].image.height() * items[i].scale + 22;
     if (x + w > width - 20) {
       x = 20;
       y += shelf + 16;
       shelf = 0;
     }
     placed.push_back({i, x, y});
-    x += std::max(w, 150) + 24;
+    x += w + 24;
     shelf = std::max(shelf, h);
   }
   y += shelf + 24;
@@ -232,7 +236,7 @@ void WriteScreenPreview(const FontLibrary& fonts, const fs::path& gameDir, const
   const RgbImage background = Load(gameDir, "background.bmp");
 
   Screen asking{gameDir, background};
-  asking.Buttons(6);
+  asking.Buttons(4);
   asking.Number(128375, layout::kBestScoreRight);
   asking.Number(3875, layout::kScoreRight);
   asking.Clock(131);
@@ -267,15 +271,17 @@ void WriteScreenPreview(const FontLibrary& fonts, const fs::path& gameDir, const
   over.PutBull(15, bull);
   over.Put("false.bmp", layout::kVerdict.x, layout::kVerdict.y);
   over.Put("gameover.bmp", layout::kGameOver.x, layout::kGameOver.y);
-  Screen record{gameDir, over.image};
+  // The notice comes first, over the game as the clock ran out.
+  Screen record{gameDir, asking.image};
+  record.Clock(0);
   record.Centred("hallfamepop.bmp");
 
   const std::vector<std::pair<std::string, const RgbImage*>> shots = {
       {"A statement (pointer on True; look-left bull; two flowers)", &asking.image},
       {"The answer (verdict, continue prompt; step 5 blinking)", &answered.image},
       {"Rules popup over the game", &rules.image},
-      {"Game over, then the new-record notice", &record.image},
-      {"Game over picture as it stays", &over.image}};
+      {"Time is up with a new record: the notice", &record.image},
+      {"Then the game-over picture, which stays", &over.image}};
   const int cols = 2, pad = 20, caption = 26;
   const int rows = (static_cast<int>(shots.size()) + cols - 1) / cols;
   Canvas canvas(cols * (layout::kScreenW + pad) + pad, rows * (layout::kScreenH + caption + pad) + pad);
