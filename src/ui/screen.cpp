@@ -67,6 +67,13 @@ Picture* Screen::AddPicture(const char* file) {
 
 void Screen::DeleteAllPictures() {
   if (!pictures_) return;
+  // The refresh manager must not keep copying from or to a scene surface that goes with its picture.
+  for (int32_t i = 0; i < pictures_->Count(); ++i) {
+    platform::Surface* surface = pictures_->Get(i)->GetSurface();
+    if (!surface) continue;
+    if (surface == g_refreshManager.GetWorkSurface()) g_refreshManager.SetWorkSurface(nullptr);
+    if (surface == g_refreshManager.GetCleanSurface()) g_refreshManager.SetCleanSurface(nullptr);
+  }
   pictures_->DeleteAll();
   delete pictures_;
   pictures_ = nullptr;

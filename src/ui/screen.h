@@ -30,6 +30,7 @@ class Screen {
   virtual const char* GetName();
   // Null (and nothing kept) when the bitmap does not load.
   virtual Picture* AddPicture(const char* file);
+  // A picture whose bitmap is the refresh manager's work or clean surface takes it out of the manager first.
   virtual void DeleteAllPictures();
   // Takes the picture out of the list without deleting it: the caller owns it from then on.
   virtual void RemovePicture(Picture* picture);

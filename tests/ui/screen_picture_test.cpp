@@ -150,9 +150,6 @@ class PlaygroundScreen : public Screen {
   void Deactivate() override {
     Unload();
     Screen::Deactivate();
-    // The scene surfaces went with their pictures.
-    SetWorkSurface(nullptr);
-    SetCleanSurface(nullptr);
   }
 
   int32_t HandleFrame(int32_t) override {
@@ -400,6 +397,8 @@ TEST(ScreenPicture, ActivatingAgainAndAgainLeaksNothing) {
       EXPECT_EQ(1, g_spriteAnimations.Count());
     }
     manager.DeactivateAll();
+    EXPECT_EQ(nullptr, g_refreshManager.GetWorkSurface()) << "the scene surfaces went with their pictures";
+    EXPECT_EQ(nullptr, g_refreshManager.GetCleanSurface());
     EXPECT_EQ(live, Surface::LiveCount()) << "pictures, button images, sprite frames and strips all released";
     EXPECT_EQ(0, g_spriteAnimations.Count());
     EXPECT_EQ(0, screen.PictureCount());

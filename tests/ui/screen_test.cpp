@@ -142,8 +142,17 @@ TEST(Screen, PicturesWidgetsAndActivationCycles) {
   button->Update(8, 10, 0);
   EXPECT_EQ(1, button->IsMouseInside());
 
-  // Deactivate, then activate: empty containers, display bound.
+  // Deactivate, then activate: empty containers, display bound. A picture that served as a scene surface
+  // takes it out of the refresh manager as it goes; another surface stays.
+  Surface* foreign = FilledSurface(2, 2, 0);
+  ResetRefreshManager();
+  g_refreshManager.SetWorkSurface(plain->GetSurface());
+  g_refreshManager.SetCleanSurface(foreign);
   screen.Deactivate();
+  EXPECT_EQ(nullptr, g_refreshManager.GetWorkSurface());
+  EXPECT_EQ(foreign, g_refreshManager.GetCleanSurface());
+  ResetRefreshManager();
+  foreign->Release();
   EXPECT_EQ(nullptr, screen.GetWidgetSet());
   EXPECT_EQ(0, screen.PictureCount());
   screen.Deactivate();  // twice is harmless
