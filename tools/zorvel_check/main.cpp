@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
   }
   for (const QuestionFileChecker::Finding& finding : checker.Findings())
     std::printf("%s:%d: %s\n", file.c_str(), finding.line, finding.message.c_str());
-  std::printf("%s: %d entries, %d true, %d false; ", file.c_str(), checker.EntryCount(), checker.TrueCount(),
+  std::printf("%s: %d %s, %d true, %d false; ", file.c_str(), checker.EntryCount(),
+              checker.EntryCount() == 1 ? "entry" : "entries", checker.TrueCount(),
               checker.FalseCount());
   if (checker.Findings().empty()) {
     std::printf("no findings\n");
