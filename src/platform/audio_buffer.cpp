@@ -16,6 +16,8 @@ struct SoundBuffer::SharedData {
 
 namespace {
 
+std::atomic<uint32_t> g_liveBuffers{0};
+
 constexpr uint32_t kStateMask = DSBSTATUS_PLAYING | DSBSTATUS_LOOPING;
 constexpr int64_t kUnity = 1 << 16;
 
@@ -65,9 +67,12 @@ SoundBuffer::SoundBuffer(AudioMixer& mixer, bool primary, uint32_t flags, const 
     mixFrames_ = kMixers[kind];
   }
   StoreGains();
+  g_liveBuffers.fetch_add(1);
 }
 
-SoundBuffer::~SoundBuffer() = default;
+SoundBuffer::~SoundBuffer() { g_liveBuffers.fetch_sub(1); }
+
+uint32_t SoundBuffer::LiveCount() { return g_liveBuffers.load(); }
 
 SoundBuffer* SoundBuffer::CreatePrimary(AudioMixer& mixer, uint32_t flags) {
   WaveFormat format;

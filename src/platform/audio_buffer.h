@@ -57,6 +57,8 @@ class SoundBuffer final : public AudioSource {
   static SoundBuffer* CreateSecondary(AudioMixer& mixer, uint32_t flags, const WaveFormat& format, uint32_t bytes);
   SoundBuffer* Duplicate();
   bool primary() const { return primary_; }
+  // Buffers alive in the process (leak checks).
+  static uint32_t LiveCount();
 
  private:
   friend class SoundNotify;

@@ -102,6 +102,12 @@ int ZKSound::CreateMainBuffer() {
 
 void ZKSound::Exit() {
   StopStream();
+  if (g_FillThread) {
+    // A stream that ended by itself (or music switched off since) leaves its thread's handle behind.
+    platform::WaitForThread(g_FillThread, platform::INFINITE);
+    platform::CloseThread(g_FillThread);
+    g_FillThread = nullptr;
+  }
   close_callback();
   if (g_SampleList) {
     for (SNDSample* s = g_SampleList; s < g_pLastSample; ++s) {

@@ -200,6 +200,16 @@ int ZKSound::PlayStream(uint32_t mode) {
   return 1;
 }
 
+namespace {
+// The handle of a stream thread that ended by itself is closed at the next stop (or by Exit).
+void CloseEndedFillThread() {
+  if (ZKSound::g_FillThread && platform::WaitForThread(ZKSound::g_FillThread, 0) == platform::WAIT_OBJECT_0) {
+    platform::CloseThread(ZKSound::g_FillThread);
+    ZKSound::g_FillThread = nullptr;
+  }
+}
+}  // namespace
+
 int ZKSound::StopStream() {
   if (m_bMusicEnabled.load() == 0) return 1;
   _SNDStream& s = g_StreamInfo;
@@ -207,6 +217,7 @@ int ZKSound::StopStream() {
   platform::Thread* thread = nullptr;
   {
     std::lock_guard<std::mutex> lock(g_StreamLock);
+    CloseEndedFillThread();
     sample = s.pSample.load();
     // A stream that is loaded but was never played is ended too: otherwise its thread and file would outlive
     // the engine.
@@ -270,15 +281,22 @@ uint32_t ZKSound::FillStream() {
     }
     if (flags & SNDSTREAM_ENDING) continue;
     SNDSample* sample = s.pSample.load();
-    if (!(flags & SNDSTREAM_PRIMED) || !sample) {
-      // The notification at the start only primes; a stream whose data all fit the first fill counts down now.
+    if (!sample) continue;
+    if (!(flags & SNDSTREAM_PRIMED)) {
       s.dwFlags.fetch_or(SNDSTREAM_PRIMED);
+      // A stream whose data all fit the first fill counts down from here.
       if (s.dwBytesLeft == 0 && !(flags & SNDSTREAM_LOOP) && g_SegmentsUntilStop < 0) {
         const uint32_t b = s.dwChunkSize;
         g_SegmentsUntilStop = static_cast<int32_t>((g_InitialBytes + b - 1) / b);
-        if (g_SegmentsUntilStop == 0) EndStream(s);
+        if (g_SegmentsUntilStop == 0) {
+          EndStream(s);
+          continue;
+        }
       }
-      continue;
+      // The notification at the start only primes. Where the start position lies past the first offset (byte 1
+      // of a one-byte-per-frame buffer), the first notification already reports segment 0 played: refilling it
+      // now keeps it from being heard twice.
+      if (index == 0) continue;
     }
     if (g_SegmentsUntilStop > 0 && --g_SegmentsUntilStop == 0) {
       EndStream(s);
