@@ -145,6 +145,11 @@ TEST(BitmapAssets, PanelPiecesFitTheirPlaces) {
     EXPECT_LE(popup.height, 600) << name;
     EXPECT_GE(popup.width, 300) << name;
   }
+  // Nothing restores the notice's area when it closes; only what the game redraws anyway covers it: the stage
+  // (the bull's frames) and the text panel.
+  const Image notice = Load("hallfamepop.bmp");
+  const Rect centred{400 - notice.width / 2, 300 - notice.height / 2, notice.width, notice.height};
+  EXPECT_TRUE(centred.Inside(Rect{164, 14, 415, 398})) << "the new-record notice would leave a trace";
   const Image rules = Load("title/HowToPlay.bmp");
   EXPECT_GE(rules.height, 300) << "the rules need room to be readable";
 }

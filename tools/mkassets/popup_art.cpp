@@ -98,7 +98,7 @@ RgbImage PaintHallOfFameNotice(const FontLibrary& fonts, const RgbImage& backgro
   cairo_t* cr = canvas.cr();
   Card(cr, w, h, Rgb{120, 30, 30}, palette::kWoodDark);
   // A trophy cup.
-  const double cx = 70, top = 36;
+  const double cx = 64, top = 36;
   cairo_move_to(cr, cx - 26, top);
   cairo_line_to(cr, cx + 26, top);
   cairo_curve_to(cr, cx + 26, top + 34, cx + 12, top + 46, cx, top + 48);
@@ -117,12 +117,13 @@ RgbImage PaintHallOfFameNotice(const FontLibrary& fonts, const RgbImage& backgro
   cairo_set_source_rgba(cr, 1, 1, 1, 0.5);
   cairo_fill(cr);
   fonts.Use(cr, FontId::SerifBold, 30);
-  OutlinedTextCentred(cr, "New record!", 248, 68, 4, palette::kGold.r / 255.0, palette::kGold.g / 255.0,
+  const double textX = 120 + (w - 126) / 2.0;
+  OutlinedTextCentred(cr, "New record!", textX, 68, 4, palette::kGold.r / 255.0, palette::kGold.g / 255.0,
                       palette::kGold.b / 255.0, 0.25, 0.05, 0.05);
   fonts.Use(cr, FontId::SansBold, 15);
   SetSource(cr, palette::kCream);
-  ShowTextCentred(cr, "Your score enters", 248, 96);
-  ShowTextCentred(cr, "the hall of fame.", 248, 116);
+  ShowTextCentred(cr, "Your score enters", textX, 96);
+  ShowTextCentred(cr, "the hall of fame.", textX, 116);
   return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
 }
 
