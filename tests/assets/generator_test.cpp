@@ -12,7 +12,7 @@
 
 #include "assets/asset_files.h"
 
-#ifdef MKASSETS_PROGRAM
+#ifdef MKASSETS_PROGRAM  // only where the generator is built
 
 namespace {
 

@@ -12,6 +12,8 @@
 #include "popup_art.h"
 #include "screen_layout.h"
 
+namespace mkassets {
+
 namespace {
 
 void Write(const std::filesystem::path& file, const RgbImage& image) {
@@ -40,3 +42,5 @@ void GenerateArt(const FontLibrary& fonts, const std::filesystem::path& gameDir)
   Write(gameDir / "hallfamepop.bmp", PaintHallOfFameNotice(fonts, background));
   Write(gameDir / "gameover.bmp", PaintGameOver(fonts, background));
 }
+
+}  // namespace mkassets

@@ -4,4 +4,8 @@
 
 #include "text.h"
 
+namespace mkassets {
+
 void GenerateArt(const FontLibrary& fonts, const std::filesystem::path& gameDir);
+
+}  // namespace mkassets

@@ -8,6 +8,8 @@
 #include "palette.h"
 #include "screen_layout.h"
 
+namespace mkassets {
+
 namespace {
 
 using layout::Box;
@@ -342,3 +344,5 @@ RgbImage PaintBackground(const FontLibrary& fonts) {
     for (int x = 0; x < out.width(); ++x) out.Set(x, y, AwayFromKey(out.At(x, y)));
   return out;
 }
+
+}  // namespace mkassets

@@ -3,4 +3,8 @@
 #include "rgb_image.h"
 #include "text.h"
 
+namespace mkassets {
+
 RgbImage PaintBackground(const FontLibrary& fonts);
+
+}  // namespace mkassets

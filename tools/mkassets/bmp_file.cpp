@@ -4,6 +4,8 @@
 #include <fstream>
 #include <vector>
 
+namespace mkassets {
+
 namespace {
 
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
@@ -76,3 +78,5 @@ std::optional<RgbImage> ReadBmp24(const std::filesystem::path& file) {
   }
   return image;
 }
+
+}  // namespace mkassets

@@ -6,6 +6,8 @@
 #include "canvas.h"
 #include "screen_layout.h"
 
+namespace mkassets {
+
 namespace {
 
 constexpr Rgb kHide{156, 92, 52};
@@ -514,3 +516,5 @@ RgbImage PaintBullSheet(const FontLibrary& fonts, const RgbImage& background) {
                 (i / cols) * layout::kBullFrameH, false);
   return sheet;
 }
+
+}  // namespace mkassets

@@ -7,6 +7,8 @@
 #include "rgb_image.h"
 #include "text.h"
 
+namespace mkassets {
+
 // Frame meanings, numbered as on the sheet.
 enum BullFrame {
   kBullNeutral = 0,
@@ -30,3 +32,5 @@ enum BullFrame {
 RgbImage PaintBullFrame(const FontLibrary& fonts, const RgbImage& background, int frame);
 // Frames laid row by row, four to a row, as the game cuts the sheet.
 RgbImage PaintBullSheet(const FontLibrary& fonts, const RgbImage& background);
+
+}  // namespace mkassets

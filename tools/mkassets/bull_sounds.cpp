@@ -4,6 +4,8 @@
 
 #include "voice.h"
 
+namespace mkassets {
+
 namespace {
 
 TimeCurve Points(std::vector<std::pair<double, double>> points) {
@@ -119,3 +121,5 @@ StereoSignal LongSadMoo(int rate) {
   Signal out = Voice(seconds, rate, s, 10);
   return Centred(out);
 }
+
+}  // namespace mkassets

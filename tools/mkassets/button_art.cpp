@@ -7,6 +7,8 @@
 #include "keying.h"
 #include "palette.h"
 
+namespace mkassets {
+
 namespace {
 
 void Gradient(cairo_t* cr, double y0, double y1, Rgb top, Rgb bottom) {
@@ -141,3 +143,5 @@ RgbImage PaintAnswerButtonStrip(const FontLibrary& fonts, const RgbImage& backgr
   return SideBySide(PaintAnswerButton(fonts, background, pie, false),
                     PaintAnswerButton(fonts, background, pie, true));
 }
+
+}  // namespace mkassets

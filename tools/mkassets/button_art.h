@@ -5,5 +5,9 @@
 #include "screen_layout.h"
 #include "text.h"
 
+namespace mkassets {
+
 RgbImage PaintButtonStrip(const FontLibrary& fonts, const RgbImage& background, const layout::ButtonPlace& place);
 RgbImage PaintAnswerButtonStrip(const FontLibrary& fonts, const RgbImage& background, const layout::PiePlace& pie);
+
+}  // namespace mkassets

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace mkassets {
+
 Canvas::Canvas(int width, int height)
     : width_(width),
       height_(height),
@@ -74,3 +76,5 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double rad
   cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
   cairo_close_path(cr);
 }
+
+}  // namespace mkassets

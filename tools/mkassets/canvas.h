@@ -4,6 +4,8 @@
 
 #include "rgb_image.h"
 
+namespace mkassets {
+
 class Canvas {
  public:
   Canvas(int width, int height);
@@ -39,3 +41,5 @@ void SetSource(cairo_t* cr, Rgb c, double alpha = 1.0);
 Rgb Mix(Rgb a, Rgb b, double t);
 Rgb Shade(Rgb c, double factor);
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double radius);
+
+}  // namespace mkassets

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace mkassets {
+
 bool GlyphScan::Load(const RgbImage& sheet) {
   sheet_ = sheet;
   const int w = sheet.width();
@@ -52,3 +54,5 @@ int GlyphScan::Draw(RgbImage& screen, const std::string& text, int x, int y) con
   }
   return x;
 }
+
+}  // namespace mkassets

@@ -6,6 +6,8 @@
 
 #include "rgb_image.h"
 
+namespace mkassets {
+
 class GlyphScan {
  public:
   // False when the sheet runs out of columns before all 94 glyphs are found.
@@ -25,3 +27,5 @@ class GlyphScan {
   int spaceWidth_ = 0;
   int spacing_ = 0;
 };
+
+}  // namespace mkassets

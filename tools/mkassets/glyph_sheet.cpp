@@ -8,6 +8,8 @@
 #include "canvas.h"
 #include "palette.h"
 
+namespace mkassets {
+
 namespace {
 
 constexpr double kPixelSize = 16;
@@ -86,3 +88,5 @@ RgbImage PaintGlyphSheet(const FontLibrary& fonts) {
   }
   return sheet;
 }
+
+}  // namespace mkassets

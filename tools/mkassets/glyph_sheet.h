@@ -7,6 +7,10 @@
 #include "rgb_image.h"
 #include "text.h"
 
+namespace mkassets {
+
 inline constexpr int kGlyphGap = 2;  // blue columns between cells
 
 RgbImage PaintGlyphSheet(const FontLibrary& fonts);
+
+}  // namespace mkassets

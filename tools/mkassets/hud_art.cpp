@@ -8,6 +8,8 @@
 #include "palette.h"
 #include "screen_layout.h"
 
+namespace mkassets {
+
 namespace {
 
 void Star(cairo_t* cr, double cx, double cy, double outer, double inner) {
@@ -239,3 +241,5 @@ RgbImage PaintContinuePrompt(const FontLibrary& fonts, const RgbImage& backgroun
   cairo_fill(cr);
   return FlattenToKeyed(canvas, PictureUnderlay(background, b.x, b.y));
 }
+
+}  // namespace mkassets

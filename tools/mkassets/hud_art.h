@@ -6,6 +6,8 @@
 #include "rgb_image.h"
 #include "text.h"
 
+namespace mkassets {
+
 RgbImage PaintScoreDigits(const FontLibrary& fonts);
 // Ten frames side by side; the lit and highlighted strips share one outline so that either covers the other.
 RgbImage PaintLadderStrip(const FontLibrary& fonts, const RgbImage& background, bool highlighted);
@@ -13,3 +15,5 @@ RgbImage PaintFlower();
 RgbImage PaintClockFilling(const RgbImage& background);
 RgbImage PaintVerdict(const FontLibrary& fonts, bool isTrue);
 RgbImage PaintContinuePrompt(const FontLibrary& fonts, const RgbImage& background);
+
+}  // namespace mkassets

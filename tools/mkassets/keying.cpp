@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace mkassets {
+
 namespace {
 int g_corrections = 0;
 }
@@ -45,3 +47,5 @@ RgbImage FlattenToKeyed(const Canvas& art, const Underlay& under, double thresho
     }
   return out;
 }
+
+}  // namespace mkassets

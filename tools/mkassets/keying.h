@@ -6,6 +6,8 @@
 #include "canvas.h"
 #include "rgb_image.h"
 
+namespace mkassets {
+
 // What lies under pixel (x, y) of the art once the game has drawn it.
 using Underlay = std::function<Rgb(int x, int y)>;
 
@@ -24,3 +26,5 @@ bool LooksLikeKey(Rgb c);
 Rgb AwayFromKey(Rgb c);
 // Number of opaque pixels that had to be moved; the tool reports it so art can be fixed at the source.
 int KeySafetyCorrections();
+
+}  // namespace mkassets

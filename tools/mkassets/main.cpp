@@ -19,6 +19,8 @@
 #define MKASSETS_FONT_DIR "/usr/share/fonts/truetype/dejavu"
 #endif
 
+using namespace mkassets;
+
 namespace {
 
 int Usage() {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+namespace mkassets {
+
 std::vector<uint8_t> EncodeMp3(const StereoSignal& music, int rate, int kbps) {
   lame_global_flags* gf = lame_init();
   if (gf == nullptr) throw std::runtime_error("LAME does not start");
@@ -44,3 +46,5 @@ std::vector<uint8_t> EncodeMp3(const StereoSignal& music, int rate, int kbps) {
   std::copy(tag.begin(), tag.begin() + static_cast<long>(tagBytes), out.begin());
   return out;
 }
+
+}  // namespace mkassets

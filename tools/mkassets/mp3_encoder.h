@@ -6,4 +6,8 @@
 
 #include "synth.h"
 
+namespace mkassets {
+
 std::vector<uint8_t> EncodeMp3(const StereoSignal& music, int rate, int kbps);
+
+}  // namespace mkassets

@@ -6,6 +6,8 @@
 #include "music_instruments.h"
 #include "music_score.h"
 
+namespace mkassets {
+
 namespace {
 
 double MixLevel(Instrument i) {
@@ -50,3 +52,5 @@ StereoSignal RenderMusicLoop(int rate) {
   Scale(mix.right, target / peak);
   return mix;
 }
+
+}  // namespace mkassets

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace mkassets {
+
 namespace {
 
 // Gate envelope: attack, decay to sustain while held, then release.
@@ -147,3 +149,5 @@ Signal RenderNote(const NoteEvent& note, int rate, uint32_t seed) {
   Scale(s, note.velocity);
   return s;
 }
+
+}  // namespace mkassets

@@ -5,5 +5,9 @@
 #include "music_score.h"
 #include "synth.h"
 
+namespace mkassets {
+
 double MidiToHz(int midi);
 Signal RenderNote(const NoteEvent& note, int rate, uint32_t seed);
+
+}  // namespace mkassets

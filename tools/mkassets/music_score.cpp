@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace mkassets {
+
 namespace {
 
 constexpr double kEighth = kBarSeconds / 8;
@@ -172,3 +174,5 @@ std::vector<NoteEvent> ComposeScore() {
   if (bar != kBars) throw std::logic_error("the score is not " + std::to_string(kBars) + " bars long");
   return out;
 }
+
+}  // namespace mkassets

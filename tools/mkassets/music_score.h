@@ -2,6 +2,8 @@
 // The background tune: a cheerful 32-bar piece in C major at 120 beats a minute, written as note events.
 #include <vector>
 
+namespace mkassets {
+
 enum class Instrument { Lead, Bass, Stab, Pad, Bells, Kick, Snare, HatClosed, HatOpen, Crash };
 
 struct NoteEvent {
@@ -19,3 +21,5 @@ inline constexpr double kBarSeconds = 4 * 60.0 / kBeatsPerMinute;
 inline constexpr double kLoopSeconds = kBars * kBarSeconds;
 
 std::vector<NoteEvent> ComposeScore();
+
+}  // namespace mkassets

@@ -2,6 +2,8 @@
 // The game's colours. None is near the key blue; the bright blues of the sky keep plenty of red and green.
 #include "rgb_image.h"
 
+namespace mkassets {
+
 namespace palette {
 
 inline constexpr Rgb kBackdropTop{24, 92, 88};
@@ -40,3 +42,5 @@ inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kCream{255, 248, 232};
 
 }  // namespace palette
+
+}  // namespace mkassets

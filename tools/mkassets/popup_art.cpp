@@ -10,6 +10,8 @@
 #include "palette.h"
 #include "screen_layout.h"
 
+namespace mkassets {
+
 namespace {
 
 void Card(cairo_t* cr, int w, int h, Rgb body, Rgb frame) {
@@ -142,3 +144,5 @@ RgbImage PaintGameOver(const FontLibrary& fonts, const RgbImage& background) {
   ShowTextCentred(cr, "Click New game to play again.", b.w / 2.0, 138);
   return FlattenToKeyed(canvas, PictureUnderlay(background, b.x, b.y));
 }
+
+}  // namespace mkassets

@@ -3,6 +3,10 @@
 #include "rgb_image.h"
 #include "text.h"
 
+namespace mkassets {
+
 RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background);
 RgbImage PaintHallOfFameNotice(const FontLibrary& fonts, const RgbImage& background);
 RgbImage PaintGameOver(const FontLibrary& fonts, const RgbImage& background);
+
+}  // namespace mkassets

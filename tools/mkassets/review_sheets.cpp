@@ -11,6 +11,8 @@
 #include "glyph_scan.h"
 #include "screen_layout.h"
 
+namespace mkassets {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -296,3 +298,5 @@ void WriteScreenPreview(const FontLibrary& fonts, const fs::path& gameDir, const
   }
   SavePng(canvas, png);
 }
+
+}  // namespace mkassets

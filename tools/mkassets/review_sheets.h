@@ -5,7 +5,11 @@
 
 #include "text.h"
 
+namespace mkassets {
+
 void WriteContactSheet(const FontLibrary& fonts, const std::filesystem::path& gameDir,
                        const std::filesystem::path& png);
 void WriteScreenPreview(const FontLibrary& fonts, const std::filesystem::path& gameDir,
                         const std::filesystem::path& png);
+
+}  // namespace mkassets

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace mkassets {
+
 RgbImage::RgbImage(int width, int height, Rgb fill)
     : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, fill) {}
 
@@ -28,3 +30,5 @@ void RgbImage::PasteRegion(const RgbImage& src, int sx, int sy, int w, int h, in
     }
   }
 }
+
+}  // namespace mkassets

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace mkassets {
+
 struct Rgb {
   uint8_t r = 0, g = 0, b = 0;
   friend bool operator==(const Rgb&, const Rgb&) = default;
@@ -35,3 +37,5 @@ class RgbImage {
   int height_ = 0;
   std::vector<Rgb> pixels_;
 };
+
+}  // namespace mkassets

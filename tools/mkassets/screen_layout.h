@@ -2,6 +2,8 @@
 // Where the game puts each piece of art on its 800 x 600 screen, and the sizes the art is made to.
 #include <array>
 
+namespace mkassets {
+
 namespace layout {
 
 struct Box {
@@ -87,3 +89,5 @@ inline constexpr int CentredLeft(int w) { return kScreenW / 2 - w / 2; }
 inline constexpr int CentredTop(int h) { return kScreenH / 2 - h / 2; }
 
 }  // namespace layout
+
+}  // namespace mkassets

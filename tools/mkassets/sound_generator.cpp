@@ -14,6 +14,8 @@
 #include "ui_sounds.h"
 #include "wav_file.h"
 
+namespace mkassets {
+
 namespace {
 
 struct SoundFile {
@@ -100,3 +102,5 @@ void GenerateMusic(const std::filesystem::path& mp3File) {
   f.write(reinterpret_cast<const char*>(mp3.data()), static_cast<std::streamsize>(mp3.size()));
   if (!f) throw std::runtime_error("cannot write " + mp3File.string());
 }
+
+}  // namespace mkassets

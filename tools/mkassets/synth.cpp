@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace mkassets {
+
 double Noise::Uniform() {
   state_ = state_ * 1664525u + 1013904223u;
   return (state_ >> 8) / static_cast<double>(1u << 24);
@@ -137,3 +139,5 @@ void PanInto(StereoSignal& dst, const Signal& src, size_t offset, double pan, do
   MixInto(dst.left, src, offset, gain * std::cos(angle) * std::sqrt(2.0));
   MixInto(dst.right, src, offset, gain * std::sin(angle) * std::sqrt(2.0));
 }
+
+}  // namespace mkassets

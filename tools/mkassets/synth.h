@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace mkassets {
+
 using Signal = std::vector<float>;
 
 // Seeded noise: the same sound every build.
@@ -64,3 +66,5 @@ struct StereoSignal {
 StereoSignal Centred(const Signal& mono);
 // Places a mono sound in the stereo field: -1 left .. 1 right, equal power.
 void PanInto(StereoSignal& dst, const Signal& src, size_t offset, double pan, double gain = 1.0);
+
+}  // namespace mkassets

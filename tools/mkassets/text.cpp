@@ -8,6 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 
+namespace mkassets {
+
 struct FontLibrary::Impl {
   FT_Library library = nullptr;
   std::array<FT_Face, 4> faces{};
@@ -120,3 +122,5 @@ std::string WithThousands(int value) {
   }
   return out;
 }
+
+}  // namespace mkassets

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace mkassets {
+
 enum class FontId { Sans, SansBold, SansCondensedBold, SerifBold };
 
 class FontLibrary {
@@ -35,3 +37,5 @@ void OutlinedTextCentred(cairo_t* cr, const std::string& text, double centreX, d
 // 25000 as "25,000".
 std::string WithThousands(int value);
 std::vector<std::string> WrapWords(cairo_t* cr, const std::string& text, double maxWidth);
+
+}  // namespace mkassets

@@ -5,6 +5,8 @@
 
 #include "voice.h"
 
+namespace mkassets {
+
 namespace {
 
 // A struck, inharmonic tone: each partial rings and decays on its own.
@@ -218,3 +220,5 @@ StereoSignal CrowdCheer(int rate) {
   }
   return out;
 }
+
+}  // namespace mkassets

@@ -2,6 +2,8 @@
 // The game's interface sounds, each synthesised at the given sample rate before levelling.
 #include "synth.h"
 
+namespace mkassets {
+
 StereoSignal BellDing(int rate);          // a bright bell struck once: right answer
 StereoSignal HammerKnock(int rate);       // a wooden mallet knock
 StereoSignal NegativeTones(int rate);     // two falling buzzy notes
@@ -13,3 +15,5 @@ StereoSignal WrongBuzzer(int rate);       // a low buzzer
 StereoSignal CheckTick(int rate);         // a short tick
 StereoSignal SparkleBling(int rate);      // a glittering run upwards: time bonus
 StereoSignal CrowdCheer(int rate);        // a crowd cheering and clapping
+
+}  // namespace mkassets

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace mkassets {
+
 Signal Voice(double seconds, int rate, const VoiceShape& shape, uint32_t seed) {
   Signal out = MakeSignal(seconds, rate);
   Noise noise(seed);
@@ -52,3 +54,5 @@ Signal Snort(double seconds, int rate, double centreHz, double flutterHz, uint32
   }
   return out;
 }
+
+}  // namespace mkassets

@@ -5,6 +5,8 @@
 
 #include "synth.h"
 
+namespace mkassets {
+
 using TimeCurve = std::function<double(double t)>;
 
 struct VoiceShape {
@@ -21,3 +23,5 @@ Signal Voice(double seconds, int rate, const VoiceShape& shape, uint32_t seed);
 
 // A burst of air through the nostrils: fast attack, fluttering, fading over the given time.
 Signal Snort(double seconds, int rate, double centreHz, double flutterHz, uint32_t seed);
+
+}  // namespace mkassets

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <vector>
 
+namespace mkassets {
+
 namespace {
 
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
@@ -60,3 +62,5 @@ bool WriteWav(const std::filesystem::path& file, const PcmFormat& format, const 
   f.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
   return static_cast<bool>(f);
 }
+
+}  // namespace mkassets
