@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "assets/asset_files.h"
+#include "platform/file_io.h"
+#include "sound/snd_sample.h"
 
 using asset_files::ParseWav;
 using asset_files::PeakDb;
@@ -71,6 +73,21 @@ TEST(SoundAssets, EveryWavIsPlainPcmTheGameCanRead) {
     EXPECT_LE(frames, wav.rate * 4) << "longer than 4 s";
     sawEightBit |= wav.bits == 8;
     sawMono |= wav.channels == 1;
+
+    // The game's own reader agrees, and stops at the first sample.
+    const platform::FileHandle file = platform::CreateFile(kSounds + name, platform::GENERIC_READ,
+                                                           platform::FILE_SHARE_READ, platform::OPEN_EXISTING,
+                                                           platform::FILE_ATTRIBUTE_NORMAL);
+    ASSERT_NE(platform::INVALID_HANDLE_VALUE, file);
+    SNDSample sample;
+    EXPECT_EQ(1, sample.IsWavFile(file));
+    EXPECT_EQ(static_cast<uint32_t>(wav.channels), sample.m_dwChannels);
+    EXPECT_EQ(static_cast<uint32_t>(wav.bits), sample.m_dwBitsPerSample);
+    EXPECT_EQ(wav.rate, sample.m_dwSamplesPerSec);
+    EXPECT_EQ(wav.chunks[data].size, sample.m_dwDataSize);
+    EXPECT_FALSE(sample.Has(SNDSAMPLE_LOOPING)) << "effects play once";
+    EXPECT_EQ(wav.chunks[data].body, platform::SetFilePointer(file, 0, platform::FILE_CURRENT));
+    platform::CloseFile(file);
   }
   EXPECT_TRUE(sawEightBit) << "no 8-bit file exercises that reading path";
   EXPECT_TRUE(sawMono) << "no mono file exercises that reading path";
