@@ -6,7 +6,10 @@
 #include <ctime>
 
 #include "app/app_state.h"
-#include "app/game_hooks.h"
+#include "app/game_screen.h"
+#include "app/screen_manager.h"
+#include "game/quiz_game.h"
+#include "sound/sound_table.h"
 #include "app/input_state.h"
 #include "game/random_generator.h"
 #include "game/ticker.h"
@@ -126,14 +129,14 @@ namespace {
 void Shutdown() {
   platform::MciSendString("close music", nullptr);
   StopTicker();
-  HookDeactivateAllScreens();
+  g_screenManager.DeactivateAll();
   g_inputState.Release();
-  HookReleaseGame();
+  g_quizGame.Release();
   ZKAcquireMouse(0);
   ZKFreeFont();
   ZKFreeDirectInput();
   ZKFreeDirectX();
-  HookSoundShutdown();
+  g_soundTable.Shutdown();
   g_app.appActive = 0;
   platform::PostQuitMessage(0);
   platform::TraceLine("shutdown");
@@ -143,7 +146,7 @@ void Shutdown() {
 
 intptr_t MainWindowProc(platform::Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   using namespace platform;
-  HookForwardMessage(window, message, wParam, lParam);
+  g_screenManager.ForwardMessage(window, message, wParam, lParam);
   switch (message) {
     case WM_DESTROY:
       Shutdown();
@@ -265,13 +268,13 @@ int AppMain(void* instance, const std::string& commandLine) {
   ZKSetInstance(instance);
   ZKInitMouse();
   StartTicker();
-  HookSoundInit(g_app.mainWindow, 200);
+  g_soundTable.Init(g_app.mainWindow, 200);
 
   const std::string music = ReadProfileString(kOptionsFile, "setup", "music", "Y", 2);
-  HookEnableMusic(music[0] == 'Y' ? 1 : 0);
+  g_soundTable.EnableMusic(!music.empty() && music[0] == 'Y' ? 1 : 0);
   if (!music.empty() && music[0] == 'Y') StartMusic();
   const std::string sfx = ReadProfileString(kOptionsFile, "setup", "SFX", "Y", 2);
-  HookEnableSfx(!sfx.empty() && sfx[0] == 'Y' ? 1 : 0);
+  g_soundTable.EnableSFX(!sfx.empty() && sfx[0] == 'Y' ? 1 : 0);
 
   Point cursor = GetCursorPos();
   g_inputState.SetPosition(cursor.x, cursor.y);
@@ -283,7 +286,9 @@ int AppMain(void* instance, const std::string& commandLine) {
   TraceLine("seed " + std::to_string(seed));
 
   ZKInitFont(g_app.mainWindow);
-  HookStartScreens(g_app.directDraw, g_app.backSurface);
+  g_screenManager.SetDisplay(g_app.directDraw, g_app.backSurface);
+  g_screenManager.AddScreen(&g_gameScreen);
+  g_screenManager.ActivateScreen("Zorvel");
   ZKInitKeyboard();
 
   for (;;) {
@@ -291,7 +296,7 @@ int AppMain(void* instance, const std::string& commandLine) {
     if (g_app.appActive == 1) {
       ZKAcquireMouse(1);
       WaitForNextFrame(100);
-      if (HookHandleFrame(g_app.appActive) == kFrameQuit) {
+      if (g_screenManager.HandleFrame(g_app.appActive) == kFrameQuit) {
         DestroyWindow(g_app.mainWindow);
         return 0;
       }

@@ -90,8 +90,6 @@ class Surface {
     return reinterpret_cast<const uint16_t*>(pixels_.data() + static_cast<size_t>(y) * pitch_);
   }
   bool locked() const { return locked_; }
-  // Exchanges the pictures of two surfaces of one size, as a display flip does.
-  void SwapPixels(Surface& other);
   uint32_t refCount() const { return refs_; }
   // Surfaces alive in the process; tests use it to find leaks.
   static int LiveCount();

@@ -108,10 +108,10 @@ int ZKFlip() {
   if (platform::TimerEventCount() == d.lastFlipEvent) platform::WaitForTimerEvent();
   d.lastFlipEvent = platform::TimerEventCount();
 
-  // Full screen is a true flip chain: what was shown becomes the back buffer the game draws over. Windowed, the
-  // back buffer itself is what goes to the window, and it keeps its picture.
-  if (d.fullScreen) d.front->SwapPixels(*d.back);
-  platform::Surface* shown = d.fullScreen ? d.front : d.back;
+  // The back buffer is what goes to the screen, and it keeps its picture, in both modes. A true two-buffer flip
+  // chain in full screen would show every other frame black: the game marks each changed area once, so areas
+  // drawn only once (the whole background at the start) would reach only one of the two buffers.
+  platform::Surface* shown = d.back;
   if (!d.texts.empty()) {
     d.presented->Blt(nullptr, shown, nullptr, platform::DDBLT_WAIT, nullptr);
     for (const auto& t : d.texts) zk::DrawDebugText(*d.presented, t.text.c_str(), t.x, t.y);

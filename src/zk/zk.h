@@ -9,7 +9,7 @@
 
 void ZKSetInstance(void* instance);
 void ZKDebugEnable(int on);
-// Exclusive full screen with a two-buffer flip chain.
+// Full screen (the window covers the display; the picture is scaled to it).
 int ZKInitDirectX(platform::Window* window, int width, int height, int bitsPerPixel);
 // Windowed: the back buffer is copied to the window at every flip and keeps its content.
 int ZKInitDirectX(platform::Window* window, int width, int height);

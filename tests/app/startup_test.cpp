@@ -23,7 +23,11 @@ std::string Quote(const std::string& s) { return "'" + s + "'"; }
 GameRun RunGame(const std::string& env, const std::string& argument, const std::string& script = "",
                 const std::string& setupIni = "", bool trace = true) {
   const std::string suite = std::string(::testing::TempDir()) + "startup-suite";
-  std::system(("rm -rf " + Quote(suite) + " && mkdir -p " + Quote(suite + "/Zorvel")).c_str());
+  // The game's own folder as the build lays it out (art, sounds, questions), in a fresh copy.
+  std::system(("rm -rf " + Quote(suite) + " && mkdir -p " + Quote(suite + "/Zorvel") + " && cp -r " +
+               Quote(std::string(ZORVEL_GAME_DIR) + "/.") + " " + Quote(suite + "/Zorvel/") + " && rm -f " +
+               Quote(suite + "/Zorvel/setup.ini") + " " + Quote(suite + "/Zorvel/hiscore.dat"))
+                  .c_str());
   if (!setupIni.empty()) std::ofstream(suite + "/Zorvel/setup.ini") << setupIni;
   std::string scriptEnv;
   if (!script.empty()) {

@@ -32,8 +32,9 @@ wait_for_window() {
 # Photographs the window: screenshot FILE WINDOW_ID
 screenshot() { import -window "$2" "$1"; }
 
-# Counts pixels of a colour (within a tolerance) in a region: count_colour FILE WxH+X+Y COLOUR
-count_colour() {
-  convert "$1" -crop "$2" +repage -fuzz 15% -fill white -opaque "$3" -fill black +opaque white \
-    -format '%[fx:round(mean*w*h)]' info:
+# Counts the pixels that differ between two screenshots in a region: count_changed A B WxH+X+Y
+count_changed() {
+  convert "$1" -crop "$3" +repage "$WORK/crop-a.png"
+  convert "$2" -crop "$3" +repage "$WORK/crop-b.png"
+  compare -metric AE "$WORK/crop-a.png" "$WORK/crop-b.png" null: 2>&1 || true
 }

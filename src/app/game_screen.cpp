@@ -1,0 +1,152 @@
+#include "app/game_screen.h"
+
+#include "app/app_state.h"
+#include "game/quiz_game.h"
+#include "gfx/sprite_animation_list.h"
+#include "platform/message_box.h"
+#include "platform/messages.h"
+#include "sound/sound_table.h"
+#include "ui/refresh_manager.h"
+#include "ui/widget.h"
+#include "ui/widget_set.h"
+
+GameScreen g_gameScreen;
+
+namespace {
+
+struct ButtonSpec {
+  const char* name;
+  const char* bitmap;
+  int32_t x, y;
+};
+constexpr ButtonSpec kButtons[] = {
+    {"newgame", "newgame.bmp", 10, 520}, {"info", "info.bmp", 104, 520},     {"menu", "back.bmp", 610, 520},
+    {"exit", "exit.bmp", 704, 520},      {"true", "truepie.bmp", 212, 479}, {"false", "falsepie.bmp", 476, 479},
+    {"pass", "passpie.bmp", 350, 479},
+};
+
+struct SoundSpec {
+  const char* name;
+  const char* file;
+};
+constexpr SoundSpec kSounds[] = {
+    {"bell", "sounds\\bell.wav"},         {"hammer", "sounds\\hammer.wav"},   {"neg", "sounds\\negative.wav"},
+    {"pos", "sounds\\pos.wav"},           {"neutral", "sounds\\neutral.wav"}, {"drop", "sounds\\scdrop.wav"},
+    {"poschart", "sounds\\poschart.wav"}, {"wrong", "sounds\\wrong.wav"},     {"check", "sounds\\select2.wav"},
+    {"bling", "sounds\\bling2.wav"},      {"cheer", "sounds\\cheer3.wav"},    {"bull01", "sounds\\bull01.wav"},
+    {"bull02", "sounds\\bull02.wav"},     {"bull03", "sounds\\bull03.wav"},   {"bull04", "sounds\\bull04.wav"},
+    {"bull05", "sounds\\bull05.wav"},     {"bull06", "sounds\\bull06.wav"},
+};
+
+// Keyboard play: each key stands for a click on one button.
+const char* ButtonForKey(uintptr_t vk) {
+  switch (vk) {
+    case 'T': case platform::VK_LEFT: return "true";
+    case 'F': case platform::VK_RIGHT: return "false";
+    case 'P': case platform::VK_DOWN: return "pass";
+    case platform::VK_SPACE: case platform::VK_RETURN: return "next";
+    default: return nullptr;
+  }
+}
+
+Sprite* NewSprite() { return new Sprite(); }
+
+}  // namespace
+
+GameScreen::GameScreen() {
+  SetName("Zorvel");
+  backgroundPicture_ = nullptr;
+}
+
+GameScreen::~GameScreen() = default;
+
+void GameScreen::Activate(platform::DirectDraw* directDraw, platform::Surface* backSurface) {
+  Screen::Activate(directDraw, backSurface);
+
+  backgroundPicture_ = AddPicture("background.bmp");
+  backgroundCopyPicture_ = AddPicture("background.bmp");
+  backgroundMissing_ = !backgroundPicture_ || !backgroundCopyPicture_;
+  if (backgroundMissing_) {
+    // Without the background there is no scene to draw into: say so and end in order.
+    platform::MessageBox("background.bmp is missing from the game's folder, so Zorvel cannot be shown.",
+                         "ERROR: can't find file!", platform::MB_OK);
+    return;
+  }
+  g_refreshManager.SetWorkSurface(backgroundPicture_->GetSurface());
+  g_refreshManager.SetCleanSurface(backgroundCopyPicture_->GetSurface());
+  g_refreshManager.RestoreAll();
+
+  for (const ButtonSpec& b : kButtons) {
+    auto* widget = new Widget(b.x, b.y);
+    widget->SetName(b.name);
+    widget->LoadStrip(b.bitmap, 2, 0);
+    widgets_->Add(widget);
+  }
+  auto* next = new Widget(164, 244, 466, 168);
+  next->SetName("next");
+  widgets_->Add(next);
+
+  verdictSprite = NewSprite();
+  verdictSprite->x = 345.0f, verdictSprite->y = 254.0f;
+  verdictSprite->LoadFrame("true.bmp");
+  verdictSprite->LoadFrame("false.bmp");
+  flowerSprite = NewSprite();
+  flowerSprite->LoadFrame("flower.bmp");
+  bullSprite = NewSprite();
+  bullSprite->LoadSheet("bullanim.bmp", 415, 251);
+  bullTimerSprite = NewSprite();
+  bullTimerSprite->LoadFrame("bulltimer.bmp");
+  scoreDigitsSprite = NewSprite();
+  scoreDigitsSprite->LoadStrip("scorefont.bmp", 10, 0);
+  continueSprite = NewSprite();
+  continueSprite->LoadFrame("clicktocontinue.bmp");
+  continueSprite->x = 347.0f, continueSprite->y = 403.0f;
+  allScoreSprite = NewSprite();
+  allScoreSprite->LoadStrip("allscore.bmp", 10, 0);
+  allScoreSprite->SplitWidth();
+  allScoreHighlightSprite = NewSprite();
+  allScoreHighlightSprite->LoadStrip("allscorehighlight.bmp", 10, 0);
+  allScoreHighlightSprite->SplitWidth();
+
+  panelPicture.Define("panel", nullptr, 2, 70, 150, 442);
+  questionPicture.Define("question", nullptr, 164, 244, 466, 168);
+  answerPicture.Define("answer", nullptr, 164, 244, 466, 168);
+
+  for (const SoundSpec& s : kSounds) g_soundTable.LoadSound(s.file, s.name);
+
+  g_quizGame.Reset();
+}
+
+void GameScreen::Deactivate() {
+  g_soundTable.FreeAllSounds();
+  Screen::Deactivate();
+  for (Sprite** s : {&verdictSprite, &allScoreSprite, &allScoreHighlightSprite, &flowerSprite, &continueSprite,
+                     &bullSprite, &bullTimerSprite, &scoreDigitsSprite}) {
+    delete *s;
+    *s = nullptr;
+  }
+  g_spriteAnimations.Clear();
+  backgroundPicture_ = backgroundCopyPicture_ = nullptr;
+  pressedKeys_.clear();
+}
+
+int32_t GameScreen::HandleMessage(platform::Window*, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  // Key presses (not auto-repeats) of the answer keys are kept for the quiz's next frame.
+  const bool repeat = (static_cast<uint32_t>(lParam) & (1u << 30)) != 0;
+  if (message == platform::WM_KEYDOWN && !repeat)
+    if (const char* button = ButtonForKey(wParam)) pressedKeys_.push_back(button);
+  return 1;
+}
+
+int32_t GameScreen::HandleFrame(int32_t) {
+  if (backgroundMissing_) return kFrameQuit;
+  if (g_quizGame.Run() == kFrameQuit) return kFrameQuit;
+  Present();
+  return kFrameContinue;
+}
+
+std::vector<const char*> GameScreen::TakePressedKeys() {
+  std::vector<const char*> keys;
+  keys.swap(pressedKeys_);
+  return keys;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// A modal page over the game: a picture (centred unless placed), optional buttons, and a frame loop of its own
+// that ends on a click, a held hotkey, a deadline on the tick counter or the program's quit message.
+#include <cstdint>
+
+#include "platform/surface.h"
+#include "ui/picture.h"
+#include "ui/ptr_array.h"
+#include "ui/screen.h"
+
+class PopupDialog final : public Screen {
+ public:
+  PopupDialog();
+  ~PopupDialog();
+
+  void Init() override;
+  void Deactivate() override;
+
+  virtual void PlaceAt(int32_t x, int32_t y);
+  virtual void SetResult(const char* text);
+  virtual int32_t RunModal(char* destination, const char* pictureName);
+  virtual int32_t PollInput(int32_t x, int32_t y, int32_t buttons);
+  virtual int32_t CheckClose();
+  virtual Picture* SelectPicture(Picture* picture);
+  virtual Picture* SelectPictureByName(const char* name);
+  virtual Picture* GetCurrentPicture();
+  virtual Picture* FindPopupPicture(const char* name);
+  virtual Picture* LoadPopupPicture(const char* file, const char* pictureName);
+  virtual void SetSwapWorkSurface(int32_t flag);
+  virtual void AddDefaultButton();
+  virtual void SetCloseTime(int32_t tick);
+  virtual void SetHotkey(int32_t virtualKey);
+  virtual void SetPollOverlay(int32_t flag);
+
+  const platform::Rect& GetPopupRect() const { return popupRect; }
+  int32_t IsDone() const { return done; }
+  const char* GetResult() { return GetName(); }
+
+ private:
+  PtrArray<Picture>* popupPictures = nullptr;
+  Picture* currentPicture = nullptr;
+  int32_t done = 0;
+  platform::Rect popupRect{-1, -1, -1, -1};
+  int32_t popupX = 0, popupY = 0;
+  int32_t swapWorkSurface = 1;
+  int32_t deadline = 0;
+  int32_t hotkey = 0;
+  int32_t pollOverlay = 0;
+};

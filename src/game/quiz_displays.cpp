@@ -1,0 +1,165 @@
+// The quiz's drawing steps: the two scores, the clock column, the streak flowers, the points ladder and its blink,
+// the bull's reactions, and the redraw of the text after a popup.
+#include <cstring>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/game_screen.h"
+#include "game/quiz_game.h"
+#include "game/ticker.h"
+#include "gfx/sprite.h"
+#include "platform/trace.h"
+#include "quiz/question.h"
+#include "quiz/question_bank.h"
+#include "sound/sound_table.h"
+#include "ui/refresh_manager.h"
+
+int32_t bullMark = 0;
+int32_t ladderBlinkOn = 0, ladderBlinkMark = 0;
+
+namespace {
+
+constexpr int32_t kTextX = 195, kTextY = 289;
+constexpr int32_t kClockX = 649, kClockY = 74;
+constexpr int32_t kLadderX = 10, kLadderBottomY = 466, kLadderRowHeight = 43;
+constexpr int32_t kFlowerX[3] = {655, 697, 739};
+constexpr int32_t kFlowerY = 466;
+
+// Each entry shows sheet frame (entry - 1); 0 ends the animation on its last frame, -1 starts it over.
+constexpr int32_t kBullRight[] = {4, 5, 6, 4, 5, 6, 4, 5, 6, 4, 0};
+constexpr int32_t kBullTopStep[] = {4, 5, 7, 6, 7, 6, 7, 6, 5, 4, 0};
+constexpr int32_t kBullWrong[] = {12, 1, 13, 1, 12, 1, 13, 1, 2, 3, 3, 3, 2, 0};
+constexpr int32_t kBullWrongAfterTwo[] = {12, 1, 13, 1, 12, 1, 13, 1, 8, 9, 9, 9, 8, 0};
+constexpr int32_t kBullPass[] = {11, 14, 11, 15, 11, 14, 11, 15, 11, 0};
+constexpr int32_t kBullGameOver[] = {16, 0};
+constexpr int32_t kBullIdle[] = {2,  2,  1,  1,  2,  2, 1, 1,  2,  2,  1,  1, 11, 11, 1, 1, 10, 10, 1, 1,
+                                 11, 11, 1,  1,  10, 10, 1, 1,  13, 13, 13, 1, 1,  12, 12, 12, 1, 1, -1};
+
+struct BullAnimation {
+  const int32_t* entries;
+  const char* sound;  // null: silent
+};
+constexpr BullAnimation kBullAnimations[8] = {
+    {kBullRight, "bull01"}, {kBullTopStep, "bull02"},       {kBullWrong, "bull03"}, {kBullWrong, "bull03"},
+    {kBullWrongAfterTwo, "bull04"}, {kBullPass, "bull05"}, {kBullGameOver, "bull06"}, {kBullIdle, nullptr},
+};
+
+platform::Surface* Work() { return g_refreshManager.GetWorkSurface(); }
+
+}  // namespace
+
+void QuizGame::DrawScores() {
+  g_refreshManager.EraseArea(10, 10, 136, 34);
+  g_refreshManager.EraseArea(650, 10, 136, 34);
+  DrawNumber(g_gameScreen.scoreDigitsSprite, 134, 20, std::to_string(scoreTable.TopScore()).c_str(), Work());
+  DrawNumber(g_gameScreen.scoreDigitsSprite, 774, 20, std::to_string(GetScore()).c_str(), Work());
+}
+
+void QuizGame::DrawNumber(Sprite* sprite, int32_t right, int32_t top, const char* text, platform::Surface* surface) {
+  if (!sprite) return;
+  const int32_t digitWidth = sprite->GetWidth() / 10;
+  int32_t x = right - digitWidth * static_cast<int32_t>(std::strlen(text));
+  sprite->y = static_cast<float>(top);
+  for (const char* c = text; *c; ++c) {
+    sprite->x = static_cast<float>(x);
+    if (*c >= '0' && *c <= '9') {
+      sprite->SetFrameIndex(*c - '0');
+      sprite->Draw(surface);
+    }
+    x += digitWidth;
+  }
+}
+
+void QuizGame::DrawClockColumn() {
+  Sprite* column = g_gameScreen.bullTimerSprite;
+  if (column && column->FrameCount() > 0 && GetStartSeconds() > 0) {
+    const int32_t w = column->GetWidth(), h = column->GetHeight();
+    g_refreshManager.EraseArea(kClockX, kClockY, w, h);
+    const int32_t fill = static_cast<int32_t>(static_cast<float>(GetStartSeconds() - GetGameClock()) /
+                                              static_cast<float>(GetStartSeconds()) * static_cast<float>(h));
+    if (fill > 0 && Work()) {
+      // The column's top rows appear at its foot: it fills from the bottom as time runs out.
+      platform::Rect source{0, 0, w, fill};
+      platform::Rect target{kClockX, kClockY + h - fill, kClockX + w, kClockY + h};
+      Work()->Blt(&target, column->GetFrame(0), &source, platform::DDBLT_KEYSRC | platform::DDBLT_WAIT, nullptr);
+    }
+    g_refreshManager.MarkArea(kClockX, kClockY + h - fill, w, fill, kMarkOneShot, kMarkPresent);
+  }
+  DrawStreak();
+}
+
+void QuizGame::DrawStreak() {
+  Sprite* flower = g_gameScreen.flowerSprite;
+  if (!flower) return;
+  for (int32_t i = 0; i < streak && i < 3; ++i) {
+    flower->x = static_cast<float>(kFlowerX[i]);
+    flower->y = static_cast<float>(kFlowerY);
+    flower->Draw(Work());
+  }
+}
+
+void QuizGame::DrawLadder() {
+  g_refreshManager.ErasePictureArea(&g_gameScreen.panelPicture);
+  Sprite* ladder = g_gameScreen.allScoreSprite;
+  if (!ladder) return;
+  for (int32_t i = 0; i <= ladderStep; ++i) {
+    ladder->x = static_cast<float>(kLadderX);
+    ladder->y = static_cast<float>(kLadderBottomY - kLadderRowHeight * i);
+    ladder->SetFrameIndex(i);
+    ladder->DrawToScreen();
+  }
+}
+
+void QuizGame::BlinkLadderStep() {
+  if (TicksSince(ladderBlinkMark) <= 100) return;
+  ladderBlinkMark = TickNow();
+  ladderBlinkOn = 1 - ladderBlinkOn;
+  Sprite* sprite = ladderBlinkOn == 1 ? g_gameScreen.allScoreSprite : g_gameScreen.allScoreHighlightSprite;
+  if (!sprite) return;
+  const int32_t shown = ladderStep == 9 ? 9 : ladderStep - 1;
+  sprite->x = static_cast<float>(kLadderX);
+  sprite->y = static_cast<float>(kLadderBottomY - kLadderRowHeight * shown);
+  sprite->SetFrameIndex(shown);
+  sprite->DrawToScreen();
+}
+
+void QuizGame::StartBullAnimation(int32_t n) {
+  bullFrameIndex = 0;
+  bullAnimation = n;
+  if (n < 0 || n > 7) return;
+  bullSequence = kBullAnimations[n].entries;
+  if (kBullAnimations[n].sound) g_soundTable.PlaySound(kBullAnimations[n].sound, 0xFFFF, 1);
+  platform::TraceLine("bull " + std::to_string(n));
+}
+
+void QuizGame::TickBull() {
+  if (TicksSince(bullMark) <= 200 || !bullSequence) return;
+  bullMark = TickNow();
+  const int32_t v = bullSequence[bullFrameIndex];
+  if (v == -1) bullFrameIndex = 0;
+  if (v != 0) ++bullFrameIndex;
+  Sprite* bull = g_gameScreen.bullSprite;
+  if (v >= 1 && bull) {
+    bull->SetFrameIndex(v - 1);
+    bull->x = 164.0f;
+    bull->y = 14.0f;
+    bull->DrawToScreen();
+  }
+}
+
+void QuizGame::RedrawText() {
+  DrawLadder();
+  const Question* current = g_questionBank.CurrentQuestion();
+  if (!current) return;  // nothing has been asked yet
+  if (state == kAwaitAnswer) {
+    current->DrawStatement(Work(), g_questionBank.statementFont, kTextX, kTextY);
+    g_refreshManager.PaintPicture(&g_gameScreen.questionPicture);
+  } else {
+    if (Sprite* verdict = g_gameScreen.verdictSprite) {
+      verdict->SetFrameIndex(current->answerIsTrue == 1 ? 0 : 1);
+      verdict->Draw(Work());
+    }
+    current->DrawExplanation(Work(), g_questionBank.explanationFont, kTextX, kTextY);
+    g_refreshManager.PaintPicture(&g_gameScreen.answerPicture);
+  }
+}

@@ -1,0 +1,297 @@
+#include "game/quiz_game.h"
+
+#include <string>
+
+#include "app/app_main.h"
+#include "app/app_state.h"
+#include "app/game_screen.h"
+#include "app/input_state.h"
+#include "app/player_roster.h"
+#include "game/popup_dialog.h"
+#include "game/ticker.h"
+#include "gfx/sprite_animation_list.h"
+#include "platform/messages.h"
+#include "platform/trace.h"
+#include "quiz/question.h"
+#include "quiz/question_bank.h"
+#include "sound/sound_table.h"
+#include "ui/bitmap_font.h"
+#include "ui/refresh_manager.h"
+#include "ui/widget.h"
+#include "ui/widget_set.h"
+
+QuizGame g_quizGame;
+
+int32_t stateMark = 0;
+int32_t newGameBlinkOn = 0, newGameBlinkMark = 0;
+
+const int32_t QuizGame::kLadderPoints[10] = {125, 250, 500, 1000, 2000, 5000, 10000, 25000, 50000, 100000};
+
+namespace {
+
+constexpr uint32_t kFullVolume = 0xFFFF;
+constexpr int32_t kTextX = 195, kTextY = 289;
+
+void Play(const char* name) { g_soundTable.PlaySound(name, kFullVolume, 0); }
+
+bool Clicked(const char* name) {
+  WidgetSet* set = g_gameScreen.GetWidgetSet();
+  return set && set->WasClicked(name);
+}
+
+platform::Surface* Work() { return g_refreshManager.GetWorkSurface(); }
+
+}  // namespace
+
+void QuizGame::SetState(int32_t value) {
+  GameBase::SetState(value);
+  platform::TraceLine("state " + std::to_string(value) + " score " + std::to_string(score) + " ladder " +
+                      std::to_string(ladderStep) + " streak " + std::to_string(streak) + " clock " +
+                      std::to_string(GetGameClock()));
+}
+
+void QuizGame::Reset() {
+  g_questionBank.ReleaseAll();
+  g_questionBank.CreateFonts();
+  g_questionBank.LoadQuestionFile("Zorvel.txt");
+  g_refreshManager.RestoreAll();
+  SetStartSeconds(180);
+  SetBonusSeconds(20);
+  SetMaxSeconds(180);
+  SetGameClock(GetStartSeconds());
+  SetScore(0);
+  ladderStep = 0;
+  streak = 0;
+  SetPlayerId(g_playerRoster.LoadCurrentPlayer(nullptr));
+  scoreTable.Allocate(20);
+  scoreTable.ReadTable("hiscore.dat");
+  platform::TraceLine("new game, best " + std::to_string(scoreTable.TopScore()));
+  SetState(kStarting);
+  RunGameClock();
+  StartBullAnimation(7);
+}
+
+void QuizGame::Release() {
+  g_questionBank.ReleaseAll();
+  g_spriteAnimations.Clear();
+  scoreTable.Free();
+}
+
+void QuizGame::PlayKeyboardClicks() {
+  WidgetSet* set = g_gameScreen.GetWidgetSet();
+  for (const char* name : g_gameScreen.TakePressedKeys()) {
+    Widget* widget = set ? set->FindByName(name) : nullptr;
+    if (!widget || !widget->IsEnabled()) continue;
+    // The same message a mouse release over the button's middle would be: a click for this frame only.
+    widget->HandleMessage(platform::WM_LBUTTONUP, 0,
+                          platform::PackPoint(widget->GetX() + widget->GetWidth() / 2,
+                                              widget->GetY() + widget->GetHeight() / 2));
+  }
+}
+
+int32_t QuizGame::Run() {
+  int32_t x, y, buttons;
+  g_inputState.GetMouse(&x, &y, &buttons);
+  WidgetSet* set = g_gameScreen.GetWidgetSet();
+  if (!set) return kFrameQuit;
+  set->UpdateAll(x, y, buttons);
+  set->RedrawAll();
+  PlayKeyboardClicks();
+
+  DrawScores();
+  DrawClockColumn();
+  TickBull();
+
+  if (Clicked("menu")) {
+    Play("click");
+    if (g_app.launcherDir[0] != 0) {
+      LeaveToLauncher();
+      return kFrameQuit;
+    }
+  }
+  if (Clicked("info") && !ShowRules()) return kFrameQuit;
+  if (Clicked("exit")) return kFrameQuit;
+  if (Clicked("newgame")) {
+    if (Widget* newGame = set->FindByName("newgame")) newGame->SetImageBase(0);
+    Reset();
+    RunGameClock();
+  }
+  if (state != kIdle && GetGameClock() == 0) return GameOver();
+
+  StepState();
+  g_spriteAnimations.UpdateAndDraw(g_app.backSurface);
+  return kFrameContinue;
+}
+
+bool QuizGame::NoQuestionsToShow() {
+  if (g_questionBank.CountShowable() > 0) return false;
+  g_refreshManager.ErasePictureArea(&g_gameScreen.questionPicture);
+  const BitmapFont* font = g_questionBank.statementFont;
+  if (font && font->IsLoaded()) {
+    font->DrawText(Work(), "There are no questions to show.", kTextX, kTextY, 0, -1);
+    font->DrawText(Work(), "Zorvel.txt is missing or has no complete entry.", kTextX, kTextY + font->Height(), 0,
+                   -1);
+  }
+  g_refreshManager.PaintPicture(&g_gameScreen.questionPicture);
+  platform::TraceLine("no questions to show");
+  PauseGameClock();
+  SetState(kIdle);
+  return true;
+}
+
+void QuizGame::StepState() {
+  switch (state) {
+    case kIdle: {
+      Widget* newGame = g_gameScreen.GetWidgetSet()->FindByName("newgame");
+      if (newGame && TicksSince(newGameBlinkMark) > 500) {
+        newGameBlinkOn = 1 - newGameBlinkOn;
+        newGame->SetImageBase(newGameBlinkOn);
+        newGame->Draw(g_app.backSurface);
+        newGameBlinkMark = TickNow();
+      }
+      break;
+    }
+    case kStarting:
+      SetState(kNewQuestion);
+      break;
+    case kNewQuestion: {
+      StartBullAnimation(7);
+      RunGameClock();
+      DrawLadder();
+      DrawStreak();
+      g_refreshManager.ErasePictureArea(&g_gameScreen.questionPicture);
+      g_refreshManager.ErasePictureArea(&g_gameScreen.answerPicture);
+      if (Sprite* verdict = g_gameScreen.verdictSprite)
+        g_refreshManager.EraseArea(static_cast<int32_t>(verdict->x), static_cast<int32_t>(verdict->y),
+                                   verdict->GetWidth(), verdict->GetHeight());
+      if (NoQuestionsToShow()) break;
+      Question* question = g_questionBank.DrawQuestion();
+      while (!question) {
+        g_questionBank.ResetUsed();
+        question = g_questionBank.DrawQuestion();
+      }
+      question->DrawStatement(Work(), g_questionBank.statementFont, kTextX, kTextY);
+      g_refreshManager.PaintPicture(&g_gameScreen.questionPicture);
+      platform::TraceLine(std::string("question \"") + question->statementLines[0] + "\" " +
+                          (question->answerIsTrue ? "TRUE" : "FALSE"));
+      SetState(kAwaitAnswer);
+      break;
+    }
+    case kAwaitAnswer: {
+      const Question* current = g_questionBank.CurrentQuestion();
+      if (Clicked("true")) {
+        platform::TraceLine("answer true");
+        if (current && current->answerIsTrue == 1) AnswerRight();
+        else AnswerWrong();
+      }
+      if (Clicked("false")) {
+        platform::TraceLine("answer false");
+        if (current && current->answerIsTrue == 0) AnswerRight();
+        else AnswerWrong();
+      }
+      if (Clicked("pass")) {
+        platform::TraceLine("answer pass");
+        StartBullAnimation(5);
+        streak = 0;
+        SetState(kReveal);
+      }
+      stateMark = TickNow();
+      break;
+    }
+    case kCorrectPause:
+      if (TicksSince(stateMark) < 500) {
+        BlinkLadderStep();
+      } else {
+        stateMark = TickNow();
+        SetState(kReveal);
+      }
+      break;
+    case kReveal:
+      g_refreshManager.ErasePictureArea(&g_gameScreen.questionPicture);
+      if (TicksSince(stateMark) > 100) {
+        const Question* current = g_questionBank.CurrentQuestion();
+        if (Sprite* verdict = g_gameScreen.verdictSprite) {
+          verdict->SetFrameIndex(current && current->answerIsTrue == 1 ? 0 : 1);
+          verdict->Draw(Work());
+        }
+        if (current) current->DrawExplanation(Work(), g_questionBank.explanationFont, kTextX, kTextY);
+        g_refreshManager.PaintPicture(&g_gameScreen.answerPicture);
+        SetState(kShowExplanation);
+        stateMark = TickNow();
+      }
+      break;
+    case kShowExplanation:
+      if (g_gameScreen.continueSprite) g_gameScreen.continueSprite->Draw(g_app.backSurface);
+      if (TicksSince(stateMark) > 10000 || Clicked("next")) {
+        DrawLadder();
+        DrawStreak();
+        if (Sprite* bell = g_spriteAnimations.Find("bell")) bell->SetPlaying(0);
+        SetState(kNewQuestion);
+        ApplyTimeBonus();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void QuizGame::AnswerRight() {
+  if (Sprite* bell = g_spriteAnimations.Find("bell")) bell->SetPlaying(1);
+  Play("bell");
+  Play("poschart");
+  SetScore(GetScore() + kLadderPoints[ladderStep]);
+  if (ladderStep == 9) {
+    Play("cheer");
+    StartBullAnimation(1);
+  } else {
+    StartBullAnimation(0);
+  }
+  if (ladderStep < 9) ++ladderStep;
+  Play("check");
+  ++streak;
+  SetState(kCorrectPause);
+}
+
+void QuizGame::AnswerWrong() {
+  Play("drop");
+  StartBullAnimation(streak == 2 ? 4 : 3);
+  if (ladderStep > 0) {
+    ladderStep = 0;
+    g_refreshManager.ErasePictureArea(&g_gameScreen.panelPicture);
+  }
+  streak = 0;
+  SetState(kReveal);
+}
+
+void QuizGame::ApplyTimeBonus() {
+  if (streak == 3) {
+    Play("bling");
+    const int32_t clock = AddToGameClock(GetBonusSeconds(), GetMaxSeconds());
+    platform::TraceLine("time bonus, clock " + std::to_string(clock));
+    streak = 0;
+    if (Sprite* dance = g_spriteAnimations.Find("mandance")) {
+      dance->SetVisible(1);
+      dance->SetPlaying(1);
+    }
+    if (Sprite* hammer = g_spriteAnimations.Find("manhammer")) hammer->SetVisible(0);
+  }
+  DrawStreak();
+}
+
+int32_t QuizGame::ShowRules() {
+  PauseGameClock();
+  auto* popup = new PopupDialog();
+  popup->LoadPopupPicture("title\\HowToPlay.bmp", nullptr);
+  popup->AddDefaultButton();
+  char result[256];
+  if (popup->RunModal(result, "rules") == 0) {
+    // The program is ending: everything the redraw would use has been released already.
+    delete popup;
+    return 0;
+  }
+  g_refreshManager.ErasePopupArea(popup->GetPopupRect());
+  delete popup;
+  g_gameScreen.ForgetPressedKeys();
+  RedrawText();
+  return 1;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The game controller: a run of true/false questions against a 180-second clock, a ten-step points ladder, a
+// streak bonus, the verdict and explanation after each answer, the bull's reactions, and the end of a game.
+#include <cstdint>
+
+#include "game/game_base.h"
+#include "game/high_score_table.h"
+#include "platform/surface.h"
+
+class PopupDialog;
+class Sprite;
+
+// Values of the controller's state.
+enum QuizState : int32_t {
+  kIdle = 0,
+  kStarting = 1,
+  kNewQuestion = 20,
+  kAwaitAnswer = 21,
+  kReveal = 22,
+  kShowExplanation = 23,
+  kCorrectPause = 24,
+};
+
+class QuizGame : public GameBase {
+ public:
+  static const int32_t kLadderPoints[10];
+
+  void Reset() override;
+  void Release() override;
+  int32_t Run() override;
+  void SetState(int32_t value) override;
+
+  // Frame steps.
+  void AnswerRight();
+  void AnswerWrong();
+  void ApplyTimeBonus();
+  int32_t ShowRules();  // 1, or 0 when the program's quit message arrived
+
+  // Displays and the bull.
+  void DrawScores();
+  void DrawNumber(Sprite* sprite, int32_t right, int32_t top, const char* text, platform::Surface* surface);
+  void DrawClockColumn();
+  void DrawStreak();
+  void DrawLadder();
+  void BlinkLadderStep();
+  void StartBullAnimation(int32_t n);
+  void TickBull();
+  void RedrawText();
+
+  // The end of a game.
+  int32_t GameOver();
+  int32_t ShowHallOfFame();
+
+  int32_t ladderStep = 0;
+  int32_t streak = 0;
+  HighScoreTable scoreTable;
+  int32_t bullAnimation = 0;
+  int32_t bullFrameIndex = 0;
+  const int32_t* bullSequence = nullptr;
+
+ private:
+  void StepState();
+  void PlayKeyboardClicks();
+  // A bank with nothing that can be shown would make the draw loop for ever: show a notice and stay idle.
+  bool NoQuestionsToShow();
+};
+
+extern QuizGame g_quizGame;
+
+// Program-wide frame marks.
+extern int32_t stateMark;
+extern int32_t newGameBlinkOn, newGameBlinkMark;
+extern int32_t bullMark;
+extern int32_t ladderBlinkOn, ladderBlinkMark;

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Plays one replay: a fresh copy of the game's folder with the replay's own questions (and, when given, its
+# hall of fame and launcher options), the script run headless in virtual time, then the trace and hiscore.dat
+# compared with the expected files. With ZORVEL_UPDATE_REPLAYS=1 the expected files are rewritten instead.
+#   run_replay.sh <zorvel-headless> <game folder> <replay folder>
+set -euo pipefail
+PROGRAM=$1
+GAME_DIR=$2
+REPLAY=$3
+HERE=$(cd "$(dirname "$0")" && pwd)
+WORK=$(mktemp -d /tmp/zorvel-replay-XXXXXX)
+trap 'rm -rf "$WORK"' EXIT
+
+mkdir -p "$WORK/suite/Zorvel"
+cp -r "$GAME_DIR"/. "$WORK/suite/Zorvel/"
+rm -f "$WORK/suite/Zorvel/hiscore.dat"
+questions="$HERE/questions_true.txt"
+[ -f "$REPLAY/questions.txt" ] && questions="$REPLAY/questions.txt"
+cp "$questions" "$WORK/suite/Zorvel/Zorvel.txt"
+if [ -f "$REPLAY/options.ini" ]; then cp "$REPLAY/options.ini" "$WORK/suite/options.ini"
+else printf '[setup]\r\nmusic=Y\r\nSFX=Y\r\nplayerid=0\r\n[Player1]\r\nname=Ann\r\n' > "$WORK/suite/options.ini"; fi
+# A hall of fame to start from: lines "<score> <name>", best first, written as the game's 5204-byte table.
+if [ -f "$REPLAY/hiscore.txt" ]; then "$HERE/make_hiscore.sh" "$REPLAY/hiscore.txt" "$WORK/suite/Zorvel/hiscore.dat"; fi
+[ -f "$WORK/suite/Zorvel/hiscore.dat" ] && cp "$WORK/suite/Zorvel/hiscore.dat" "$WORK/hiscore.before"
+
+cd "$WORK/suite/Zorvel"
+set +e
+env ZORVEL_CLOCK=virtual ZORVEL_SCRIPT="$REPLAY/script.txt" ZORVEL_TRACE="$WORK/trace.txt" \
+    ZORVEL_NO_LAUNCH=1 ZORVEL_MESSAGEBOX=stderr "$PROGRAM" "$WORK/suite" > "$WORK/output.txt" 2>&1
+code=$?
+set -e
+echo "exit $code" >> "$WORK/trace.txt"
+# The replay's temporary folder differs on every run.
+sed -i "s#$WORK#<suite>#g" "$WORK/trace.txt"
+
+hexdump_or_none() { if [ -f "$1" ]; then od -An -tx1 -v "$1"; else echo "no file"; fi; }
+hexdump_or_none "$WORK/suite/Zorvel/hiscore.dat" > "$WORK/hiscore.hex"
+
+if [ "${ZORVEL_UPDATE_REPLAYS:-0}" = 1 ]; then
+  cp "$WORK/trace.txt" "$REPLAY/expected.trace"
+  cp "$WORK/hiscore.hex" "$REPLAY/expected.hiscore.hex"
+  echo "updated $(basename "$REPLAY")"
+  exit 0
+fi
+status=0
+if ! diff -u "$REPLAY/expected.trace" "$WORK/trace.txt" > "$WORK/trace.diff"; then
+  echo "trace differs from $REPLAY/expected.trace:"; head -n 60 "$WORK/trace.diff"; status=1
+fi
+if ! diff -u "$REPLAY/expected.hiscore.hex" "$WORK/hiscore.hex" > "$WORK/hiscore.diff"; then
+  echo "hiscore.dat differs:"; head -n 40 "$WORK/hiscore.diff"; status=1
+fi
+[ $status -eq 0 ] && echo "replay $(basename "$REPLAY"): trace and hiscore.dat as expected"
+[ -s "$WORK/output.txt" ] && { echo "--- program output ---"; cat "$WORK/output.txt"; }
+exit $status
