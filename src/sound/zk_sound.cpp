@@ -200,9 +200,21 @@ void ZKSound::ClearSample(SNDSample* sample) {
 }
 
 void ZKSound::ClearSampleList() {
-  std::lock_guard<std::mutex> lock(g_PoolLock);
+  // Instances still holding a buffer (a duplicate still playing, or claimed and never played) would otherwise
+  // be dropped with their buffer still alive and possibly sounding. The stream's slot is its own thread's.
+  std::unique_lock<std::mutex> lock(g_PoolLock);
   if (!g_SampleList) return;
-  for (SNDSample* s = g_SampleList; s < g_pEndSample; ++s) ClearSampleLocked(s);
+  for (SNDSample* s = g_SampleList; s < g_pEndSample; ++s) {
+    if (s->m_lpBuffer && s != g_StreamInfo.pSample.load()) {
+      lock.unlock();
+      FreeSample(s);
+      lock.lock();
+      if (!g_SampleList) return;
+    }
+  }
+  for (SNDSample* s = g_SampleList; s < g_pEndSample; ++s) {
+    if (s != g_StreamInfo.pSample.load()) ClearSampleLocked(s);
+  }
   g_pLastSample = g_SampleList;
   g_pEndSample = g_SampleList + g_nMaxSampleCount;
 }

@@ -107,6 +107,21 @@ TEST_F(SamplePoolTest, PlayingInstanceIsNeverFreedByIdAndClearingKeepsTheHighest
   EXPECT_EQ(ZKSound::AllocSample(), &ZKSound::g_SampleList[0]) << "allocation starts again at the first slot";
 }
 
+TEST_F(SamplePoolTest, ClearingTheListReleasesWhatIsStillPlaying) {
+  const uint32_t baseline = platform::SoundBuffer::LiveCount();
+  ASSERT_EQ(g_zkSound.LoadSample(horn.c_str(), 10), 1);
+  g_zkSound.PlaySample(10, 0xFFFF, 0);
+  SNDSample* dupe = g_zkSound.PlaySample(10, 0xFFFF, 0);
+  ASSERT_TRUE(dupe && dupe->SamplePlaying());
+  ZKSound::FreeSample(static_cast<uint32_t>(10));  // as the sound table does: both instances still play
+  EXPECT_EQ(platform::SoundBuffer::LiveCount(), baseline + 2);
+  const uint64_t start = DumpFrames();
+  ZKSound::ClearSampleList();
+  EXPECT_EQ(platform::SoundBuffer::LiveCount(), baseline) << "no buffer outlives its slot";
+  Advance(100);
+  for (int16_t v : ReadDump(start)) ASSERT_EQ(v, 0) << "and none plays on";
+}
+
 TEST_F(SamplePoolTest, FailedDuplicationGivesTheSlotBack) {
   ASSERT_EQ(g_zkSound.LoadSample(bell.c_str(), 10), 1);
   ASSERT_NE(g_zkSound.PlaySample(10, 0xFFFF, 0), nullptr);
