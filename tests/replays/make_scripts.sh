@@ -15,6 +15,8 @@ button() {  # name time
   esac
 }
 header() { printf 'zorvel-script 1\nseed %d\n' "$1"; }
+# Events in time order (the generators above may interleave); the order of equal times is kept.
+in_time_order() { awk 'NR <= 2 { print; next } { print | "sort -s -n -k1,1" }'; }
 
 # Twelve right answers: up the whole ladder to step 9 and beyond, a time bonus after every third (capped at 180);
 # then the clock runs out and the result enters a fresh hall of fame.
@@ -22,9 +24,11 @@ header() { printf 'zorvel-script 1\nseed %d\n' "$1"; }
   header 11
   t=500
   for _ in $(seq 1 12); do answer_true $t; next $((t + 700)); t=$((t + 1000)); done
+  echo "9300 screenshot question_top_step.png"
+  echo "10180 screenshot verdict_top_step.png"
   echo "190000 screenshot ladder_done.png"
   echo "200000 keyup ESCAPE"
-} > ladder_climb/script.txt
+} | in_time_order > ladder_climb/script.txt
 
 # Wrong answers with a streak of 0, 1 and 2 (the bull shakes its head; after two right it fumes).
 {
@@ -33,7 +37,7 @@ header() { printf 'zorvel-script 1\nseed %d\n' "$1"; }
   answer_true 1500; next 2200; answer_false 2500; next 3200
   answer_true 3500; next 4200; answer_true 4500; next 5200; answer_false 5500; next 6200
   echo "7000 keyup ESCAPE"
-} > wrong_streaks/script.txt
+} | in_time_order > wrong_streaks/script.txt
 
 # Passes keep the ladder and the score but clear the streak; the explanation leaves by itself after 10 s; "exit".
 {
@@ -42,7 +46,7 @@ header() { printf 'zorvel-script 1\nseed %d\n' "$1"; }
   answer_true 1500; next 2200; pass 2500; next 3200
   answer_true 3500; next 4200; answer_true 4500
   button exit 16000
-} > passes_and_exit/script.txt
+} | in_time_order > passes_and_exit/script.txt
 
 # A time bonus below the cap (40 s in), then "newgame" in the middle of a game, then Escape.
 {
@@ -52,7 +56,7 @@ header() { printf 'zorvel-script 1\nseed %d\n' "$1"; }
   button newgame 45000
   answer_true 46000
   echo "47000 keyup ESCAPE"
-} > bonus_below_cap_and_newgame/script.txt
+} | in_time_order > bonus_below_cap_and_newgame/script.txt
 
 # The rules pause the clock until the next question; then "menu" leaves for the launcher.
 {
@@ -62,7 +66,7 @@ header() { printf 'zorvel-script 1\nseed %d\n' "$1"; }
   click 9000 400 300
   answer_true 12000; next 12700
   button menu 14000
-} > rules_pause_and_menu/script.txt
+} | in_time_order > rules_pause_and_menu/script.txt
 
 # Escape inside the rules popup ends the program through the popup's loop.
 {
@@ -70,7 +74,7 @@ header() { printf 'zorvel-script 1\nseed %d\n' "$1"; }
   button info 1000
   echo "2000 keydown ESCAPE"
   echo "2010 keyup ESCAPE"
-} > escape_in_popup/script.txt
+} | in_time_order > escape_in_popup/script.txt
 
 # Nothing answered: score 0 never enters the hall of fame; game over, then a new game, then "exit".
 {
@@ -79,7 +83,7 @@ header() { printf 'zorvel-script 1\nseed %d\n' "$1"; }
   button newgame 185000
   answer_true 186000
   button exit 190000
-} > zero_score_game_over/script.txt
+} | in_time_order > zero_score_game_over/script.txt
 
 # Three right (875 points) against a full table of 875: a tie does not enter, and the file stays as it was.
 {
@@ -87,7 +91,7 @@ header() { printf 'zorvel-script 1\nseed %d\n' "$1"; }
   t=500
   for _ in 1 2 3; do answer_true $t; next $((t + 700)); t=$((t + 1000)); done
   echo "185000 keyup ESCAPE"
-} > tie_full_table/script.txt
+} | in_time_order > tie_full_table/script.txt
 
 # The same 875 against a full table of 874: it enters at the top and the last entry drops out.
 cp tie_full_table/script.txt beats_full_table/script.txt
@@ -101,4 +105,4 @@ sed -i 's/^seed 18$/seed 19/' beats_full_table/script.txt
   echo "2500 keydown P"; echo "2510 keyup P"; echo "3200 keydown SPACE"; echo "3210 keyup SPACE"
   echo "3500 keydown LEFT"; echo "3510 keyup LEFT"
   echo "5000 keyup ESCAPE"
-} > keyboard_play/script.txt
+} | in_time_order > keyboard_play/script.txt

@@ -39,6 +39,9 @@ hexdump_or_none "$WORK/suite/Zorvel/hiscore.dat" > "$WORK/hiscore.hex"
 if [ "${ZORVEL_UPDATE_REPLAYS:-0}" = 1 ]; then
   cp "$WORK/trace.txt" "$REPLAY/expected.trace"
   cp "$WORK/hiscore.hex" "$REPLAY/expected.hiscore.hex"
+  for golden in "$REPLAY"/golden/*.png; do
+    [ -e "$golden" ] && cp "$WORK/suite/Zorvel/$(basename "$golden")" "$golden"
+  done
   echo "updated $(basename "$REPLAY")"
   exit 0
 fi
@@ -49,6 +52,18 @@ fi
 if ! diff -u "$REPLAY/expected.hiscore.hex" "$WORK/hiscore.hex" > "$WORK/hiscore.diff"; then
   echo "hiscore.dat differs:"; head -n 40 "$WORK/hiscore.diff"; status=1
 fi
-[ $status -eq 0 ] && echo "replay $(basename "$REPLAY"): trace and hiscore.dat as expected"
+# Screenshots the script took are compared exactly with the golden pictures kept beside it.
+for golden in "$REPLAY"/golden/*.png; do
+  [ -e "$golden" ] || continue
+  shot="$WORK/suite/Zorvel/$(basename "$golden")"
+  if [ ! -f "$shot" ]; then echo "no screenshot $(basename "$golden") was taken"; status=1; continue; fi
+  differing=$(compare -metric AE "$golden" "$shot" null: 2>&1 || true)
+  if [ "$differing" != "0" ]; then
+    cp "$shot" "/tmp/$(basename "$REPLAY")-$(basename "$golden")"
+    echo "$(basename "$golden"): $differing pixels differ (this run's picture: /tmp/$(basename "$REPLAY")-$(basename "$golden"))"
+    status=1
+  fi
+done
+[ $status -eq 0 ] && echo "replay $(basename "$REPLAY"): trace, hiscore.dat and pictures as expected"
 [ -s "$WORK/output.txt" ] && { echo "--- program output ---"; cat "$WORK/output.txt"; }
 exit $status
