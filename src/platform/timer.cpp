@@ -49,6 +49,11 @@ struct TimerState {
   uint32_t nextId = 1;
   bool started = false;
   uint64_t startMs = 0;  // process milliseconds at the first timer start
+  // Real time: the first timer's events times its period, so that stamps are whole ticker steps as in virtual time
+  // and a recorded game replays in the same frames.
+  uint32_t firstTimerId = 0;
+  uint32_t firstTimerPeriod = 0;
+  std::atomic<uint64_t> firstTimerEvents{0};
 };
 
 TimerState& State() {
@@ -135,6 +140,8 @@ uint32_t SetTimerEvent(uint32_t periodMs, uint32_t /*resolutionMs*/, TimerCallba
   if (!s.started) {
     s.started = true;
     s.startMs = NowMs(s);
+    s.firstTimerId = id;
+    s.firstTimerPeriod = periodMs;
   }
   if (s.virtualMode) {
     s.virtualTimers[id] = {periodMs, s.virtualNow + periodMs, callback, user};
@@ -160,6 +167,7 @@ uint32_t SetTimerEvent(uint32_t periodMs, uint32_t /*resolutionMs*/, TimerCallba
       // Catch up: a late thread fires every event it missed, each against its own deadline.
       while (!t->stop.load() && Clock::now() >= deadline) {
         callback(id, 0, user, 0, 0);
+        if (id == s.firstTimerId) s.firstTimerEvents.fetch_add(1);
         s.eventCount.fetch_add(1);
         {
           std::lock_guard<std::mutex> notifyLock(s.mutex);
@@ -219,6 +227,7 @@ uint32_t TimerElapsedMs() {
   TimerState& s = State();
   ChooseModeFromEnvironment(s);
   if (!s.started) return 0;
+  if (!s.virtualMode) return static_cast<uint32_t>(s.firstTimerEvents.load() * s.firstTimerPeriod);
   return static_cast<uint32_t>(NowMs(s) - s.startMs);
 }
 

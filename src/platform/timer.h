@@ -40,7 +40,8 @@ uint64_t TimerEventCount();
 
 // Milliseconds since the process started (virtual milliseconds in virtual time).
 uint32_t GetTickCount();
-// Milliseconds since the first timer was started; scripts and recordings are stamped with it.
+// Milliseconds since the first timer was started, in whole steps of that timer (in real time its events times
+// its period); scripts, recordings and traces are stamped with it.
 uint32_t TimerElapsedMs();
 // Real time: sleeps. Virtual time: advances the clock (firing due timer events) by that much.
 void SleepMs(uint32_t ms);
