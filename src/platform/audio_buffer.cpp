@@ -161,6 +161,7 @@ SoundResult SoundBuffer::Play(uint32_t, uint32_t, uint32_t flags) {
     return DS_OK;
   }
   if (!mixer_.AddSource(this)) return DSERR_OUTOFMEMORY;
+  playPass_.store(mixer_.PassCounter(), std::memory_order_relaxed);
   state_.store(state, std::memory_order_release);
   return DS_OK;
 }
@@ -397,6 +398,7 @@ void SoundBuffer::MixFrames(const SoundBuffer& b, int32_t* mix, uint32_t frames,
 void SoundBuffer::MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) {
   const uint32_t state = state_.load(std::memory_order_acquire);
   if (primary_ || !(state & DSBSTATUS_PLAYING) || frameCount_ == 0) return;
+  if (playPass_.load(std::memory_order_relaxed) == mixer_.PassCounter()) return;  // started during this pass
   unlocks_.load(std::memory_order_acquire);
   const uint64_t start = cursor_.load(std::memory_order_acquire);
   const uint32_t frequency = frequency_.load(std::memory_order_relaxed);

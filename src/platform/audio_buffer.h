@@ -98,6 +98,7 @@ class SoundBuffer final : public AudioSource {
   std::atomic<int32_t> pan_{0};
   std::atomic<uint64_t> gains_{0};     // left and right gain, 16.16 each
   std::atomic<uint32_t> unlocks_{0};   // orders the writer's data before the mixer's reads
+  std::atomic<uint64_t> playPass_{0};  // the mixer's pass counter when Play was called
   std::atomic<uint32_t> notificationCount_{0};
   std::array<NotificationSlot, kMaxNotifications> notifications_{};
   mutable std::mutex controlMutex_;    // serialises notification changes

@@ -54,6 +54,9 @@ class AudioMixer {
   // The pull path: fills `frames` stereo frames.
   void Mix(int16_t* out, uint32_t frames);
   uint64_t FramesMixed() const { return framesMixed_.load(std::memory_order_relaxed); }
+  // Odd while a pass runs; a source started during a pass is first heard in the next one, so what is heard
+  // does not depend on where the source sits in the list.
+  uint64_t PassCounter() const { return passCounter_.load(std::memory_order_acquire); }
 
  private:
   static void Pull(void* user, int16_t* samples, uint32_t frames);
