@@ -121,9 +121,8 @@ RgbImage PaintFlower() {
   SetSource(cr, Rgb{130, 70, 20});
   cairo_set_line_width(cr, 1.2);
   cairo_stroke(cr);
-  // Flowers mostly stand on the rising filling (it covers their places within the first twenty seconds), so their
-  // edges blend with it; on the empty glass that reads as part of the dark outline.
-  return FlattenToKeyed(canvas, FlatUnderlay(Mix(palette::kFillLight, palette::kFillDark, 0.5)));
+  // Edges blend with the glass of the flower places; the dark outline keeps them clean on the filling too.
+  return FlattenToKeyed(canvas, FlatUnderlay(palette::kGlass));
 }
 
 RgbImage PaintClockFilling(const RgbImage& background) {
