@@ -42,8 +42,9 @@ void LoadScriptOnce(Headless& h) {
   if (!path || !*path) return;
   std::string error;
   if (!LoadInputScript(path, &h.script, &error)) {
+    // A run that cannot follow its script would wait for input for ever.
     std::fprintf(stderr, "zorvel-headless: %s: %s\n", path, error.c_str());
-    h.script.events.clear();
+    std::exit(2);
   }
   if (h.script.seed) SetScriptSeed(*h.script.seed);
 }
