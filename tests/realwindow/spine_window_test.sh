@@ -35,7 +35,8 @@ off=$(count_changed "$WORK/before.png" "$WORK/f1-off.png" $REGION)
 xdotool key --window "$WIN" Escape
 for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$GAME_PID" 2>/dev/null && fail "Escape did not end the program"
-wait "$GAME_PID"; code=$?
+code=0
+wait "$GAME_PID" || code=$?
 GAME_PID=""
-[ "$code" -eq 0 ] || fail "exit code $code"
+[ "$code" -eq 0 ] || fail "exit code $code; the program said: $(tail -n 30 "$WORK/game.log")"
 echo "PASS: window 800x600, F1 on ($on px) and off, Escape exit 0"
