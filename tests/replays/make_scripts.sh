@@ -106,3 +106,12 @@ sed -i 's/^seed 18$/seed 19/' beats_full_table/script.txt
   echo "3500 keydown LEFT"; echo "3510 keyup LEFT"
   echo "5000 keyup ESCAPE"
 } | in_time_order > keyboard_play/script.txt
+
+# An empty question file: a notice in the text panel and an idle game instead of an endless draw; "newgame"
+# tries again; Escape ends it.
+{
+  header 21
+  echo "1000 screenshot no_questions.png"
+  button newgame 2000
+  echo "3000 keyup ESCAPE"
+} | in_time_order > no_questions/script.txt
