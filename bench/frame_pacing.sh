@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures real-time frame pacing and CPU use of the game's frame loop: frames per second, the frame interval's
 # median and 99th percentile, and the CPU share of one core.
-# Usage: bench/frame_pacing.sh [seconds] [program]   (default 10 s, build/zorvel-headless in real time)
+# Usage: bench/frame_pacing.sh [seconds] [program]   (default 10 s, build/zorvel-headless in real time;
+# give build/zorvel to measure the windowed game in a private X server)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_TO_RUN=${1:-10}
@@ -13,8 +14,23 @@ mkdir -p "$WORK/suite/Zorvel"
 # In real time the script's ticks are real milliseconds.
 printf 'zorvel-script 1\nseed 1\n%d keyup ESCAPE\n' $((SECONDS_TO_RUN * 1000)) > "$WORK/script.txt"
 cd "$WORK/suite/Zorvel"
-/usr/bin/time -f '%U %S %e' -o "$WORK/time.txt" env ZORVEL_SCRIPT="$WORK/script.txt" \
-  ZORVEL_FRAME_LOG="$WORK/frames.txt" SDL_AUDIODRIVER=dummy "$PROGRAM" "$WORK/suite" >/dev/null 2>&1
+if [ "$(basename "$PROGRAM")" = zorvel ] || [ "$(basename "$PROGRAM")" = Zorvel ]; then
+  # The windowed game in a private X server; Escape after the time is up.
+  exec 3>"$WORK/displayfd"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  trap 'kill $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
+  for _ in $(seq 1 100); do [ -s "$WORK/displayfd" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n1 "$WORK/displayfd")"
+  /usr/bin/time -f '%U %S %e' -o "$WORK/time.txt" env ZORVEL_FRAME_LOG="$WORK/frames.txt" SDL_AUDIODRIVER=dummy \
+    "$PROGRAM" "$WORK/suite" >/dev/null 2>&1 &
+  sleep "$SECONDS_TO_RUN"
+  xdotool search --name '^Zorvel' key Escape
+  wait %2 2>/dev/null || wait
+else
+  /usr/bin/time -f '%U %S %e' -o "$WORK/time.txt" env ZORVEL_SCRIPT="$WORK/script.txt" \
+    ZORVEL_FRAME_LOG="$WORK/frames.txt" SDL_AUDIODRIVER=dummy "$PROGRAM" "$WORK/suite" >/dev/null 2>&1
+fi
 read -r user sys elapsed < "$WORK/time.txt"
 awk 'NR > 1 { d = ($1 - prev) / 1000.0; print d } { prev = $1 }' "$WORK/frames.txt" | sort -n > "$WORK/intervals.txt"
 frames=$(wc -l < "$WORK/frames.txt")

@@ -3,7 +3,9 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/backend.h"
 #include "platform/surface.h"
@@ -19,6 +21,9 @@ struct SdlVideo {
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* texture = nullptr;
   bool altAlone = false;  // Alt pressed and no other key since: its release opens the (absent) system menu
+  // The picture last sent to the window. Most frames change nothing, and without a graphics card uploading and
+  // scaling 800 x 600 a hundred times a second costs more than the whole game.
+  std::vector<uint8_t> shown;
   ~SdlVideo() { CloseWindow(); }
 };
 
@@ -120,20 +125,30 @@ void CloseWindow() {
   if (v.renderer) SDL_DestroyRenderer(v.renderer);
   if (v.window) SDL_DestroyWindow(v.window);
   v.texture = nullptr, v.renderer = nullptr, v.window = nullptr;
+  v.shown.clear();
 }
 
 void SetTitle(const std::string& title) {
   if (Video().window) SDL_SetWindowTitle(Video().window, title.c_str());
 }
 
-void Present(const Surface& picture) {
-  SdlVideo& v = Video();
-  if (!v.renderer || !v.texture) return;
-  if (picture.layout() == PixelLayout::Rgb565 && picture.width() == 800 && picture.height() == 600)
-    SDL_UpdateTexture(v.texture, nullptr, picture.bits(), picture.pitch());
+namespace {
+void Redraw(SdlVideo& v) {
   SDL_RenderClear(v.renderer);
   SDL_RenderCopy(v.renderer, v.texture, nullptr, nullptr);
   SDL_RenderPresent(v.renderer);
+}
+}  // namespace
+
+void Present(const Surface& picture) {
+  SdlVideo& v = Video();
+  if (!v.renderer || !v.texture) return;
+  if (picture.layout() != PixelLayout::Rgb565 || picture.width() != 800 || picture.height() != 600) return;
+  const size_t bytes = static_cast<size_t>(picture.pitch()) * static_cast<size_t>(picture.height());
+  if (v.shown.size() == bytes && std::memcmp(v.shown.data(), picture.bits(), bytes) == 0) return;
+  v.shown.assign(picture.bits(), picture.bits() + bytes);
+  SDL_UpdateTexture(v.texture, nullptr, picture.bits(), picture.pitch());
+  Redraw(v);
 }
 
 void PollEvents() {
@@ -186,7 +201,11 @@ void PollEvents() {
           case SDL_WINDOWEVENT_MOVED:
             PostDeviceMessage(WM_MOVE, 0, PackPoint(e.window.data1, e.window.data2));
             break;
+          case SDL_WINDOWEVENT_EXPOSED:
+            if (v.renderer && v.texture) Redraw(v);  // uncovered: show the last picture again
+            break;
           case SDL_WINDOWEVENT_SIZE_CHANGED:
+            if (v.renderer && v.texture) Redraw(v);
             // The picture is scaled to any window size, so the drawing area the game sees stays 800 x 600 and
             // unshifted: the window reports itself restored at that size.
             PostDeviceMessage(WM_SIZE, SIZE_RESTORED, PackPoint(800, 600));
