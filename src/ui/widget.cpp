@@ -96,6 +96,16 @@ int32_t Widget::TransparencyAt(int32_t x, int32_t y) {
   return GetSurfacePixel(image, px, py) == key ? 1 : 0;
 }
 
+// State changes go through the virtual SetState and are drawn at once.
+void Widget::ShowState(int32_t state) {
+  SetState(state);
+  Draw(nullptr);
+}
+
+void Widget::ShowStateIfChanged(int32_t state) {
+  if (state_ != state) ShowState(state);
+}
+
 int32_t Widget::Update(int32_t x, int32_t y, int32_t buttons) {
   if (enabled_ == 0) return state_;
   const int32_t left = hitX_ + offsetX_, top = hitY_ + offsetY_;
@@ -104,38 +114,26 @@ int32_t Widget::Update(int32_t x, int32_t y, int32_t buttons) {
   clickButton_ = 0;
 
   if (buttons & 1) {
-    if (mouseInside_) {
-      if (state_ != kWidgetPressed && (pixelHitTest_ == 0 || TransparencyAt(x, y) == 0)) {
-        SetState(kWidgetPressed);
-        Draw(nullptr);
-      }
-    } else if (state_ != kWidgetNormal) {
-      SetState(kWidgetNormal);
-      Draw(nullptr);
-    }
+    if (!mouseInside_) ShowStateIfChanged(kWidgetNormal);
+    else if (state_ != kWidgetPressed && (pixelHitTest_ == 0 || TransparencyAt(x, y) == 0)) ShowState(kWidgetPressed);
     return state_;
   }
 
-  if (mouseInside_) {
-    const int32_t transparency = pixelHitTest_ ? TransparencyAt(x, y) : 0;
-    if (transparency == -1) return state_;
-    if (transparency == 1) {
-      SetState(kWidgetNormal);
-      Draw(nullptr);
-      return state_;
-    }
-    if (state_ == kWidgetPressed) {
-      clicked_ = 1;
-      clickButton_ = 1;
-    }
-    if (state_ != kWidgetHover) {
-      SetState(kWidgetHover);
-      Draw(nullptr);
-    }
-  } else if (state_ != kWidgetNormal) {
-    SetState(kWidgetNormal);
-    Draw(nullptr);
+  if (!mouseInside_) {
+    ShowStateIfChanged(kWidgetNormal);
+    return state_;
   }
+  const int32_t transparency = pixelHitTest_ ? TransparencyAt(x, y) : 0;
+  if (transparency == -1) return state_;
+  if (transparency == 1) {
+    ShowState(kWidgetNormal);  // even when already normal
+    return state_;
+  }
+  if (state_ == kWidgetPressed) {
+    clicked_ = 1;
+    clickButton_ = 1;
+  }
+  ShowStateIfChanged(kWidgetHover);
   return state_;
 }
 
@@ -150,39 +148,18 @@ int32_t Widget::HandleMessage(uint32_t message, uintptr_t /*wParam*/, intptr_t l
 
   switch (message) {
     case platform::WM_MOUSEMOVE:
-      if (mouseInside_) {
-        if (state_ != kWidgetHover && state_ != kWidgetPressed) {
-          SetState(kWidgetHover);
-          Draw(nullptr);
-        }
-      } else if (state_ != kWidgetNormal) {
-        SetState(kWidgetNormal);
-        Draw(nullptr);
-      }
+      if (!mouseInside_) ShowStateIfChanged(kWidgetNormal);
+      else if (state_ != kWidgetPressed) ShowStateIfChanged(kWidgetHover);
       break;
     case platform::WM_LBUTTONDOWN:
-      if (mouseInside_) {
-        if (state_ != kWidgetPressed) {
-          SetState(kWidgetPressed);
-          Draw(nullptr);
-        }
-      } else if (state_ != kWidgetNormal) {
-        SetState(kWidgetNormal);
-        Draw(nullptr);
-      }
+      ShowStateIfChanged(mouseInside_ ? kWidgetPressed : kWidgetNormal);
       break;
     case platform::WM_LBUTTONUP:
       if (mouseInside_) {
         clicked_ = 1;
         clickButton_ = 1;
-        if (state_ != kWidgetHover) {
-          SetState(kWidgetHover);
-          Draw(nullptr);
-        }
-      } else if (state_ != kWidgetNormal) {
-        SetState(kWidgetNormal);
-        Draw(nullptr);
       }
+      ShowStateIfChanged(mouseInside_ ? kWidgetHover : kWidgetNormal);
       break;
     case platform::WM_RBUTTONUP:
       if (mouseInside_) {

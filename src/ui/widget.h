@@ -73,6 +73,8 @@ class Widget {
   int32_t AddImageEntry(int32_t tag, platform::Surface* surface, bool owned);
   // 1 transparent, 0 solid, -1 undecided (no image to test against).
   int32_t TransparencyAt(int32_t x, int32_t y);
+  void ShowState(int32_t state);
+  void ShowStateIfChanged(int32_t state);
 
   int32_t x_ = 0, y_ = 0;
   int32_t width_ = 0, height_ = 0;
