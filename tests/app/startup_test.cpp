@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -22,7 +23,8 @@ std::string Quote(const std::string& s) { return "'" + s + "'"; }
 // Runs zorvel-headless in a fresh suite folder, with the environment settings and the launcher argument given.
 GameRun RunGame(const std::string& env, const std::string& argument, const std::string& script = "",
                 const std::string& setupIni = "", bool trace = true) {
-  const std::string suite = std::string(::testing::TempDir()) + "startup-suite";
+  // One folder per test process: CTest runs these tests side by side.
+  const std::string suite = std::string(::testing::TempDir()) + "startup-suite-" + std::to_string(::getpid());
   // The game's own folder as the build lays it out (art, sounds, questions), in a fresh copy.
   std::system(("rm -rf " + Quote(suite) + " && mkdir -p " + Quote(suite + "/Zorvel") + " && cp -r " +
                Quote(std::string(ZORVEL_GAME_DIR) + "/.") + " " + Quote(suite + "/Zorvel/") + " && rm -f " +
