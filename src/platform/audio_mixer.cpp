@@ -1,6 +1,7 @@
 #include "platform/audio_mixer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 #include "platform/audio_output.h"
@@ -50,6 +51,18 @@ void AudioMixer::WaitForPassEnd() const {
   while (passCounter_.load(std::memory_order_acquire) == pass) std::this_thread::yield();
 }
 
+// Several effects starting together can sum past full scale. Below the knee the mix passes untouched; above it
+// peaks bend smoothly towards full scale instead of being cut flat, which is what makes clipping audible.
+int16_t AudioMixer::SoftLimit(int32_t sample) {
+  constexpr int32_t kKnee = 26000;
+  constexpr double kRoom = 32767.0 - kKnee;
+  const int32_t magnitude = sample < 0 ? -sample : sample;
+  if (magnitude <= kKnee) return static_cast<int16_t>(sample);
+  const double bent = kKnee + kRoom * std::tanh((magnitude - kKnee) / kRoom);
+  const int32_t limited = static_cast<int32_t>(bent);
+  return static_cast<int16_t>(sample < 0 ? -limited : limited);
+}
+
 void AudioMixer::Mix(int16_t* out, uint32_t frames) {
   passCounter_.fetch_add(1, std::memory_order_acq_rel);
   t_mixing = true;
@@ -62,9 +75,7 @@ void AudioMixer::Mix(int16_t* out, uint32_t frames) {
         source->MixInto(accumulator_.data(), n, rate_);
       }
     }
-    for (uint32_t i = 0; i < n * kChannels; ++i) {
-      out[i] = static_cast<int16_t>(std::clamp(accumulator_[i], -32768, 32767));
-    }
+    for (uint32_t i = 0; i < n * kChannels; ++i) out[i] = SoftLimit(accumulator_[i]);
     out += n * kChannels;
     frames -= n;
     framesMixed_.fetch_add(n, std::memory_order_relaxed);

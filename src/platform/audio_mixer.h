@@ -52,6 +52,7 @@ class AudioMixer {
   bool OutputOpen() const;
 
   // The pull path: fills `frames` stereo frames.
+  static int16_t SoftLimit(int32_t sample);
   void Mix(int16_t* out, uint32_t frames);
   uint64_t FramesMixed() const { return framesMixed_.load(std::memory_order_relaxed); }
   // Odd while a pass runs; a source started during a pass is first heard in the next one, so what is heard
