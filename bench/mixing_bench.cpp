@@ -25,13 +25,7 @@ double ProcessCpuSeconds() {
 }
 
 SoundBuffer* MakeTone(DirectSound* device, uint16_t channels, uint16_t bits, uint32_t rate, double hz) {
-  WaveFormat f;
-  f.wFormatTag = WAVE_FORMAT_PCM;
-  f.nChannels = channels;
-  f.wBitsPerSample = bits;
-  f.nSamplesPerSec = rate;
-  f.nBlockAlign = static_cast<uint16_t>(channels * bits / 8);
-  f.nAvgBytesPerSec = rate * f.nBlockAlign;
+  WaveFormat f = PcmFormat(channels, bits, rate);
   SoundBufferDesc d;
   d.dwSize = kSoundBufferDescSize;
   d.dwFlags = DSBCAPS_STATIC | DSBCAPS_CTRLPOSITIONNOTIFY;

@@ -36,6 +36,18 @@ struct WaveFormat {
 };
 constexpr uint32_t kWaveFormatBytes = 18;
 
+// A PCM format record; block align and byte rate follow from the other three.
+inline WaveFormat PcmFormat(uint16_t channels, uint16_t bitsPerSample, uint32_t samplesPerSec) {
+  WaveFormat f;
+  f.wFormatTag = WAVE_FORMAT_PCM;
+  f.nChannels = channels;
+  f.nSamplesPerSec = samplesPerSec;
+  f.wBitsPerSample = bitsPerSample;
+  f.nBlockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);
+  f.nAvgBytesPerSec = samplesPerSec * f.nBlockAlign;
+  return f;
+}
+
 // Buffer description; dwSize is the record's size on the original platform.
 constexpr uint32_t kSoundBufferDescSize = 36;
 struct SoundBufferDesc {

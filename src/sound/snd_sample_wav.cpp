@@ -83,13 +83,8 @@ platform::FileHandle SNDSample::OpenSoundFile(const char* name) {
 
 int SNDSample::AllocDSBuffer(uint32_t bytes) {
   if (!ZKSound::g_lpDSound) return 0;
-  platform::WaveFormat format;
-  format.wFormatTag = platform::WAVE_FORMAT_PCM;
-  format.nChannels = static_cast<uint16_t>(m_dwChannels);
-  format.nSamplesPerSec = m_dwSamplesPerSec;
-  format.wBitsPerSample = static_cast<uint16_t>(m_dwBitsPerSample);
-  format.nBlockAlign = static_cast<uint16_t>(m_dwChannels * m_dwBitsPerSample / 8);
-  format.nAvgBytesPerSec = m_dwSamplesPerSec * format.nBlockAlign;
+  platform::WaveFormat format = platform::PcmFormat(static_cast<uint16_t>(m_dwChannels),
+                                                    static_cast<uint16_t>(m_dwBitsPerSample), m_dwSamplesPerSec);
   platform::SoundBufferDesc desc;
   desc.dwSize = platform::kSoundBufferDescSize;
   desc.dwFlags = platform::DSBCAPS_STATIC | platform::DSBCAPS_CTRLPOSITIONNOTIFY;

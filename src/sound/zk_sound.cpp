@@ -79,13 +79,9 @@ int ZKSound::CreateMainBuffer() {
     g_lpSoundBuffer = nullptr;
     return 0;
   }
-  platform::WaveFormat format;
-  format.wFormatTag = platform::WAVE_FORMAT_PCM;
-  format.nSamplesPerSec = 22050;
-  format.nChannels = (g_DSCaps.dwFlags & platform::DSCAPS_PRIMARYSTEREO) ? 2 : 1;
-  format.wBitsPerSample = (g_DSCaps.dwFlags & platform::DSCAPS_PRIMARY16BIT) ? 16 : 8;
-  format.nBlockAlign = static_cast<uint16_t>(format.nChannels * format.wBitsPerSample / 8);
-  format.nAvgBytesPerSec = 22050u * format.nBlockAlign;
+  platform::WaveFormat format =
+      platform::PcmFormat((g_DSCaps.dwFlags & platform::DSCAPS_PRIMARYSTEREO) ? 2 : 1,
+                          (g_DSCaps.dwFlags & platform::DSCAPS_PRIMARY16BIT) ? 16 : 8, 22050);
   g_lpSoundBuffer->SetFormat(&format);
   platform::SoundBufferCaps caps;
   caps.dwSize = platform::kSoundBufferCapsSize;

@@ -26,13 +26,7 @@ class AudioBufferTest : public ::testing::Test {
 
   SoundBuffer* Make(uint16_t channels, uint16_t bits, uint32_t rate, const std::vector<uint8_t>& data,
                     uint32_t flags = DSBCAPS_STATIC | DSBCAPS_CTRLPOSITIONNOTIFY) {
-    WaveFormat f;
-    f.wFormatTag = WAVE_FORMAT_PCM;
-    f.nChannels = channels;
-    f.wBitsPerSample = bits;
-    f.nSamplesPerSec = rate;
-    f.nBlockAlign = static_cast<uint16_t>(channels * bits / 8);
-    f.nAvgBytesPerSec = rate * f.nBlockAlign;
+    WaveFormat f = PcmFormat(channels, bits, rate);
     SoundBufferDesc d;
     d.dwSize = kSoundBufferDescSize;
     d.dwFlags = flags;

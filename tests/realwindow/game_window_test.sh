@@ -61,13 +61,7 @@ screenshot "$WORK/newgame.png" "$WIN"
 score=$(changed "$WORK/question.png" "$WORK/newgame.png" 136x34+650+10)
 [ "$score" -eq 0 ] || fail "after New game the score does not read 0 as at the start ($score pixels differ)"
 
-xdotool key --window "$WIN" Escape
-for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$GAME_PID" 2>/dev/null && fail "Escape did not end the program"
-code=0
-wait "$GAME_PID" || code=$?
-GAME_PID=""
-[ "$code" -eq 0 ] || fail "exit code $code; the program said: $(tail -n 30 "$WORK/game.log")"
+escape_and_expect_clean_exit
 # The recording replays headless, in virtual time, to the same game: the same questions, answers, states and scores.
 rm -rf "$WORK/replay" && cp -r "$SUITE" "$WORK/replay" && rm -f "$WORK/replay/Zorvel/hiscore.dat"
 (cd "$WORK/replay/Zorvel" && ZORVEL_CLOCK=virtual ZORVEL_SCRIPT="$WORK/recorded.txt" ZORVEL_TRACE="$WORK/replay.trace" \

@@ -32,11 +32,5 @@ screenshot "$WORK/f1-off.png" "$WIN"
 off=$(count_changed "$WORK/before.png" "$WORK/f1-off.png" $REGION)
 [ "$off" -eq 0 ] || fail "the frame rate is still shown after the second F1: $off pixels differ"
 
-xdotool key --window "$WIN" Escape
-for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$GAME_PID" 2>/dev/null && fail "Escape did not end the program"
-code=0
-wait "$GAME_PID" || code=$?
-GAME_PID=""
-[ "$code" -eq 0 ] || fail "exit code $code; the program said: $(tail -n 30 "$WORK/game.log")"
+escape_and_expect_clean_exit
 echo "PASS: window 800x600, F1 on ($on px) and off, Escape exit 0"

@@ -38,3 +38,14 @@ count_changed() {
   convert "$2" -crop "$3" +repage "$WORK/crop-b.png"
   compare -metric AE "$WORK/crop-a.png" "$WORK/crop-b.png" null: 2>&1 || true
 }
+
+# Presses Escape and expects the game to end through its shutdown with exit code 0.
+escape_and_expect_clean_exit() {
+  xdotool key --window "$WIN" Escape
+  for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$GAME_PID" 2>/dev/null && fail "Escape did not end the program"
+  local code=0
+  wait "$GAME_PID" || code=$?
+  GAME_PID=""
+  [ "$code" -eq 0 ] || fail "exit code $code; the program said: $(tail -n 30 "$WORK/game.log")"
+}
