@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/player_roster.h"
 #include "platform/file_names.h"
@@ -18,6 +20,16 @@ namespace {
 const fs::path kSuite = ZORVEL_SUITE_DIR;
 const fs::path kGame = ZORVEL_GAME_DIR;
 
+// Entries as the shipped files write them: lines ending in CR LF, each entry closed by an empty line.
+std::vector<std::string> EntriesOf(const std::string& text) {
+  std::vector<std::string> entries;
+  size_t start = 0;
+  for (size_t end; (end = text.find("\r\n\r\n", start)) != std::string::npos; start = end + 4)
+    entries.push_back(text.substr(start, end + 4 - start));
+  EXPECT_EQ(start, text.size()) << "every entry ends with an empty line";
+  return entries;
+}
+
 bool Executable(const fs::path& path) { return fs::is_regular_file(path) && ::access(path.c_str(), X_OK) == 0; }
 
 TEST(SuiteLayout, TheBuildLaysOutTheLauncherTheGameAndTheirFiles) {
@@ -28,9 +40,17 @@ TEST(SuiteLayout, TheBuildLaysOutTheLauncherTheGameAndTheirFiles) {
   EXPECT_EQ(ReadBytes(kGame / "Zorvel"), ReadBytes(fs::path(ZORVEL_BINARY_DIR) / "zorvel"));
   EXPECT_EQ(ReadBytes(kGame / "zorvel-headless"), ReadBytes(fs::path(ZORVEL_BINARY_DIR) / "zorvel-headless"));
 
+  // The questions are the entries of every topic file, each once, in another order.
   const std::string questions = ReadBytes(kGame / "Zorvel.txt");
-  EXPECT_EQ(questions, ReadBytes(fs::path(ZORVEL_SOURCE_DIR) / "assets/questions/Zorvel.txt"));
-  EXPECT_NE(questions.find("\r\n"), std::string::npos);
+  std::vector<std::string> joined = EntriesOf(questions), topics;
+  for (const auto& topic : fs::directory_iterator(fs::path(ZORVEL_SOURCE_DIR) / "assets/questions/topics")) {
+    if (topic.path().extension() != ".txt") continue;
+    for (std::string& entry : EntriesOf(ReadBytes(topic.path()))) topics.push_back(std::move(entry));
+  }
+  EXPECT_GT(topics.size(), 500u);
+  std::sort(joined.begin(), joined.end());
+  std::sort(topics.begin(), topics.end());
+  EXPECT_TRUE(joined == topics) << joined.size() << " entries joined from " << topics.size();
 
   // The keys are there (a player may have changed their values, so only their presence is checked).
   const std::string setup = (kGame / "setup.ini").string();

@@ -1,10 +1,14 @@
-// zorvel-check FILE [--font PATH]: reports, with line numbers, what in a question file would make an entry wrong,
-// lost or never seen in the game. Exit status 0 when nothing is wrong, 1 with findings, 2 when it cannot check.
+// zorvel-check [--font PATH] FILE...: reports, with line numbers, what in a question file would make an entry wrong,
+// lost or never seen in the game, and entries that repeat or give away one another. Given several files or a
+// folder of topic files, also counts entries and answers per topic. Exit status 0 when nothing is wrong, 1 with
+// findings, 2 when it cannot check.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "tools/zorvel_check/bank_check.h"
 #include "tools/zorvel_check/question_file_checker.h"
 #include "ui/bitmap_font.h"
 
@@ -12,8 +16,8 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: zorvel-check [--font PATH] FILE\n"
-               "  FILE    a question file such as Zorvel.txt\n"
+               "usage: zorvel-check [--font PATH] FILE...\n"
+               "  FILE    a question file such as Zorvel.txt, or a folder of topic files (its *.txt)\n"
                "  --font  the glyph sheet to measure with (default: font.bmp beside FILE, else the build's)\n");
   return 2;
 }
@@ -28,38 +32,24 @@ std::string DefaultFont(const std::string& questionFile) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string file, fontPath;
+  std::vector<std::string> files;
+  std::string fontPath;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--font") == 0 && i + 1 < argc) {
       fontPath = argv[++i];
-    } else if (argv[i][0] == '-' || !file.empty()) {
+    } else if (argv[i][0] == '-') {
       return Usage();
     } else {
-      file = argv[i];
+      AddQuestionFiles(argv[i], &files);
     }
   }
-  if (file.empty()) return Usage();
-  if (fontPath.empty()) fontPath = DefaultFont(file);
+  if (files.empty()) return Usage();
+  if (fontPath.empty()) fontPath = DefaultFont(files.front());
 
   BitmapFont font;
   if (!font.Load(fontPath.c_str())) {
     std::fprintf(stderr, "zorvel-check: cannot load the font %s (94 glyphs on blue)\n", fontPath.c_str());
     return 2;
   }
-  QuestionFileChecker checker(&font);
-  if (!checker.Check(file)) {
-    std::fprintf(stderr, "zorvel-check: cannot open %s\n", file.c_str());
-    return 2;
-  }
-  for (const QuestionFileChecker::Finding& finding : checker.Findings())
-    std::printf("%s:%d: %s\n", file.c_str(), finding.line, finding.message.c_str());
-  std::printf("%s: %d %s, %d true, %d false; ", file.c_str(), checker.EntryCount(),
-              checker.EntryCount() == 1 ? "entry" : "entries", checker.TrueCount(),
-              checker.FalseCount());
-  if (checker.Findings().empty()) {
-    std::printf("no findings\n");
-    return 0;
-  }
-  std::printf("%zu finding%s\n", checker.Findings().size(), checker.Findings().size() == 1 ? "" : "s");
-  return 1;
+  return CheckBank(files, &font);
 }

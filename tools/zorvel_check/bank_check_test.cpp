@@ -1,0 +1,166 @@
+#include "tools/zorvel_check/bank_check.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/zorvel_check/bank_entries.h"
+#include "tools/zorvel_check/statement_overlap.h"
+#include "tools/zorvel_check/topic_summary.h"
+#include "ui/bitmap_font_test_sheet.h"
+
+using test_sheet::ScratchFolder;
+
+namespace {
+
+BankEntry Make(int32_t line, const std::string& statement, const std::string& explanation, bool answer = true) {
+  return {"topic.txt", line, statement, explanation, answer};
+}
+
+// Entries on unrelated subjects, so that the words of the entries under test are rare, as in a real bank.
+std::vector<BankEntry> Background() {
+  return {
+      Make(100, "Copper conducts electricity well.", "That is why household wiring is made of it."),
+      Make(104, "The violin has four strings.", "They are tuned a fifth apart: G, D, A and E."),
+      Make(108, "Kyoto was the capital of Japan before Tokyo.", "The court moved east in 1869."),
+      Make(112, "Paper money was first used in China.", "Notes circulated under the Song dynasty."),
+      Make(116, "Ice floats on water.", "Water expands by about 9 percent as it freezes."),
+      Make(120, "The novel Dracula was written by Bram Stoker.", "It appeared in 1897 and is told in letters."),
+      Make(124, "Saturn's rings are made mostly of ice.", "Some pieces are as small as grains of dust."),
+      Make(128, "A haiku traditionally mentions a season.", "The season word is called a kigo."),
+  };
+}
+
+std::vector<StatementOverlap::Finding> Check(std::vector<BankEntry> added) {
+  std::vector<BankEntry> entries = Background();
+  entries.insert(entries.end(), added.begin(), added.end());
+  return StatementOverlap().Check(entries);
+}
+
+std::string Listing(const std::vector<StatementOverlap::Finding>& findings) {
+  std::string all;
+  for (const auto& finding : findings) all += std::to_string(finding.line) + ": " + finding.message + "\n";
+  return all;
+}
+
+std::string Entries(int32_t count, int32_t trueCount) {
+  std::string file;
+  for (int32_t i = 0; i < count; ++i) {
+    file += "Statement " + std::to_string(i) + " names thing" + std::to_string(i) + " and place" + std::to_string(i) +
+            ".\r\n";
+    file += i < trueCount ? "TRUE\r\n" : "FALSE\r\n";
+    file += "Because of detail" + std::to_string(i) + ".\r\n\r\n";
+  }
+  return file;
+}
+
+}  // namespace
+
+TEST(StatementOverlap, FindsTheSameFactTwiceWhateverTheWording) {
+  // A near-miss date of the same fact, the same fact reworded, and two facts that only share their subject.
+  const auto findings = Check({
+      Make(1, "The Treaty of Westphalia was signed in 1648.", "It ended the Thirty Years' War."),
+      Make(5, "The Treaty of Westphalia was signed in 1658.", "Ten years earlier, in 1648.", false),
+      Make(9, "Marie Curie discovered polonium and radium.", "She shared the work with her husband Pierre."),
+      Make(13, "Polonium and radium were discovered by Marie Curie.", "Radium glows faintly in the dark."),
+      Make(17, "Marie Curie was born in Warsaw.", "She moved to Paris to study at the Sorbonne."),
+  });
+  ASSERT_EQ(2u, findings.size()) << Listing(findings);
+  EXPECT_EQ(5, findings[0].line);
+  EXPECT_NE(findings[0].message.find("nearly the same as the one at topic.txt:1"), std::string::npos);
+  EXPECT_EQ(13, findings[1].line);
+  EXPECT_NE(findings[1].message.find("topic.txt:9"), std::string::npos);
+}
+
+TEST(StatementOverlap, FindsAnExplanationThatAnswersAnotherStatement) {
+  const auto findings = Check({
+      Make(1, "The Suez Canal opened in 1869.", "It cut the sea route from Europe to India by thousands of miles."),
+      Make(5, "Ferdinand de Lesseps also began a canal in Panama.",
+           "His company had built the Suez Canal, opened in 1869, but failed in Panama."),
+      // Shares only the canal with the first: no give-away.
+      Make(9, "The Kiel Canal links the North Sea and the Baltic.", "It crosses the base of the Jutland peninsula."),
+  });
+  ASSERT_EQ(1u, findings.size()) << Listing(findings);
+  EXPECT_EQ(5, findings[0].line);
+  EXPECT_NE(findings[0].message.find("gives away the answer to \"The Suez Canal opened in 1869.\" at topic.txt:1"),
+            std::string::npos);
+  // An entry's own explanation may of course repeat its statement.
+  EXPECT_TRUE(Check({Make(1, "The Suez Canal opened in 1869.", "The Suez Canal opened in 1869, to ships.")}).empty());
+}
+
+TEST(StatementOverlap, ContentWordsDropCommonWordsCaseAndPlurals) {
+  EXPECT_EQ((std::set<std::string>{"beatle", "liverpool", "1960", "record"}),
+            StatementOverlap::ContentWords("The Beatles' records of the 1960s were made in LIVERPOOL."));
+  EXPECT_EQ(StatementOverlap::ContentWords("Newton's laws"), StatementOverlap::ContentWords("newton law"));
+  EXPECT_EQ((std::set<std::string>{"glass", "virus", "analysis"}),
+            StatementOverlap::ContentWords("glass virus analysis"));
+}
+
+TEST(TopicSummary, CountsEachTopicAndFlagsSmallOrLopsidedOnes) {
+  const std::vector<BankEntry> entries = {
+      {"q/film.txt", 1, "a", "b", true}, {"q/film.txt", 5, "c", "d", false}, {"q/music.txt", 1, "e", "f", true}};
+  const std::vector<TopicCount> counts = CountTopics({"q/film.txt", "q/music.txt"}, entries);
+  ASSERT_EQ(2u, counts.size());
+  EXPECT_EQ("film", counts[0].topic);
+  EXPECT_EQ(2, counts[0].entries);
+  EXPECT_EQ(1, counts[0].trueAnswers);
+  EXPECT_EQ(1, counts[1].entries);
+  const std::string table = TopicTable(counts);
+  EXPECT_NE(table.find("film                             2      1      1     50"), std::string::npos) << table;
+  EXPECT_NE(table.find("all topics                       3      2      1     67"), std::string::npos) << table;
+
+  // 40 entries is enough; 24 or 16 true of 40 (60 and 40 percent) are balanced enough, 25 and 15 are not.
+  EXPECT_TRUE(TopicProblems({{"a", 40, 24}, {"b", 40, 16}, {"c", 41, 20}}).empty());
+  const std::vector<std::string> problems = TopicProblems({{"small", 39, 20}, {"high", 40, 25}, {"low", 40, 15}});
+  ASSERT_EQ(3u, problems.size());
+  EXPECT_EQ("topic small has 39 entries, fewer than 40", problems[0]);
+  EXPECT_NE(problems[1].find("high has 25 true of 40"), std::string::npos);
+  EXPECT_NE(problems[2].find("low has 15 true of 40"), std::string::npos);
+}
+
+TEST(BankCheck, ReadsAFolderOfTopicsInNameOrderAndReportsAcrossThem) {
+  ScratchFolder folder;
+  test_sheet::WriteGlyphSheet(folder.File("font.bmp"), test_sheet::EvenWidths(), 12);
+  BitmapFont font;
+  ASSERT_EQ(1, font.Load(folder.File("font.bmp").c_str()));
+  std::filesystem::create_directories(folder.File("topics"));
+  folder.Write("topics/zoology.txt", Entries(40, 20));
+  folder.Write("topics/alchemy.txt", "Lead can be turned into gold by heating it.\r\nFALSE\r\nNot by heat.\r\n\r\n" +
+                                         Entries(41, 20));
+  folder.Write("topics/notes.md", "not a topic");
+
+  std::vector<std::string> files;
+  AddQuestionFiles(folder.File("topics"), &files);
+  ASSERT_EQ(2u, files.size());
+  EXPECT_NE(files[0].find("alchemy.txt"), std::string::npos);
+
+  std::vector<BankEntry> entries;
+  ASSERT_TRUE(ReadBankEntries(files[0], &entries));
+  ASSERT_EQ(42u, entries.size());
+  EXPECT_EQ(5, entries[1].line);
+  EXPECT_EQ(9, entries[2].line);
+  EXPECT_EQ("Statement 1 names thing1 and place1.", entries[2].statement);
+  EXPECT_EQ("Because of detail1.", entries[2].explanation);
+  EXPECT_FALSE(entries[0].answerIsTrue);
+
+  // The same statements in both topics repeat one another; the sums cover both files.
+  std::FILE* out = std::tmpfile();
+  EXPECT_EQ(1, CheckBank(files, &font, out));
+  std::rewind(out);
+  std::string printed;
+  for (int c; (c = std::fgetc(out)) != EOF;) printed += static_cast<char>(c);
+  std::fclose(out);
+  EXPECT_NE(printed.find("zoology.txt:1: statement \"Statement 0 names thing0 and place0.\" says nearly"),
+            std::string::npos)
+      << printed;
+  EXPECT_NE(printed.find("all topics                      82     40     42"), std::string::npos) << printed;
+  EXPECT_NE(printed.find("40 findings"), std::string::npos) << printed;
+
+  std::vector<std::string> one = {files[1]};
+  std::FILE* quiet = std::tmpfile();
+  EXPECT_EQ(0, CheckBank(one, &font, quiet));
+  std::fclose(quiet);
+  EXPECT_EQ(2, CheckBank({folder.File("missing.txt")}, &font, stdout));
+}

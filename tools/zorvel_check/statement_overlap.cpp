@@ -1,0 +1,124 @@
+#include "tools/zorvel_check/statement_overlap.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+const std::set<std::string>& CommonWords() {
+  static const std::set<std::string> words = {
+      "a",     "about", "after",  "all",   "also",   "an",    "and",   "any",    "are",   "as",    "at",
+      "be",    "been",  "before", "being", "but",    "by",    "can",   "could",  "did",   "do",    "does",
+      "each",  "for",   "from",   "had",   "has",    "have",  "he",    "her",    "his",   "how",   "in",
+      "into",  "is",    "it",     "its",   "more",   "most",  "no",    "not",    "of",    "on",    "one",
+      "only",  "or",    "other",  "she",   "so",     "some",  "than",  "that",   "the",   "their", "them",
+      "then",  "there", "these",  "they",  "this",   "those", "to",    "two",    "up",    "was",   "were",
+      "what",  "when",  "which",  "while", "who",    "whose", "with",  "would",  "first", "called", "named",
+      "made",  "known", "many",   "much",  "over",   "under", "out",   "same",   "still", "used",  "very",
+      "we",    "you",   "our",    "your",  "will",   "where", "why",   "until",  "because", "though", "never",
+      "always", "exactly", "every", "both", "became", "become", "years", "year", "time", "world", "people"};
+  return words;
+}
+
+std::string Stem(std::string word) {
+  if (word.size() > 3 && word.back() == 's') {
+    const char before = word[word.size() - 2];
+    if (before != 's' && before != 'u' && before != 'i') word.pop_back();
+  }
+  return word;
+}
+
+std::string Quote(const std::string& text) {
+  constexpr size_t kShown = 40;
+  return "\"" + (text.size() > kShown ? text.substr(0, kShown) + "..." : text) + "\"";
+}
+
+}  // namespace
+
+std::set<std::string> StatementOverlap::ContentWords(const std::string& text) {
+  std::set<std::string> words;
+  std::string word;
+  auto flush = [&]() {
+    // A lone letter is left over from "'s" or an initial.
+    if (word.size() > 1 && !CommonWords().count(word)) words.insert(Stem(word));
+    word.clear();
+  };
+  for (char c : text) {
+    if (c >= 'A' && c <= 'Z') {
+      word += static_cast<char>(c - 'A' + 'a');
+    } else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+      word += c;
+    } else {
+      flush();
+    }
+  }
+  flush();
+  return words;
+}
+
+double StatementOverlap::Weight(const std::set<std::string>& words) const {
+  double total = 0;
+  for (const std::string& word : words) total += weights_.at(word);
+  return total;
+}
+
+double StatementOverlap::SharedWeight(const std::set<std::string>& a, const std::set<std::string>& b,
+                                      size_t* shared) const {
+  double total = 0;
+  *shared = 0;
+  for (const std::string& word : a) {
+    if (b.count(word)) {
+      total += weights_.at(word);
+      ++*shared;
+    }
+  }
+  return total;
+}
+
+std::vector<StatementOverlap::Finding> StatementOverlap::Check(const std::vector<BankEntry>& entries) {
+  const size_t n = entries.size();
+  std::vector<std::set<std::string>> statements(n), explanations(n);
+  std::map<std::string, int32_t> entriesWith;
+  for (size_t i = 0; i < n; ++i) {
+    statements[i] = ContentWords(entries[i].statement);
+    explanations[i] = ContentWords(entries[i].explanation);
+    std::set<std::string> both = statements[i];
+    both.insert(explanations[i].begin(), explanations[i].end());
+    for (const std::string& word : both) ++entriesWith[word];
+  }
+  // A word in few entries says more about the fact than one in many.
+  weights_.clear();
+  for (const auto& [word, count] : entriesWith) weights_[word] = std::log(1.0 + static_cast<double>(n) / count);
+
+  std::vector<Finding> findings;
+  auto where = [&](size_t i) { return entries[i].file + ":" + std::to_string(entries[i].line); };
+  for (size_t i = 0; i < n; ++i) {
+    const double weightI = Weight(statements[i]);
+    for (size_t j = i + 1; j < n; ++j) {
+      size_t shared = 0;
+      const double common = SharedWeight(statements[i], statements[j], &shared);
+      if (shared < kFewestShared) continue;
+      const double weightJ = Weight(statements[j]);
+      const double together = weightI + weightJ - common;
+      if (common >= kSameFact * together) {
+        findings.push_back({entries[j].file, entries[j].line,
+                            "statement " + Quote(entries[j].statement) + " says nearly the same as the one at " +
+                                where(i)});
+      }
+    }
+  }
+  for (size_t i = 0; i < n; ++i) {
+    const double weight = Weight(statements[i]);
+    for (size_t j = 0; j < n; ++j) {
+      if (i == j) continue;
+      size_t shared = 0;
+      const double covered = SharedWeight(statements[i], explanations[j], &shared);
+      if (shared >= kFewestShared && covered >= kGivenAway * weight) {
+        findings.push_back({entries[j].file, entries[j].line,
+                            "the explanation gives away the answer to " + Quote(entries[i].statement) + " at " +
+                                where(i)});
+      }
+    }
+  }
+  return findings;
+}
