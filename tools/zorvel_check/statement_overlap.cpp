@@ -1,5 +1,6 @@
 #include "tools/zorvel_check/statement_overlap.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -35,12 +36,13 @@ std::string Quote(const std::string& text) {
 
 }  // namespace
 
-std::set<std::string> StatementOverlap::ContentWords(const std::string& text) {
-  std::set<std::string> words;
+std::vector<std::string> StatementOverlap::Tokens(const std::string& text) {
+  std::vector<std::string> tokens;
   std::string word;
   auto flush = [&]() {
+    if (word.empty()) return;
     // A lone letter is left over from "'s" or an initial.
-    if (word.size() > 1 && !CommonWords().count(word)) words.insert(Stem(word));
+    tokens.push_back(word.size() > 1 && !CommonWords().count(word) ? Stem(word) : std::string());
     word.clear();
   };
   for (char c : text) {
@@ -53,6 +55,13 @@ std::set<std::string> StatementOverlap::ContentWords(const std::string& text) {
     }
   }
   flush();
+  return tokens;
+}
+
+std::set<std::string> StatementOverlap::ContentWords(const std::string& text) {
+  std::set<std::string> words;
+  for (const std::string& token : Tokens(text))
+    if (!token.empty()) words.insert(token);
   return words;
 }
 
@@ -75,12 +84,45 @@ double StatementOverlap::SharedWeight(const std::set<std::string>& a, const std:
   return total;
 }
 
+double StatementOverlap::SharedNameWeight(const Statement& a, const Statement& b) const {
+  // Shared words joined into names where both texts have them side by side; each name weighs its rarest word.
+  std::map<std::string, std::string> nameOf;
+  for (const std::string& word : a.words)
+    if (b.words.count(word)) nameOf[word] = word;
+  auto root = [&nameOf](std::string word) {
+    while (nameOf.at(word) != word) word = nameOf.at(word);
+    return word;
+  };
+  for (const auto& [first, second] : a.neighbours) {
+    if (!nameOf.count(first) || !nameOf.count(second)) continue;
+    if (b.neighbours.count({first, second}) || b.neighbours.count({second, first})) {
+      const std::string x = root(first), y = root(second);
+      if (x != y) nameOf[x] = y;
+    }
+  }
+  std::map<std::string, double> heaviest;
+  for (const auto& [word, unused] : nameOf) {
+    double& weight = heaviest[root(word)];
+    weight = std::max(weight, weights_.at(word));
+  }
+  double total = 0;
+  for (const auto& [name, weight] : heaviest) total += weight;
+  return total;
+}
+
 std::vector<StatementOverlap::Finding> StatementOverlap::Check(const std::vector<BankEntry>& entries) {
   const size_t n = entries.size();
+  std::vector<Statement> parsed(n);
   std::vector<std::set<std::string>> statements(n), explanations(n);
   std::map<std::string, int32_t> entriesWith;
   for (size_t i = 0; i < n; ++i) {
-    statements[i] = ContentWords(entries[i].statement);
+    const std::vector<std::string> tokens = Tokens(entries[i].statement);
+    for (size_t k = 0; k < tokens.size(); ++k) {
+      if (tokens[k].empty()) continue;
+      parsed[i].words.insert(tokens[k]);
+      if (k + 1 < tokens.size() && !tokens[k + 1].empty()) parsed[i].neighbours.emplace(tokens[k], tokens[k + 1]);
+    }
+    statements[i] = parsed[i].words;
     explanations[i] = ContentWords(entries[i].explanation);
     std::set<std::string> both = statements[i];
     both.insert(explanations[i].begin(), explanations[i].end());
@@ -96,10 +138,11 @@ std::vector<StatementOverlap::Finding> StatementOverlap::Check(const std::vector
     const double weightI = Weight(statements[i]);
     for (size_t j = i + 1; j < n; ++j) {
       size_t shared = 0;
-      const double common = SharedWeight(statements[i], statements[j], &shared);
+      const double sharedWeight = SharedWeight(statements[i], statements[j], &shared);
       if (shared < kFewestShared) continue;
-      const double weightJ = Weight(statements[j]);
-      const double together = weightI + weightJ - common;
+      // Names counted once lower the weight of both statements by what they lower the shared weight.
+      const double common = SharedNameWeight(parsed[i], parsed[j]);
+      const double together = weightI + Weight(statements[j]) - 2 * sharedWeight + common;
       if (common >= kSameFact * together) {
         findings.push_back({entries[j].file, entries[j].line,
                             "statement " + Quote(entries[j].statement) + " says nearly the same as the one at " +

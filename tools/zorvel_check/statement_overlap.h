@@ -1,7 +1,8 @@
 #pragma once
 // Finds entries that repeat one another and explanations that give away another entry's answer, by the words
 // they share. Rare words weigh more than common ones, so two statements about "the first" something do not look
-// alike, while two about the same person and year do.
+// alike, while two about the same person and year do. A name of several words that both statements write out
+// (Security Council, Marie Curie) counts as one word, so that two facts about the same body are not taken for one.
 #include <cstdint>
 #include <map>
 #include <set>
@@ -29,10 +30,19 @@ class StatementOverlap {
 
   // The words that carry meaning: lower case, without common words, plural s or possessive 's.
   static std::set<std::string> ContentWords(const std::string& text);
+  // The same words in the order of the text, with an empty string where a common word stood.
+  static std::vector<std::string> Tokens(const std::string& text);
 
  private:
+  struct Statement {
+    std::set<std::string> words;
+    std::set<std::pair<std::string, std::string>> neighbours;  // content words next to each other in the text
+  };
+
   double Weight(const std::set<std::string>& words) const;
   double SharedWeight(const std::set<std::string>& a, const std::set<std::string>& b, size_t* shared) const;
+  // The weight of the words two statements share, each name that both write out counted once, at its rarest word.
+  double SharedNameWeight(const Statement& a, const Statement& b) const;
 
   std::map<std::string, double> weights_;
 };
