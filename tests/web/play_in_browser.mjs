@@ -97,6 +97,8 @@ const browser = await puppeteer.launch({
   headless: true,
   args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
          '--disable-background-networking', '--disable-component-update', '--disable-sync',
+         // No one touches this page: let it sound all the same, so the test can see that it does.
+         '--autoplay-policy=no-user-gesture-required',
          `--user-data-dir=${path.join(work, 'profile')}`],
 });
 let status = 0;
@@ -154,6 +156,12 @@ try {
   await shot(page, 'browser_game_over.png');
   if (score > 0) await waitForTrace(new RegExp(`^\\d+ hiscore write "Ann:::Y" ${score}$`), 1000);
   console.log(`game over with ${score} points`);
+  // Effects and music went out through WebAudio: the music decoded (the open succeeded) and pieces with sound.
+  await waitForTrace(/^0 mci "open \.\\sounds\\music\.mp3 alias music" 0$/, 1000);
+  const audio = await page.evaluate(() => Module.zorvelAudio && {pieces: Module.zorvelAudio.pieces,
+                                                                    heard: Module.zorvelAudio.heard});
+  if (!audio || audio.heard === 0) fail(`nothing was heard: ${JSON.stringify(audio)}`);
+  console.log(`sound: ${audio.heard} of ${audio.pieces} pieces queued on WebAudio had sound in them`);
 
   // Exit: the game ends, keeps what it wrote and the page goes back to the start page.
   await Promise.all([page.waitForNavigation({timeout: 30000}), click(page, 'exit')]);
