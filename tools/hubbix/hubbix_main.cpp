@@ -117,7 +117,8 @@ int StartGame(const Suite& where, const hubbix::SuiteOptions& options) {
   const std::string& program = where.game;
   if (::access(program.c_str(), X_OK) != 0)
     return Fail("Cannot start " + program + ": " + std::strerror(errno) +
-                ". Build the suite first (cmake --build --preset default).");
+                (where.installed ? ". Reinstall the package."
+                                 : ". Build the suite first (cmake --build --preset default)."));
   if (::chdir(gameDir.c_str()) != 0) return Fail("Cannot enter " + gameDir + ": " + std::strerror(errno));
   std::printf("Starting %s for %s.\n", kGameName, options.PlayerName(options.CurrentPlayer()).c_str());
   std::fflush(stdout);
@@ -192,7 +193,8 @@ int main(int argc, char** argv) {
   }
   if (command == "music" || command == "sfx") {
     bool on = false;
-    if (argc != 3 || !ParseSwitch(argv[2], &on)) return Usage("Say on or off, for example: " + g_command + " " + command + " off");
+    if (argc != 3 || !ParseSwitch(argv[2], &on))
+      return Usage("Say on or off, for example: " + g_command + " " + command + " off");
     if (command == "music") options.SetMusic(on);
     else options.SetSoundEffects(on);
     if (!options.Document().Save(file, &error)) return Fail(error);
