@@ -147,6 +147,18 @@ try {
     await waitForTrace(/^\d+ state 20 /, 10000, mark);
   }
   console.log('clicked True, False, Pass and the text panel; the game saw each');
+  // The keyboard: T answers True, Space goes on.
+  await waitForTrace(/^\d+ state 21 /, 30000, mark);
+  mark = trace.length;
+  for (const key of ['t', 'Space']) {
+    await page.keyboard.down(key === 't' ? 'KeyT' : key);
+    await sleep(60);
+    await page.keyboard.up(key === 't' ? 'KeyT' : key);
+    if (key === 't') await waitForTrace(/^\d+ answer true$/, 10000, mark);
+    else await waitForTrace(/^\d+ state 20 /, 10000, mark);
+    if (key === 't') { await waitForTrace(/^\d+ state 23 /, 30000, mark); mark = trace.length; }
+  }
+  console.log('answered with T and went on with Space');
 
   // The clock runs out; the result enters the hall of fame.
   const over = await waitForTrace(/^\d+ game over, score \d+$/, 120000);
