@@ -20,6 +20,7 @@
 #include "platform/message_box.h"
 #include "platform/profile.h"
 #include "platform/trace.h"
+#include "platform/writable_files.h"
 #include "zk/zk.h"
 
 AppState g_app;
@@ -227,6 +228,8 @@ int AppMain(void* instance, const std::string& commandLine) {
     return 0;
   }
   std::snprintf(g_app.launcherDir, sizeof g_app.launcherDir, "%s", commandLine.c_str());
+  // An installed game folder is read-only: the settings and the hall of fame then live in the player's folders.
+  UseWritableFiles(LocateWritableFiles(commandLine, "."), commandLine, ".");
 
   const int bpp = GetDesktopBitsPerPixel();
   if (bpp != 15 && bpp != 16) {

@@ -35,6 +35,8 @@ class MusicPlayer final : public AudioSource {
   uint32_t sampleRate() const { return rate_; }
 
   void MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) override;
+  // Builds without a decoder thread: runs the end callback once the mixer has signalled the end.
+  void DeliverEnd();
 
  private:
   enum : uint32_t { kStopped, kPlaying, kPaused, kEnded };

@@ -1,7 +1,11 @@
 #include "platform/event.h"
 
+#if defined(__EMSCRIPTEN__)
+#include <emscripten.h>
+#else
 #include <linux/futex.h>
 #include <sys/syscall.h>
+#endif
 #include <unistd.h>
 
 #include <atomic>
@@ -20,8 +24,22 @@ static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t), "futex words mu
 
 using Clock = std::chrono::steady_clock;
 
+#if !defined(__EMSCRIPTEN__)
 uint32_t* Word(std::atomic<uint32_t>& a) { return reinterpret_cast<uint32_t*>(&a); }
+#endif
 
+#if defined(__EMSCRIPTEN__)
+// The browser build has one thread: nobody else can change the word, so a wait is a sleep until its deadline,
+// and a wait without one returns at once, as a futex may (every caller looks at its word again).
+bool FutexWait(std::atomic<uint32_t>&, uint32_t, const Clock::time_point* deadline) {
+  if (!deadline) return true;
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+  if (left > 0) emscripten_sleep(static_cast<unsigned>(left));
+  return false;
+}
+
+void FutexWakeAll(std::atomic<uint32_t>&) {}
+#else
 // Returns false when the wait timed out.
 bool FutexWait(std::atomic<uint32_t>& word, uint32_t expected, const Clock::time_point* deadline) {
   timespec relative{};
@@ -41,6 +59,7 @@ bool FutexWait(std::atomic<uint32_t>& word, uint32_t expected, const Clock::time
 void FutexWakeAll(std::atomic<uint32_t>& word) {
   syscall(SYS_futex, Word(word), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
 }
+#endif
 
 // One sequence word for all waiters: a signal bumps it and wakes whoever sleeps; each waiter then looks at its own
 // events again. Few threads wait at once here, so a shared word costs nothing and keeps the signal path tiny.

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/writable_files.h"
+
 namespace platform {
 
 namespace {
@@ -35,6 +37,8 @@ std::string HostPath(std::string_view gameName) {
   std::string path(gameName);
   for (char& c : path)
     if (c == '\\') c = '/';
+  // The files a player's game writes may live elsewhere than the game folder (an installed, read-only suite).
+  if (std::string moved = RedirectWritablePath(path); moved != path) return moved;
   if (path.empty() || Exists(path)) return path;
 
   // Walk the components, matching each one without regard to case.

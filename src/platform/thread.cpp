@@ -1,7 +1,9 @@
 #include "platform/thread.h"
 
 #include <sys/resource.h>
+#if !defined(__EMSCRIPTEN__)
 #include <sys/syscall.h>
+#endif
 #include <unistd.h>
 
 #include <atomic>
@@ -13,6 +15,14 @@
 namespace platform {
 
 namespace {
+
+pid_t CurrentThreadId() {
+#if defined(__EMSCRIPTEN__)
+  return 1;  // the browser build's one thread
+#else
+  return static_cast<pid_t>(syscall(SYS_gettid));
+#endif
+}
 
 // Nice increments for the priorities below normal (Linux threads have their own nice value).
 int NiceFor(int priority) { return priority <= THREAD_PRIORITY_LOWEST ? 10 : priority < 0 ? 5 : 0; }
@@ -41,6 +51,11 @@ class Thread {
 };
 
 Thread* CreateThread(std::function<uint32_t()> body) {
+#if defined(__EMSCRIPTEN__)
+  // The browser build has no threads (so it needs no special server headers); callers take the no-thread path.
+  (void)body;
+  return nullptr;
+#endif
   auto state = std::make_shared<ThreadState>();
   if (!state->ended) return nullptr;
   state->body = std::move(body);
@@ -48,7 +63,7 @@ Thread* CreateThread(std::function<uint32_t()> body) {
   t->state = state;
   try {
     t->thread = std::thread([state] {
-      state->tid.store(static_cast<pid_t>(syscall(SYS_gettid)));
+      state->tid.store(CurrentThreadId());
       if (state->priority.load() != THREAD_PRIORITY_NORMAL) ApplyPriority(*state);
       uint32_t code = state->body();
       state->body = nullptr;
@@ -86,7 +101,7 @@ bool GetExitCodeThread(Thread* thread, uint32_t* exitCode) {
 }
 
 bool IsCurrentThread(const Thread* thread) {
-  return thread && thread->state->tid.load() == static_cast<pid_t>(syscall(SYS_gettid));
+  return thread && thread->state->tid.load() == CurrentThreadId();
 }
 
 void CloseThread(Thread* thread) {

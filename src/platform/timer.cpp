@@ -46,6 +46,7 @@ struct TimerState {
   std::map<uint32_t, VirtualTimer> virtualTimers;
   uint64_t virtualNow = 0;
   std::vector<std::function<void(uint32_t)>> listeners;
+  std::function<void(uint64_t)> pacer;
   uint32_t nextId = 1;
   bool started = false;
   uint64_t startMs = 0;  // process milliseconds at the first timer start
@@ -88,6 +89,7 @@ void AdvanceVirtualTo(TimerState& s, uint64_t target) {
       if (t.nextDue < due) due = t.nextDue, dueId = id;
     }
     if (dueId == 0 || due > target) break;
+    if (s.pacer) s.pacer(due);
     s.virtualNow = due;
     auto& t = s.virtualTimers[dueId];
     t.nextDue += t.period;
@@ -98,6 +100,7 @@ void AdvanceVirtualTo(TimerState& s, uint64_t target) {
     NotifyListeners(s);
   }
   if (s.virtualNow < target) {
+    if (s.pacer) s.pacer(target);
     s.virtualNow = target;
     NotifyListeners(s);
   }
@@ -152,9 +155,11 @@ uint32_t SetTimerEvent(uint32_t periodMs, uint32_t /*resolutionMs*/, TimerCallba
   t->thread = std::thread([&s, t, id, periodMs, callback, user] {
     // Like the system's multimedia timer, run above normal threads when the system allows it (it usually
     // does only for privileged users); pacing is right either way, just less steady under load.
+#if !defined(__EMSCRIPTEN__)  // the browser build runs in virtual time, paced by the browser's clock
     sched_param param{};
     param.sched_priority = 10;
     pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+#endif
     const auto period = std::chrono::milliseconds(periodMs);
     auto deadline = Clock::now() + period;
     std::unique_lock<std::mutex> wakeLock(t->wakeMutex);
@@ -238,6 +243,8 @@ void SleepMs(uint32_t ms) {
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+
+void PaceVirtualTime(std::function<void(uint64_t dueMs)> waitUntil) { State().pacer = std::move(waitUntil); }
 
 void AddVirtualClockListener(std::function<void(uint32_t nowMs)> listener) {
   State().listeners.push_back(std::move(listener));

@@ -46,6 +46,11 @@ uint32_t TimerElapsedMs();
 // Real time: sleeps. Virtual time: advances the clock (firing due timer events) by that much.
 void SleepMs(uint32_t ms);
 
+// Keeps virtual time in step with a real clock: before the virtual clock moves to a millisecond, `waitUntil` is
+// called with it and returns once real time has reached it. This is the clock of a host without threads (the
+// browser): timer events fire on the waiting thread, exactly as in virtual time, but no faster than real time.
+void PaceVirtualTime(std::function<void(uint64_t dueMs)> waitUntil);
+
 // Called on the waiting thread each time the virtual clock moves, with the new virtual time; the null audio
 // sink uses it to consume samples in step with the game.
 void AddVirtualClockListener(std::function<void(uint32_t nowMs)> listener);

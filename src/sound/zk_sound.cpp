@@ -20,6 +20,7 @@ SNDOpenFileFunc ZKSound::g_pOpenFile = &ZKSound::DefaultOpenFile;
 SNDCloseFileFunc ZKSound::g_pCloseFile = &ZKSound::DefaultCloseFile;
 platform::Thread* ZKSound::g_CallBackThread = nullptr;
 std::atomic<int32_t> ZKSound::g_nCallBackThreadActive{0};
+std::atomic<int32_t> ZKSound::g_nCallBackPolling{0};
 std::mutex ZKSound::g_PoolLock;
 
 namespace {

@@ -94,6 +94,9 @@ class ZKSound {
   static int setup_callback();
   static void close_callback();
   static uint32_t CallBack();
+  // Without threads (the browser build) the finished samples are looked for each time the clock moves.
+  static void PollCallBacks();
+  static void ServeEvent(_SNDEvent* event);
 
   // Playback and levels.
   SNDSample* PlaySample(uint32_t id, int32_t volume, int32_t pan);
@@ -139,6 +142,7 @@ class ZKSound {
   static SNDCloseFileFunc g_pCloseFile;
   static platform::Thread* g_CallBackThread;
   static std::atomic<int32_t> g_nCallBackThreadActive;
+  static std::atomic<int32_t> g_nCallBackPolling;
   static _SNDStream g_StreamInfo;
   static platform::Event* g_NotifyEvents[SNDSTREAM_SEGMENTS + 1];
   static platform::Thread* g_FillThread;

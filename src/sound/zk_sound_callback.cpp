@@ -1,6 +1,7 @@
 // End-of-play events and the callback thread that starts the next sample of a chain.
 #include <thread>
 
+#include "platform/timer.h"
 #include "sound/zk_sound.h"
 
 _SNDEvent* ZKSound::AllocSoundEvent(SNDSample* forSample) {
@@ -27,7 +28,35 @@ int ZKSound::setup_callback() {
     g_CallBackHandles[i] = event;
   }
   g_CallBackThread = platform::CreateThread([] { return CallBack(); });
+  if (!g_CallBackThread && platform::IsVirtualTime()) {
+    // No threads on this host: the clock's own thread serves the events between its steps.
+    static bool listening = false;
+    if (!listening) {
+      listening = true;
+      platform::AddVirtualClockListener([](uint32_t) { PollCallBacks(); });
+    }
+    g_nCallBackPolling.store(1);
+    return 1;
+  }
   return g_CallBackThread != nullptr;
+}
+
+void ZKSound::PollCallBacks() {
+  if (!g_nCallBackPolling.load()) return;
+  for (;;) {
+    const uint32_t wait = platform::WaitForAnyEvent(static_cast<uint32_t>(g_nMaxEventCount), g_CallBackHandles, 0);
+    if (wait == platform::WAIT_TIMEOUT || wait == platform::WAIT_FAILED || wait == platform::WAIT_OBJECT_0) return;
+    ServeEvent(&g_EventList[wait - platform::WAIT_OBJECT_0]);
+  }
+}
+
+void ZKSound::ServeEvent(_SNDEvent* event) {
+  SNDSample* finished = event->pSample.load();
+  if (!finished) return;
+  FreeSoundEvent(event);
+  // Chained plays start here, off the main thread; they are not written to the replay trace.
+  if (SNDSample* next = finished->m_pNext) next->PlaySample(finished->m_nVolume, finished->m_nPan);
+  finished->ClearFlags(SNDSAMPLE_EVENT_ARMED);
 }
 
 uint32_t ZKSound::CallBack() {
@@ -41,19 +70,14 @@ uint32_t ZKSound::CallBack() {
       result = 1;
       break;
     }
-    _SNDEvent* event = &g_EventList[wait - platform::WAIT_OBJECT_0];
-    SNDSample* finished = event->pSample.load();
-    if (!finished) continue;
-    FreeSoundEvent(event);
-    // Chained plays start here, off the main thread; they are not written to the replay trace.
-    if (SNDSample* next = finished->m_pNext) next->PlaySample(finished->m_nVolume, finished->m_nPan);
-    finished->ClearFlags(SNDSAMPLE_EVENT_ARMED);
+    ServeEvent(&g_EventList[wait - platform::WAIT_OBJECT_0]);
   }
   g_nCallBackThreadActive.store(0);
   return result;
 }
 
 void ZKSound::close_callback() {
+  g_nCallBackPolling.store(0);
   if (g_CallBackThread) {
     if (g_nCallBackThreadActive.load() || platform::WaitForThread(g_CallBackThread, 0) != platform::WAIT_OBJECT_0) {
       platform::SetEvent(g_CallBackHandles[0]);

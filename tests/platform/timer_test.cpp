@@ -18,6 +18,32 @@ void Count(uint32_t, uint32_t, uintptr_t user, uintptr_t, uintptr_t) {
 }
 }  // namespace
 
+TEST(Timer, PacedVirtualTimeWaitsForTheRealClockBeforeEachStep) {
+  UseVirtualTime(true);
+  g_events = 0;
+  g_stamps.clear();
+  const uint64_t start = GetTickCount();
+  std::vector<uint64_t> asked;
+  std::vector<int> firedBeforeAsking;
+  PaceVirtualTime([&](uint64_t due) {
+    asked.push_back(due);
+    firedBeforeAsking.push_back(g_events.load());
+  });
+  const uint32_t id = SetTimerEvent(10, 5, Count, 0, TIME_PERIODIC);
+  ASSERT_NE(0u, id);
+  for (int i = 0; i < 3; ++i) WaitForTimerEvent();
+  // Each step is waited for before its event fires, never after: an event must not come early.
+  EXPECT_EQ((std::vector<uint64_t>{start + 10, start + 20, start + 30}), asked);
+  EXPECT_EQ((std::vector<int>{0, 1, 2}), firedBeforeAsking);
+  // A sleep that ends between events waits for its own end too.
+  SleepMs(15);
+  EXPECT_EQ((std::vector<uint64_t>{start + 10, start + 20, start + 30, start + 40, start + 45}), asked);
+  EXPECT_EQ(4, g_events.load());
+  PaceVirtualTime(nullptr);
+  EXPECT_EQ(TIMERR_NOERROR, KillTimerEvent(id));
+  UseVirtualTime(false);
+}
+
 TEST(Timer, VirtualTimeFiresEventsWhenWaitedForAndRepeatsExactly) {
   UseVirtualTime(true);
   TimerCaps caps;

@@ -12,14 +12,15 @@
 #include <vector>
 
 #include "ini_document.h"
+#include "platform/writable_files.h"
 #include "suite_options.h"
 
 namespace {
 
 constexpr const char* kGameName = "Zorvel";
 
-// The launcher's own folder: the suite lives there, wherever Hubbix is started from.
-std::string SuiteFolder() {
+// The folder the launcher's program lives in.
+std::string ProgramFolder() {
   char path[PATH_MAX];
   const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
   if (n <= 0) return {};
@@ -29,21 +30,61 @@ std::string SuiteFolder() {
   return slash == 0 ? "/" : folder.substr(0, slash);
 }
 
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The suite the launcher serves: its own folder when the game's folder is beside it (the portable layout the
+// build makes), else the installed one, share/zorvel beside the bin folder the launcher was installed to.
+struct Suite {
+  std::string folder;
+  std::string game;  // the game's program
+  bool installed = false;
+};
+
+Suite FindSuite() {
+  Suite suite;
+  const std::string programs = ProgramFolder();
+  if (programs.empty()) return suite;
+  const std::string shared = programs + "/../share/zorvel";
+  if (!IsFolder(programs + "/" + kGameName) && IsFolder(shared + "/" + kGameName)) {
+    char* resolved = ::realpath(shared.c_str(), nullptr);
+    suite.folder = resolved ? resolved : shared;
+    std::free(resolved);
+    suite.game = programs + "/zorvel-game";
+    suite.installed = true;
+  } else {
+    suite.folder = programs;
+    suite.game = programs + "/" + kGameName + "/" + kGameName;
+  }
+  // Tests start another build of the game (the headless one) through the real launcher.
+  if (const char* game = std::getenv("ZORVEL_GAME"); game && *game) suite.game = game;
+  return suite;
+}
+
+// How the player runs the launcher, for the texts that tell them what to type.
+std::string g_command = "./Hubbix";
+
 void PrintHelp() {
+  const char* c = g_command.c_str();
   std::printf(
       "Hubbix starts the games of the suite and keeps its players and settings.\n"
       "\n"
-      "  ./Hubbix                 start Zorvel as the selected player\n"
-      "  ./Hubbix players         list the players; * marks the selected one\n"
-      "  ./Hubbix add <name>      add a player (at most 8) and select them\n"
-      "  ./Hubbix select <n>      select player number n (or give the name)\n"
-      "  ./Hubbix music on|off    switch the background music\n"
-      "  ./Hubbix sfx on|off      switch the sound effects\n"
-      "  ./Hubbix help            show this text\n");
+      "  %-24s start Zorvel as the selected player\n"
+      "  %-24s list the players; * marks the selected one\n"
+      "  %-24s add a player (at most 8) and select them\n"
+      "  %-24s select player number n (or give the name)\n"
+      "  %-24s switch the background music\n"
+      "  %-24s switch the sound effects\n"
+      "  %-24s show this text\n",
+      c, (g_command + " players").c_str(), (g_command + " add <name>").c_str(),
+      (g_command + " select <n>").c_str(), (g_command + " music on|off").c_str(),
+      (g_command + " sfx on|off").c_str(), (g_command + " help").c_str());
 }
 
 int Usage(const std::string& problem) {
-  std::fprintf(stderr, "Hubbix: %s\nRun ./Hubbix help for what Hubbix can do.\n", problem.c_str());
+  std::fprintf(stderr, "Hubbix: %s\nRun %s help for what Hubbix can do.\n", problem.c_str(), g_command.c_str());
   return 2;
 }
 
@@ -70,12 +111,14 @@ bool ParseSwitch(const std::string& word, bool* on) {
 }
 
 // Replaces this process with the game, in its own folder, handing it the suite folder as its one argument.
-int StartGame(const std::string& suite, const hubbix::SuiteOptions& options) {
+int StartGame(const Suite& where, const hubbix::SuiteOptions& options) {
+  const std::string& suite = where.folder;
   const std::string gameDir = suite + "/" + kGameName;
-  const std::string program = gameDir + "/" + kGameName;
+  const std::string& program = where.game;
   if (::access(program.c_str(), X_OK) != 0)
     return Fail("Cannot start " + program + ": " + std::strerror(errno) +
-                ". Build the suite first (cmake --build --preset default).");
+                (where.installed ? ". Reinstall the package."
+                                 : ". Build the suite first (cmake --build --preset default)."));
   if (::chdir(gameDir.c_str()) != 0) return Fail("Cannot enter " + gameDir + ": " + std::strerror(errno));
   std::printf("Starting %s for %s.\n", kGameName, options.PlayerName(options.CurrentPlayer()).c_str());
   std::fflush(stdout);
@@ -96,13 +139,15 @@ std::string JoinWords(int argc, char** argv, int first) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string suite = SuiteFolder();
+  const Suite where = FindSuite();
+  const std::string& suite = where.folder;
   if (suite.empty()) return Fail("Cannot find the folder Hubbix lives in");
+  if (where.installed) g_command = "zorvel";
   const std::string command = argc > 1 ? argv[1] : "";
 
   if (command == kGameName && argc == 2) {
-    std::printf("Thanks for playing %s! Run ./Hubbix to play again, ./Hubbix help for players and settings.\n",
-                kGameName);
+    std::printf("Thanks for playing %s! Run %s to play again, %s help for players and settings.\n", kGameName,
+                g_command.c_str(), g_command.c_str());
     return 0;
   }
   if (command == "help" || command == "-h" || command == "--help") {
@@ -110,12 +155,15 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  const std::string file = suite + "/options.ini";
+  // An installed suite is read-only: the options then live in the player's own folders.
+  std::string problem;
+  const std::string file = platform::LocateWritableFiles(suite, suite + "/" + kGameName, &problem).options;
+  if (!problem.empty()) std::fprintf(stderr, "Hubbix: %s\n", problem.c_str());
   hubbix::IniDocument document;
   if (!document.Load(file)) return Fail("Cannot read " + file + ": " + std::strerror(errno));
   hubbix::SuiteOptions options(std::move(document));
 
-  if (argc == 1) return StartGame(suite, options);
+  if (argc == 1) return StartGame(where, options);
 
   std::string error;
   if (command == "players" || command == "list") {
@@ -124,7 +172,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "add") {
-    if (argc < 3) return Usage("Give the new player's name, for example: ./Hubbix add \"Ann Lee\"");
+    if (argc < 3) return Usage("Give the new player's name, for example: " + g_command + " add \"Ann Lee\"");
     const int index = options.AddPlayer(JoinWords(argc, argv, 2), &error);
     if (index < 0) return Fail(error);
     if (!options.Document().Save(file, &error)) return Fail(error);
@@ -132,7 +180,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "select") {
-    if (argc < 3) return Usage("Give the number or the name of the player, for example: ./Hubbix select 2");
+    if (argc < 3) return Usage("Give the number or the name of the player, for example: " + g_command + " select 2");
     const std::string which = JoinWords(argc, argv, 2);
     const bool number = which.find_first_not_of("0123456789") == std::string::npos;
     const int index = number ? (which.size() <= 2 ? std::atoi(which.c_str()) - 1 : -1) : options.FindPlayer(which);
@@ -145,7 +193,8 @@ int main(int argc, char** argv) {
   }
   if (command == "music" || command == "sfx") {
     bool on = false;
-    if (argc != 3 || !ParseSwitch(argv[2], &on)) return Usage("Say on or off, for example: ./Hubbix " + command + " off");
+    if (argc != 3 || !ParseSwitch(argv[2], &on))
+      return Usage("Say on or off, for example: " + g_command + " " + command + " off");
     if (command == "music") options.SetMusic(on);
     else options.SetSoundEffects(on);
     if (!options.Document().Save(file, &error)) return Fail(error);

@@ -507,6 +507,25 @@ RgbImage PaintBullFrame(const FontLibrary& fonts, const RgbImage& background, in
   return out;
 }
 
+void PaintBullIcon(cairo_t* cr, int size) {
+  // The head of the happy pose on a round badge, filling the square with a little margin.
+  const double scale = size / 140.0;
+  cairo_save(cr);
+  cairo_scale(cr, scale, scale);
+  cairo_arc(cr, 70, 70, 68, 0, 2 * M_PI);
+  cairo_set_source_rgb(cr, 0.36, 0.62, 0.22);
+  cairo_fill_preserve(cr);
+  SetSource(cr, kOutline);
+  cairo_set_line_width(cr, 3);
+  cairo_stroke(cr);
+  Pose p;
+  p.eyes = Eyes::Happy;
+  p.mouth = Mouth::Grin;
+  cairo_translate(cr, 70, 80);
+  Head(cr, p);
+  cairo_restore(cr);
+}
+
 RgbImage PaintBullSheet(const FontLibrary& fonts, const RgbImage& background) {
   const int cols = layout::kBullSheetColumns;
   const int rows = (layout::kBullFrames + cols - 1) / cols;

@@ -3,13 +3,17 @@
 //   mkassets [--font-dir DIR] GAME_DIR             write every asset into GAME_DIR
 //   mkassets --contact-sheet OUT.png GAME_DIR      one picture of every bitmap, bull frames numbered
 //   mkassets --preview OUT.png GAME_DIR            the bitmaps placed where the game draws them
+//   mkassets --icons DIR                           the program's icon, DIR/NxN/apps/zorvel.png in every size
 #include <cstdio>
 #include <exception>
+#include <stdexcept>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "art_generator.h"
+#include "bull_art.h"
+#include "canvas.h"
 #include "keying.h"
 #include "review_sheets.h"
 #include "sound_generator.h"
@@ -27,8 +31,24 @@ int Usage() {
   std::fprintf(stderr,
                "usage: mkassets [--font-dir DIR] GAME_DIR\n"
                "       mkassets [--font-dir DIR] --contact-sheet OUT.png GAME_DIR\n"
-               "       mkassets [--font-dir DIR] --preview OUT.png GAME_DIR\n");
+               "       mkassets [--font-dir DIR] --preview OUT.png GAME_DIR\n"
+               "       mkassets --icons DIR\n");
   return 2;
+}
+
+// The sizes desktops look for in an icon theme.
+void WriteIcons(const std::filesystem::path& dir) {
+  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    const std::string name = std::to_string(size) + "x" + std::to_string(size);
+    const std::filesystem::path folder = dir / name / "apps";
+    std::filesystem::create_directories(folder);
+    Canvas canvas(size, size);
+    PaintBullIcon(canvas.cr(), size);
+    cairo_surface_flush(canvas.surface());
+    const std::string file = (folder / "zorvel.png").string();
+    if (cairo_surface_write_to_png(canvas.surface(), file.c_str()) != CAIRO_STATUS_SUCCESS)
+      throw std::runtime_error("cannot write " + file);
+  }
 }
 
 }  // namespace
@@ -36,13 +56,15 @@ int Usage() {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::filesystem::path fontDir = MKASSETS_FONT_DIR;
-  std::string sheet, preview;
+  std::string sheet, preview, icons;
   std::vector<std::string> rest;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--font-dir" && i + 1 < args.size()) {
       fontDir = args[++i];
     } else if (args[i] == "--contact-sheet" && i + 1 < args.size()) {
       sheet = args[++i];
+    } else if (args[i] == "--icons" && i + 1 < args.size()) {
+      icons = args[++i];
     } else if (args[i] == "--preview" && i + 1 < args.size()) {
       preview = args[++i];
     } else if (!args[i].empty() && args[i][0] == '-') {
@@ -50,6 +72,16 @@ int main(int argc, char** argv) {
     } else {
       rest.push_back(args[i]);
     }
+  }
+  if (!icons.empty()) {
+    if (!rest.empty()) return Usage();
+    try {
+      WriteIcons(icons);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "mkassets: %s\n", e.what());
+      return 1;
+    }
+    return 0;
   }
   if (rest.size() != 1) return Usage();
   const std::filesystem::path gameDir = rest[0];

@@ -1,0 +1,122 @@
+// The browser build's sound output: WebAudio. There is no audio thread to pull the mix; instead, each time the
+// clock moves (virtual time, paced by the browser's clock) the frames due by then are mixed and queued on the
+// page's audio context, back to back, a little ahead of what it is playing.
+#include <emscripten.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/audio_output.h"
+#include "platform/timer.h"
+
+// clang-format off
+EM_JS(int, zorvel_audio_open, (), {
+  const Context = window.AudioContext || window.webkitAudioContext;
+  if (!Context) return 0;
+  const context = new Context();
+  // pieces and heard (pieces with sound in them) let a test see that the game is heard.
+  Module.zorvelAudio = {context: context, playhead: 0, pieces: 0, heard: 0};
+  // Browsers start sound only after the player has touched the page.
+  const start = () => { if (context.state !== 'running') context.resume(); };
+  ['pointerdown', 'keydown', 'touchstart'].forEach((t) => window.addEventListener(t, start, true));
+  start();
+  return 1;
+});
+
+EM_JS(void, zorvel_audio_queue, (const int16_t* samples, int frames, int rate), {
+  const audio = Module.zorvelAudio;
+  if (!audio || audio.context.state !== 'running') return;  // not allowed to play yet: this part is not heard
+  const context = audio.context;
+  const buffer = context.createBuffer(2, frames, rate);
+  const left = buffer.getChannelData(0), right = buffer.getChannelData(1);
+  const first = samples >> 1;
+  let peak = 0;
+  for (let i = 0; i < frames; ++i) {
+    left[i] = HEAP16[first + 2 * i] / 32768;
+    right[i] = HEAP16[first + 2 * i + 1] / 32768;
+    peak = Math.max(peak, Math.abs(left[i]), Math.abs(right[i]));
+  }
+  audio.pieces++;
+  if (peak > 0.01) audio.heard++;
+  // Back to back; after a gap (or when far ahead, as in a sped-up test) start again a little ahead of now.
+  const now = context.currentTime;
+  if (audio.playhead < now + 0.01 || audio.playhead > now + 0.5) audio.playhead = now + 0.05;
+  const source = context.createBufferSource();
+  source.buffer = buffer;
+  source.connect(context.destination);
+  source.start(audio.playhead);
+  audio.playhead += frames / rate;
+});
+
+EM_JS(void, zorvel_audio_close, (), {
+  if (Module.zorvelAudio) Module.zorvelAudio.context.close();
+  Module.zorvelAudio = null;
+});
+// clang-format on
+
+namespace platform::audio_output {
+
+namespace {
+
+// About 23 ms at 44.1 kHz: few enough pieces for the page, short enough to keep the sound close to the picture.
+constexpr uint32_t kPieceFrames = 1024;
+
+struct WebOutput {
+  bool open = false;
+  bool listening = false;
+  uint32_t rate = 0;
+  PullFunction pull = nullptr;
+  void* user = nullptr;
+  uint32_t openedAtMs = 0;
+  uint64_t framesPulled = 0;
+  std::vector<int16_t> piece;
+};
+
+WebOutput& Output() {
+  static WebOutput output;
+  return output;
+}
+
+void OnClock(uint32_t nowMs) {
+  WebOutput& o = Output();
+  if (!o.open) return;
+  const uint64_t due = static_cast<uint64_t>(nowMs - o.openedAtMs) * o.rate / 1000;
+  while (due >= o.framesPulled + kPieceFrames) {
+    o.pull(o.user, o.piece.data(), kPieceFrames);
+    zorvel_audio_queue(o.piece.data(), static_cast<int>(kPieceFrames), static_cast<int>(o.rate));
+    o.framesPulled += kPieceFrames;
+  }
+}
+
+}  // namespace
+
+bool Open(uint32_t rate, uint32_t channels, uint32_t bufferFrames, PullFunction pull, void* user) {
+  WebOutput& o = Output();
+  if (o.open || !pull || rate == 0 || channels != 2 || bufferFrames == 0 || !IsVirtualTime()) return false;
+  if (!zorvel_audio_open()) return false;
+  o.rate = rate;
+  o.pull = pull;
+  o.user = user;
+  o.piece.assign(static_cast<size_t>(kPieceFrames) * 2, 0);
+  o.framesPulled = 0;
+  o.openedAtMs = GetTickCount();
+  o.open = true;
+  if (!o.listening) {
+    o.listening = true;
+    AddVirtualClockListener(&OnClock);
+  }
+  return true;
+}
+
+void Close() {
+  WebOutput& o = Output();
+  if (!o.open) return;
+  o.open = false;
+  o.pull = nullptr;
+  o.user = nullptr;
+  zorvel_audio_close();
+}
+
+const char* DriverName() { return "webaudio"; }
+
+}  // namespace platform::audio_output

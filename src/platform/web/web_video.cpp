@@ -1,0 +1,225 @@
+// The browser backend: the 800 x 600 picture on the page's canvas (the page scales it with letterboxing), mouse,
+// touch and keys mapped back to the picture and turned into the game's window messages. The page's listeners only
+// queue what happened; the game takes the queue when it polls, as it may be asleep between frames.
+#include <emscripten.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/surface.h"
+#include "platform/window.h"
+
+// clang-format off
+EM_JS(void, zorvel_web_attach, (), {
+  const canvas = document.getElementById('game');
+  const queue = Module.zorvelEvents = [];
+  // The canvas keeps 800 x 600 pixels and is shown scaled to fit its box (object-fit: contain): find the
+  // picture's rectangle inside the box, then the picture pixel under the point.
+  const point = (clientX, clientY) => {
+    const box = canvas.getBoundingClientRect();
+    const scale = Math.min(box.width / 800, box.height / 600);
+    const left = box.left + (box.width - 800 * scale) / 2, top = box.top + (box.height - 600 * scale) / 2;
+    const x = Math.floor((clientX - left) / scale), y = Math.floor((clientY - top) / scale);
+    return [Math.max(0, Math.min(799, x)), Math.max(0, Math.min(599, y))];
+  };
+  const buttons = () => (Module.zorvelLeft ? 1 : 0) | (Module.zorvelRight ? 2 : 0);
+  canvas.addEventListener('mousemove', e => queue.push([1, ...point(e.clientX, e.clientY)]));
+  canvas.addEventListener('mousedown', e => {
+    if (e.button !== 0 && e.button !== 2) return;
+    const p = point(e.clientX, e.clientY);
+    queue.push([1, ...p], [e.button === 0 ? 2 : 4, ...p]);
+    e.preventDefault();
+  });
+  window.addEventListener('mouseup', e => {
+    if (e.button !== 0 && e.button !== 2) return;
+    queue.push([e.button === 0 ? 3 : 5, ...point(e.clientX, e.clientY)]);
+  });
+  canvas.addEventListener('contextmenu', e => e.preventDefault());
+  // A finger is the left button.
+  let last = [0, 0];
+  canvas.addEventListener('touchstart', e => {
+    const t = e.changedTouches[0];
+    last = point(t.clientX, t.clientY);
+    queue.push([1, ...last], [2, ...last]);
+    e.preventDefault();
+  }, {passive: false});
+  canvas.addEventListener('touchmove', e => {
+    const t = e.changedTouches[0];
+    last = point(t.clientX, t.clientY);
+    queue.push([1, ...last]);
+    e.preventDefault();
+  }, {passive: false});
+  const touchEnd = e => { queue.push([3, ...last]); e.preventDefault(); };
+  canvas.addEventListener('touchend', touchEnd, {passive: false});
+  canvas.addEventListener('touchcancel', touchEnd, {passive: false});
+  // keyCode carries the same numbers as the game's virtual keys for every key it knows.
+  const key = (down, e) => {
+    if (e.keyCode >= 0x70 && e.keyCode <= 0x7B || e.keyCode === 0x12 || e.keyCode === 0x20 ||
+        (e.keyCode >= 0x25 && e.keyCode <= 0x28)) e.preventDefault();
+    queue.push([down ? 6 : 7, e.keyCode, e.repeat ? 1 : 0]);
+  };
+  window.addEventListener('keydown', e => key(true, e));
+  window.addEventListener('keyup', e => key(false, e));
+  // A hidden page is an inactive window: the game stops its frames and its music until the page shows again.
+  document.addEventListener('visibilitychange', () => queue.push([document.hidden ? 9 : 8, 0, 0]));
+  Module.zorvelImage = canvas.getContext('2d').createImageData(800, 600);
+});
+
+EM_JS(int, zorvel_web_take_event, (int* out), {
+  const queue = Module.zorvelEvents;
+  if (!queue || queue.length === 0) return 0;
+  const e = queue.shift();
+  HEAP32[out >> 2] = e[1];
+  HEAP32[(out >> 2) + 1] = e[2];
+  return e[0];
+});
+
+EM_JS(void, zorvel_web_show, (const uint8_t* rgba), {
+  const image = Module.zorvelImage;
+  image.data.set(HEAPU8.subarray(rgba, rgba + 800 * 600 * 4));
+  document.getElementById('game').getContext('2d').putImageData(image, 0, 0);
+});
+
+EM_JS(void, zorvel_web_title, (const char* text), { document.title = UTF8ToString(text); });
+
+EM_JS(void, zorvel_web_message, (const char* caption, const char* text), {
+  if (Module.zorvelMessage) Module.zorvelMessage(UTF8ToString(caption), UTF8ToString(text));
+});
+// clang-format on
+
+namespace platform::backend {
+
+namespace {
+
+enum EventKind { kNone, kMove, kLeftDown, kLeftUp, kRightDown, kRightUp, kKeyDown, kKeyUp, kShown, kHidden };
+
+struct WebVideo {
+  bool attached = false;
+  bool left = false, right = false;
+  bool altAlone = false;
+  std::vector<uint16_t> shown;  // the picture last drawn, to skip frames that change nothing
+  std::vector<uint8_t> rgba;
+};
+
+WebVideo& Video() {
+  static WebVideo video;
+  return video;
+}
+
+int VirtualKey(int code) {
+  if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9') || (code >= VK_F1 && code <= VK_F12)) return code;
+  switch (code) {
+    case VK_ESCAPE: case VK_RETURN: case VK_SPACE: case VK_BACK: case VK_TAB: case VK_LEFT: case VK_RIGHT:
+    case VK_UP: case VK_DOWN: case VK_SHIFT: case VK_CONTROL: case VK_MENU:
+      return code;
+    default:
+      return 0;
+  }
+}
+
+uintptr_t HeldButtons(const WebVideo& v) { return (v.left ? MK_LBUTTON : 0) | (v.right ? MK_RBUTTON : 0); }
+
+}  // namespace
+
+const char* Name() { return "web"; }
+
+bool OpenWindow(const std::string& title, WindowKind, int, int, int, int) {
+  WebVideo& v = Video();
+  if (!v.attached) {
+    zorvel_web_attach();
+    v.attached = true;
+  }
+  zorvel_web_title(title.c_str());
+  return true;
+}
+
+void CloseWindow() { Video().shown.clear(); }
+
+void SetTitle(const std::string& title) { zorvel_web_title(title.c_str()); }
+
+void Present(const Surface& picture) {
+  WebVideo& v = Video();
+  if (!v.attached || picture.layout() != PixelLayout::Rgb565 || picture.width() != 800 || picture.height() != 600)
+    return;
+  const size_t pixels = 800 * 600;
+  std::vector<uint16_t> frame(pixels);
+  for (int y = 0; y < 600; ++y)
+    std::memcpy(&frame[static_cast<size_t>(y) * 800], picture.bits() + static_cast<size_t>(y) * picture.pitch(),
+                800 * sizeof(uint16_t));
+  if (frame == v.shown) return;
+  v.rgba.resize(pixels * 4);
+  // The same widening of 5 and 6 bits to 8 as the screenshots of the other backends.
+  for (size_t i = 0; i < pixels; ++i) {
+    const uint16_t p = frame[i];
+    const uint8_t r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
+    v.rgba[i * 4] = static_cast<uint8_t>((r << 3) | (r >> 2));
+    v.rgba[i * 4 + 1] = static_cast<uint8_t>((g << 2) | (g >> 4));
+    v.rgba[i * 4 + 2] = static_cast<uint8_t>((b << 3) | (b >> 2));
+    v.rgba[i * 4 + 3] = 255;
+  }
+  v.shown.swap(frame);
+  zorvel_web_show(v.rgba.data());
+}
+
+void PollEvents() {
+  WebVideo& v = Video();
+  if (!v.attached) return;
+  int data[2];
+  while (int kind = zorvel_web_take_event(data)) {
+    const intptr_t at = PackPoint(data[0], data[1]);
+    switch (kind) {
+      case kMove: PostDeviceMessage(WM_MOUSEMOVE, HeldButtons(v), at); break;
+      case kLeftDown: v.left = true; PostDeviceMessage(WM_LBUTTONDOWN, HeldButtons(v), at); break;
+      case kLeftUp:
+        if (!v.left) break;  // a release outside after a press outside the canvas
+        v.left = false;
+        PostDeviceMessage(WM_LBUTTONUP, HeldButtons(v), at);
+        break;
+      case kRightDown: v.right = true; PostDeviceMessage(WM_RBUTTONDOWN, HeldButtons(v), at); break;
+      case kRightUp:
+        if (!v.right) break;
+        v.right = false;
+        PostDeviceMessage(WM_RBUTTONUP, HeldButtons(v), at);
+        break;
+      case kKeyDown:
+      case kKeyUp: {
+        const bool down = kind == kKeyDown;
+        const int vk = VirtualKey(data[0]);
+        if (!vk) break;
+        if (vk == VK_MENU) {
+          if (down && !data[1]) v.altAlone = true;
+          PostDeviceMessage(down ? WM_SYSKEYDOWN : WM_SYSKEYUP, static_cast<uintptr_t>(vk), KeyLParam(!down, 0));
+          if (!down && v.altAlone) PostDeviceMessage(WM_SYSCOMMAND, SC_KEYMENU, 0);
+          break;
+        }
+        if (down) v.altAlone = false;
+        PostDeviceMessage(down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), KeyLParam(!down, 0));
+        break;
+      }
+      case kShown:
+        PostDeviceMessage(WM_ACTIVATEAPP, 1, 0);
+        PostDeviceMessage(WM_ACTIVATE, WA_ACTIVE, 0);
+        break;
+      case kHidden:
+        PostDeviceMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+        PostDeviceMessage(WM_ACTIVATEAPP, 0, 0);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+// The picture is placed by the page, not by the game.
+int DesktopWidth() { return 800; }
+int DesktopHeight() { return 600; }
+
+bool ShowMessageBox(const std::string& text, const std::string& caption, bool) {
+  zorvel_web_message(caption.c_str(), text.c_str());
+  return true;
+}
+
+}  // namespace platform::backend
