@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset default
-cmake --build --preset default --target zorvel_assets zorvel_install_files
+cmake --build --preset default --target zorvel_assets zorvel_questions zorvel_install_files
 cmake --preset web
 cmake --build --preset web
 echo "Built build-web/site/. Serve it, for example: python3 -m http.server -d build-web/site 8000"
