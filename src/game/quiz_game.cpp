@@ -41,6 +41,7 @@ bool Clicked(const char* name) {
 
 platform::Surface* Work() { return g_refreshManager.GetWorkSurface(); }
 
+
 }  // namespace
 
 void QuizGame::SetState(int32_t value) {
@@ -283,6 +284,8 @@ int32_t QuizGame::ShowRules() {
   auto* popup = new PopupDialog();
   popup->LoadPopupPicture("title\\HowToPlay.bmp", nullptr);
   popup->AddDefaultButton();
+  // A player without a mouse closes the rules with any game key.
+  popup->SetKeyPress([] { return !g_gameScreen.TakePressedKeys().empty(); });
   char result[256];
   if (popup->RunModal(result, "rules") == 0) {
     // The program is ending: everything the redraw would use has been released already.
