@@ -40,7 +40,7 @@ constexpr SoundSpec kSounds[] = {
 
 // Keyboard and controller play: each key stands for a click on its buttons. A controller's A both answers True
 // and goes on after the explanation; only the button the current state polls acts.
-std::vector<const char*> ButtonsForKey(uintptr_t vk) {
+GameScreen::KeyPress ButtonsForKey(uintptr_t vk) {
   switch (vk) {
     case 'T': case platform::VK_LEFT: return {"true"};
     case 'F': case platform::VK_RIGHT: case platform::VK_GAMEPAD_B: return {"false"};
@@ -138,7 +138,7 @@ void GameScreen::Deactivate() {
 int32_t GameScreen::HandleMessage(platform::Window*, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   // Key presses (not auto-repeats) of the answer keys are kept for the quiz's next frame.
   if (message == platform::WM_KEYDOWN && !platform::IsKeyRepeat(lParam))
-    for (const char* button : ButtonsForKey(wParam)) pressedKeys_.push_back(button);
+    if (KeyPress buttons = ButtonsForKey(wParam); !buttons.empty()) pressedKeys_.push_back(std::move(buttons));
   return 1;
 }
 
@@ -149,8 +149,8 @@ int32_t GameScreen::HandleFrame(int32_t) {
   return kFrameContinue;
 }
 
-std::vector<const char*> GameScreen::TakePressedKeys() {
-  std::vector<const char*> keys;
+std::vector<GameScreen::KeyPress> GameScreen::TakePressedKeys() {
+  std::vector<KeyPress> keys;
   keys.swap(pressedKeys_);
   return keys;
 }
