@@ -27,7 +27,11 @@ struct SdlVideo {
   // The picture last sent to the window. Most frames change nothing, and without a graphics card uploading and
   // scaling 800 x 600 a hundred times a second costs more than the whole game.
   std::vector<uint8_t> shown;
-  ~SdlVideo() { CloseWindow(); }
+  std::vector<SDL_GameController*> controllers;
+  ~SdlVideo() {
+    for (SDL_GameController* c : controllers) SDL_GameControllerClose(c);
+    CloseWindow();
+  }
 };
 
 SdlVideo& Video() {
@@ -43,6 +47,9 @@ bool EnsureVideo() {
     return false;
   }
   v.videoReady = true;
+  // Controllers are welcome but not needed: without the subsystem the game plays on with mouse and keys.
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+    std::fprintf(stderr, "Zorvel: controllers unavailable (%s)\n", SDL_GetError());
   return true;
 }
 
@@ -68,6 +75,37 @@ int VirtualKey(SDL_Keycode key) {
     case SDLK_LALT:
     case SDLK_RALT: return VK_MENU;
     default: return 0;
+  }
+}
+
+// A controller's buttons as the platform's controller keys; 0 for buttons the game has no use for.
+int ControllerKey(uint8_t button) {
+  switch (button) {
+    case SDL_CONTROLLER_BUTTON_A: return VK_GAMEPAD_A;
+    case SDL_CONTROLLER_BUTTON_B: return VK_GAMEPAD_B;
+    case SDL_CONTROLLER_BUTTON_X: return VK_GAMEPAD_X;
+    case SDL_CONTROLLER_BUTTON_Y: return VK_GAMEPAD_Y;
+    case SDL_CONTROLLER_BUTTON_START: return VK_GAMEPAD_MENU;
+    case SDL_CONTROLLER_BUTTON_BACK: return VK_GAMEPAD_VIEW;
+    default: return 0;
+  }
+}
+
+// Controllers plugged in before start and while the game runs alike arrive as "added".
+void ControllerAdded(SdlVideo& v, int deviceIndex) {
+  if (!SDL_IsGameController(deviceIndex)) return;
+  const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
+  for (SDL_GameController* c : v.controllers)
+    if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(c)) == id) return;
+  if (SDL_GameController* c = SDL_GameControllerOpen(deviceIndex)) v.controllers.push_back(c);
+}
+
+void ControllerRemoved(SdlVideo& v, SDL_JoystickID id) {
+  for (size_t i = 0; i < v.controllers.size(); ++i) {
+    if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(v.controllers[i])) != id) continue;
+    SDL_GameControllerClose(v.controllers[i]);
+    v.controllers.erase(v.controllers.begin() + static_cast<long>(i));
+    return;
   }
 }
 
@@ -233,6 +271,19 @@ void PollEvents() {
                           KeyLParam(!down, scan, down && e.key.repeat));
         break;
       }
+      case SDL_CONTROLLERDEVICEADDED:
+        ControllerAdded(v, e.cdevice.which);
+        break;
+      case SDL_CONTROLLERDEVICEREMOVED:
+        ControllerRemoved(v, e.cdevice.which);
+        break;
+      case SDL_CONTROLLERBUTTONDOWN:
+      case SDL_CONTROLLERBUTTONUP:
+        if (const int vk = ControllerKey(e.cbutton.button)) {
+          const bool down = e.type == SDL_CONTROLLERBUTTONDOWN;
+          PostDeviceMessage(down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), KeyLParam(!down, 0));
+        }
+        break;
       case SDL_WINDOWEVENT:
         switch (e.window.event) {
           case SDL_WINDOWEVENT_FOCUS_GAINED:
