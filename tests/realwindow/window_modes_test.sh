@@ -93,17 +93,54 @@ hold_key_answers_once() {
   [ "$(count_lines ' answer ')" -eq $((answers + 1)) ] || fail "$MODE: holding T answered more than once: $(grep ' answer ' "$TRACE" | tail -n 3)"
 }
 
+# Alt+Enter (with a window manager): full screen, where the buttons still answer at their visible places, and back to the window;
+# setup.ini is left as it was.
+wait_for_size() {
+  for _ in $(seq 1 50); do
+    measure
+    [ "${WIN_W}x${WIN_H}" = "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "$MODE: after Alt+Enter the window is ${WIN_W}x${WIN_H}, not $1: $(cat $WORK/game.log)"
+}
+alt_enter_to_full_screen_and_back() {
+  local setup answers
+  setup=$(cat "$WORK/suite/Zorvel/setup.ini")
+  answers=$(count_lines ' answer ')
+  xdotool key alt+Return
+  wait_for_size "$XVFB_SCREEN"
+  sleep 0.3
+  answer_and_continue "$FALSE_XY" false 4
+  [ "$(count_lines ' answer ')" -eq $((answers + 1)) ] || fail "$MODE: Alt+Enter itself acted in the game"
+  [ -n "${SHOTS:-}" ] && screenshot "$SHOTS/alt-enter-${XVFB_SCREEN}.png" root
+  xdotool key alt+Return
+  wait_for_size 800x600
+  sleep 0.3
+  [ "$(cat "$WORK/suite/Zorvel/setup.ini")" = "$setup" ] || fail "$MODE: Alt+Enter rewrote setup.ini"
+}
+
 run_mode() {
   MODE=$1
   rm -rf "$WORK/suite" && cp -r "$SUITE" "$WORK/suite" && rm -f "$WORK/suite/Zorvel/hiscore.dat" "$TRACE"
-  local fullscreen=0 nowindow=0
+  local fullscreen=0 nowindow=0 id
   [ "$MODE" = fullscreen ] && fullscreen=1
   [ "$MODE" = borderless ] && nowindow=1
   printf '[setup]\r\nfullscreen=%s\r\nnowindow=%s\r\n' "$fullscreen" "$nowindow" >"$WORK/suite/Zorvel/setup.ini"
+  # Switching to full screen is the window manager's job: the plain 800 x 600 window gets one, for Alt+Enter.
+  WM_PID=""
+  if [ "$MODE" = window800 ] && command -v openbox >/dev/null; then
+    openbox --sm-disable >"$WORK/wm.log" 2>&1 &
+    WM_PID=$!
+    sleep 0.5
+  fi
   (cd "$WORK/suite/Zorvel" && ZORVEL_TRACE="$TRACE" exec "$GAME" "$WORK/suite") >"$WORK/game.log" 2>&1 &
   GAME_PID=$!
   WIN=$(wait_for_window "^Zorvel") || fail "$MODE: no window: $(cat "$WORK/game.log")"
   wait_lines " state 21 " 1
+  # The renderer may have replaced the first window SDL made: take the one that exists now.
+  for id in $(xdotool search --name '^Zorvel' 2>/dev/null || true); do
+    xdotool getwindowgeometry "$id" >/dev/null 2>&1 && WIN=$id
+  done
   case "$MODE" in
     window1000) xdotool windowsize "$WIN" 1000 750 ;;
     window400) xdotool windowsize "$WIN" 400 300 ;;
@@ -136,6 +173,11 @@ run_mode() {
   sleep 0.3
   [ "$(count_lines ' answer | new game')" -eq 1 ] || fail "$MODE: a click on the bars did something: $(tail -n 3 "$TRACE")"
 
+  # SHOTS=folder keeps a picture of each mode's screen (for the documentation).
+  if [ -n "${SHOTS:-}" ]; then
+    if [ "$MODE" = fullscreen ]; then screenshot "$SHOTS/$MODE-$XVFB_SCREEN.png" root
+    else screenshot "$SHOTS/$MODE-$XVFB_SCREEN.png" "$WIN"; fi
+  fi
   answer_and_continue "$TRUE_XY" true 1
   answer_and_continue "$FALSE_XY" false 2
   answer_and_continue "$PASS_XY" pass 3
@@ -144,6 +186,12 @@ run_mode() {
   wait_lines ' popup open ' 1
   click_picture 400 300
   wait_lines ' popup close ' 1
+
+  if [ -n "$WM_PID" ]; then
+    alt_enter_to_full_screen_and_back
+  elif [ "$MODE" = window800 ]; then
+    echo "note: no window manager (openbox) to switch to full screen: Alt+Enter not checked"
+  fi
 
   click_picture $NEWGAME_XY
   wait_lines ' new game' 2
@@ -157,6 +205,11 @@ run_mode() {
   wait "$GAME_PID" || code=$?
   GAME_PID=""
   [ "$code" -eq 0 ] || fail "$MODE: exit code $code: $(tail -n 20 "$WORK/game.log")"
+  if [ -n "$WM_PID" ]; then
+    kill "$WM_PID" 2>/dev/null || true
+    wait "$WM_PID" 2>/dev/null || true
+    WM_PID=""
+  fi
   echo "ok: $MODE on $XVFB_SCREEN (window ${WIN_W}x${WIN_H})"
 }
 

@@ -5,6 +5,7 @@ WORK=$(mktemp -d /tmp/zorvel-xvfb-XXXXXX)
 GAME_PID=""
 cleanup() {
   [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
+  [ -n "${WM_PID:-}" ] && kill "$WM_PID" 2>/dev/null || true
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
   rm -rf "$WORK"
 }
