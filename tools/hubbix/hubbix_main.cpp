@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "game/high_score_table.h"
 #include "ini_document.h"
 #include "suite_options.h"
 
@@ -39,6 +40,7 @@ void PrintHelp() {
       "  ./Hubbix select <n>      select player number n (or give the name)\n"
       "  ./Hubbix music on|off    switch the background music\n"
       "  ./Hubbix sfx on|off      switch the sound effects\n"
+      "  ./Hubbix scores          show Zorvel's hall of fame\n"
       "  ./Hubbix help            show this text\n");
 }
 
@@ -67,6 +69,26 @@ bool ParseSwitch(const std::string& word, bool* on) {
   else if (word == "off" || word == "OFF" || word == "Off") *on = false;
   else return false;
   return true;
+}
+
+// The hall of fame as the game keeps it. A missing, short or foreign file is a table nobody has entered yet.
+void PrintScores(const std::string& suite) {
+  HighScoreTable table;
+  table.Allocate(20);
+  const std::string file = suite + "/" + kGameName + "/hiscore.dat";
+  table.ReadTable(file.c_str());
+  std::printf("%s hall of fame:\n", kGameName);
+  int shown = 0;
+  for (int32_t i = 0; i < table.Size(); ++i) {
+    const HighScoreEntry& entry = table.Entry(i);
+    const std::string line(entry.name, strnlen(entry.name, sizeof entry.name));
+    if (line.empty() && entry.score == 0) continue;  // a place nobody has taken
+    // The game stores the player's whole roster line; the name is its first field.
+    const std::string name = line.substr(0, line.find(':'));
+    std::printf("  %2d  %-32s %10d\n", i + 1, name.c_str(), static_cast<int>(entry.score));
+    ++shown;
+  }
+  if (shown == 0) std::printf("  (no scores yet)\n");
 }
 
 // Replaces this process with the game, in its own folder, handing it the suite folder as its one argument.
@@ -118,6 +140,11 @@ int main(int argc, char** argv) {
   if (argc == 1) return StartGame(suite, options);
 
   std::string error;
+  if (command == "scores") {
+    if (argc != 2) return Usage("\"scores\" takes no arguments.");
+    PrintScores(suite);
+    return 0;
+  }
   if (command == "players" || command == "list") {
     if (argc != 2) return Usage("\"players\" takes no arguments.");
     PrintPlayers(options);
