@@ -66,9 +66,10 @@ TRUE_XY="268 535"; FALSE_XY="532 535"; PASS_XY="400 529"; PANEL_XY="397 328"
 NEWGAME_XY="53 543"; INFO_XY="147 543"; EXIT_XY="747 543"
 
 answer_and_continue() {  # answer_and_continue BUTTON_XY TRACE_WORD ROUND
-  local round=$3
+  local round=$3 before
+  before=$(count_lines " answer $2\$")
   click_picture $1
-  wait_lines " answer $2\$" 1
+  wait_lines " answer $2\$" $((before + 1))
   wait_lines " state 23 " "$round"
   click_picture $PANEL_XY
   wait_lines " state 21 " $((round + 1))
@@ -109,13 +110,13 @@ alt_enter_to_full_screen_and_back() {
   answers=$(count_lines ' answer ')
   xdotool key alt+Return
   wait_for_size "$XVFB_SCREEN"
-  sleep 0.3
+  sleep 1  # the game hears of the new size a moment after the window manager has made it
   answer_and_continue "$FALSE_XY" false 4
   [ "$(count_lines ' answer ')" -eq $((answers + 1)) ] || fail "$MODE: Alt+Enter itself acted in the game"
   [ -n "${SHOTS:-}" ] && screenshot "$SHOTS/alt-enter-${XVFB_SCREEN}.png" root
   xdotool key alt+Return
   wait_for_size 800x600
-  sleep 0.3
+  sleep 1
   [ "$(cat "$WORK/suite/Zorvel/setup.ini")" = "$setup" ] || fail "$MODE: Alt+Enter rewrote setup.ini"
 }
 
