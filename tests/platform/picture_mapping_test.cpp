@@ -76,14 +76,4 @@ TEST(PictureMapping, DegenerateWindowsMapNowhere) {
   ExpectNowhere(WindowGeometry{800, 600, 0, 600}, 10, 10);
 }
 
-TEST(PictureMapping, PositionsScaledByTheRendererKeepOnlyPicturePixels) {
-  EXPECT_FALSE(platform::ScaledToPicture(-1, 10).has_value());
-  EXPECT_FALSE(platform::ScaledToPicture(10, 600).has_value());
-  EXPECT_FALSE(platform::ScaledToPicture(800, 10).has_value());
-  const auto p = platform::ScaledToPicture(799, 0);
-  ASSERT_TRUE(p.has_value());
-  EXPECT_EQ(p->x, 799);
-  EXPECT_EQ(p->y, 0);
-}
-
 }  // namespace
