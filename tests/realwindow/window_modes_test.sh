@@ -13,14 +13,14 @@ MODES=("$@")
 source "$(dirname "$0")/xvfb_session.sh"
 
 TRACE="$WORK/trace.txt"
-# Waits (up to 8 s) until the trace holds at least N lines matching a pattern: wait_lines PATTERN N
+# Waits (up to 20 s: sanitizer builds are slow) until the trace holds at least N lines matching a pattern: wait_lines PATTERN N
 count_lines() {
   local n
   n=$(grep -cE "$1" "$TRACE" 2>/dev/null) || true
   echo "${n:-0}"
 }
 wait_lines() {
-  for _ in $(seq 1 80); do
+  for _ in $(seq 1 200); do
     [ "$(count_lines "$1")" -ge "$2" ] && return 0
     sleep 0.1
   done
@@ -53,11 +53,13 @@ click_picture() {
     'BEGIN { printf "%d %d\n", ox + (x + 0.5) * s, oy + (y + 0.5) * s }')
   click_window "$wx" "$wy"
 }
+# The game reads the buttons once a frame and a press and release between two frames are lost, so hold the
+# button long enough for a slow (sanitizer) build to see it.
 click_window() {
   xdotool mousemove --window "$WIN" "$1" "$2"
   sleep 0.05
   xdotool mousedown 1
-  sleep 0.08
+  sleep 0.25
   xdotool mouseup 1
 }
 
