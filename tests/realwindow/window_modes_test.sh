@@ -138,7 +138,9 @@ run_mode() {
   fi
   (cd "$WORK/suite/Zorvel" && ZORVEL_TRACE="$TRACE" exec "$GAME" "$WORK/suite") >"$WORK/game.log" 2>&1 &
   GAME_PID=$!
-  WIN=$(wait_for_window "^Zorvel") || fail "$MODE: no window: $(cat "$WORK/game.log")"
+  WIN=""
+  for _ in 1 2 3; do WIN=$(wait_for_window "^Zorvel") && break; done  # up to 30 s for a slow start
+  [ -n "$WIN" ] || fail "$MODE: no window: $(cat "$WORK/game.log")"
   wait_lines " state 21 " 1
   # The renderer may have replaced the first window SDL made: take the one that exists now.
   for id in $(xdotool search --name '^Zorvel' 2>/dev/null || true); do
