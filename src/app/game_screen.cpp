@@ -38,14 +38,19 @@ constexpr SoundSpec kSounds[] = {
     {"bull05", "sounds\\bull05.wav"},     {"bull06", "sounds\\bull06.wav"},
 };
 
-// Keyboard play: each key stands for a click on one button.
-const char* ButtonForKey(uintptr_t vk) {
+// Keyboard and controller play: each key stands for a click on its buttons. A controller's A both answers True
+// and goes on after the explanation; only the button the current state polls acts.
+GameScreen::KeyPress ButtonsForKey(uintptr_t vk) {
   switch (vk) {
-    case 'T': case platform::VK_LEFT: return "true";
-    case 'F': case platform::VK_RIGHT: return "false";
-    case 'P': case platform::VK_DOWN: return "pass";
-    case platform::VK_SPACE: case platform::VK_RETURN: return "next";
-    default: return nullptr;
+    case 'T': case platform::VK_LEFT: return {"true"};
+    case 'F': case platform::VK_RIGHT: case platform::VK_GAMEPAD_B: return {"false"};
+    case 'P': case platform::VK_DOWN: case platform::VK_GAMEPAD_X: case platform::VK_GAMEPAD_Y: return {"pass"};
+    case platform::VK_SPACE: case platform::VK_RETURN: return {"next"};
+    case platform::VK_GAMEPAD_A: return {"true", "next"};
+    case 'N': case platform::VK_GAMEPAD_MENU: return {"newgame"};
+    case 'R': case platform::VK_GAMEPAD_VIEW: return {"info"};
+    case 'M': return {"menu"};
+    default: return {};
   }
 }
 
@@ -132,9 +137,8 @@ void GameScreen::Deactivate() {
 
 int32_t GameScreen::HandleMessage(platform::Window*, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   // Key presses (not auto-repeats) of the answer keys are kept for the quiz's next frame.
-  const bool repeat = (static_cast<uint32_t>(lParam) & (1u << 30)) != 0;
-  if (message == platform::WM_KEYDOWN && !repeat)
-    if (const char* button = ButtonForKey(wParam)) pressedKeys_.push_back(button);
+  if (message == platform::WM_KEYDOWN && !platform::IsKeyRepeat(lParam))
+    if (KeyPress buttons = ButtonsForKey(wParam); !buttons.empty()) pressedKeys_.push_back(std::move(buttons));
   return 1;
 }
 
@@ -145,8 +149,8 @@ int32_t GameScreen::HandleFrame(int32_t) {
   return kFrameContinue;
 }
 
-std::vector<const char*> GameScreen::TakePressedKeys() {
-  std::vector<const char*> keys;
+std::vector<GameScreen::KeyPress> GameScreen::TakePressedKeys() {
+  std::vector<KeyPress> keys;
   keys.swap(pressedKeys_);
   return keys;
 }

@@ -18,8 +18,10 @@ class GameScreen : public Screen {
   int32_t HandleMessage(platform::Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   int32_t HandleFrame(int32_t active) override;
 
-  // Keyboard play: the button names of the answer keys pressed since the quiz last took them.
-  std::vector<const char*> TakePressedKeys();
+  // Keyboard and controller play: for each key pressed since the quiz last took them, the names of the buttons it
+  // stands for (one, or for a controller's A first "true" then "next").
+  using KeyPress = std::vector<const char*>;
+  std::vector<KeyPress> TakePressedKeys();
   void ForgetPressedKeys() { pressedKeys_.clear(); }
 
   Picture panelPicture;
@@ -36,7 +38,7 @@ class GameScreen : public Screen {
 
  private:
   bool backgroundMissing_ = false;
-  std::vector<const char*> pressedKeys_;
+  std::vector<KeyPress> pressedKeys_;
 };
 
 extern GameScreen g_gameScreen;

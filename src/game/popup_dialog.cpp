@@ -57,6 +57,10 @@ int32_t PopupDialog::CheckClose() {
     SetName("key");
     done = 1;
   }
+  if (keyPress_ && keyPress_()) {
+    SetName("key");
+    done = 1;
+  }
   if (clicked) {
     SetName(clicked->GetName());
     done = 1;

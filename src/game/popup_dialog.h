@@ -2,6 +2,7 @@
 // A modal page over the game: a picture (centred unless placed), optional buttons, and a frame loop of its own
 // that ends on a click, a held hotkey, a deadline on the tick counter or the program's quit message.
 #include <cstdint>
+#include <functional>
 
 #include "platform/surface.h"
 #include "ui/picture.h"
@@ -32,6 +33,9 @@ class PopupDialog final : public Screen {
   virtual void SetHotkey(int32_t virtualKey);
   virtual void SetPollOverlay(int32_t flag);
 
+  // Keyboard and controller play: a popup that a click closes also closes when this reports a fresh key press.
+  void SetKeyPress(std::function<bool()> pressed) { keyPress_ = std::move(pressed); }
+
   const platform::Rect& GetPopupRect() const { return popupRect; }
   int32_t IsDone() const { return done; }
   const char* GetResult() { return GetName(); }
@@ -46,4 +50,5 @@ class PopupDialog final : public Screen {
   int32_t deadline = 0;
   int32_t hotkey = 0;
   int32_t pollOverlay = 0;
+  std::function<bool()> keyPress_;
 };

@@ -1,5 +1,6 @@
 #include "game/quiz_game.h"
 
+#include <cstring>
 #include <string>
 
 #include "app/app_main.h"
@@ -41,6 +42,7 @@ bool Clicked(const char* name) {
 
 platform::Surface* Work() { return g_refreshManager.GetWorkSurface(); }
 
+
 }  // namespace
 
 void QuizGame::SetState(int32_t value) {
@@ -79,7 +81,12 @@ void QuizGame::Release() {
 
 void QuizGame::PlayKeyboardClicks() {
   WidgetSet* set = g_gameScreen.GetWidgetSet();
-  for (const char* name : g_gameScreen.TakePressedKeys()) {
+  for (const GameScreen::KeyPress& press : g_gameScreen.TakePressedKeys()) {
+    // A key that stands for two buttons acts on the one this state polls: the text panel during the
+    // explanation, the other button otherwise.
+    const char* name = press.front();
+    for (const char* candidate : press)
+      if ((std::strcmp(candidate, "next") == 0) == (state == kShowExplanation)) name = candidate;
     Widget* widget = set ? set->FindByName(name) : nullptr;
     if (!widget || !widget->IsEnabled()) continue;
     // The same message a mouse release over the button's middle would be: a click for this frame only.
@@ -283,6 +290,8 @@ int32_t QuizGame::ShowRules() {
   auto* popup = new PopupDialog();
   popup->LoadPopupPicture("title\\HowToPlay.bmp", nullptr);
   popup->AddDefaultButton();
+  // A player without a mouse closes the rules with any game key.
+  popup->SetKeyPress([] { return !g_gameScreen.TakePressedKeys().empty(); });
   char result[256];
   if (popup->RunModal(result, "rules") == 0) {
     // The program is ending: everything the redraw would use has been released already.

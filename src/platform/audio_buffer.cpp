@@ -1,11 +1,13 @@
 #include "platform/audio_buffer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "platform/event.h"
+#include "platform/sound_focus.h"
 
 namespace platform {
 
@@ -407,7 +409,11 @@ void SoundBuffer::MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) {
   const bool looping = (state & DSBSTATUS_LOOPING) != 0;
   uint64_t cursor = start;
   bool ended = false;
-  mixFrames_(*this, mix, frames, cursor, step, looping, ended);
+  // Without the window's focus the buffer plays into a sink nobody hears.
+  thread_local std::array<int32_t, AudioMixer::kChunkFrames * AudioMixer::kChannels> unheard;
+  int32_t* target = mix;
+  if (!HasSoundFocus() && frames <= AudioMixer::kChunkFrames) target = unheard.data();
+  mixFrames_(*this, target, frames, cursor, step, looping, ended);
   const uint64_t fromFrame = start >> 32;
   if (!ended) {
     const uint64_t advanced = ((start & 0xFFFFFFFF) + frames * step) >> 32;

@@ -212,6 +212,8 @@ void RecordSeed(uint32_t seed) {
 }
 
 void RecordDeviceMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  // A held key's repeats change nothing in the game; a replay must not see them as fresh presses.
+  if (message == WM_KEYDOWN && IsKeyRepeat(lParam)) return;
   Recorder& r = TheRecorder();
   std::lock_guard<std::mutex> lock(r.mutex);
   if (!RecordFile(r)) return;

@@ -16,6 +16,8 @@ constexpr NamedKey kNamedKeys[] = {
     {VK_BACK, "BACK"},   {VK_TAB, "TAB"},     {VK_RETURN, "RETURN"}, {VK_SHIFT, "SHIFT"},
     {VK_CONTROL, "CONTROL"}, {VK_MENU, "ALT"}, {VK_ESCAPE, "ESCAPE"}, {VK_SPACE, "SPACE"},
     {VK_LEFT, "LEFT"},   {VK_UP, "UP"},       {VK_RIGHT, "RIGHT"},   {VK_DOWN, "DOWN"},
+    {VK_GAMEPAD_A, "PAD_A"}, {VK_GAMEPAD_B, "PAD_B"}, {VK_GAMEPAD_X, "PAD_X"}, {VK_GAMEPAD_Y, "PAD_Y"},
+    {VK_GAMEPAD_MENU, "PAD_START"}, {VK_GAMEPAD_VIEW, "PAD_BACK"},
 };
 }  // namespace
 

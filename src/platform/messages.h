@@ -70,6 +70,13 @@ constexpr int VK_RIGHT = 0x27;
 constexpr int VK_DOWN = 0x28;
 constexpr int VK_F1 = 0x70;
 constexpr int VK_F12 = 0x7B;
+// A game controller's buttons, as the platform names them.
+constexpr int VK_GAMEPAD_A = 0xC3;
+constexpr int VK_GAMEPAD_B = 0xC4;
+constexpr int VK_GAMEPAD_X = 0xC5;
+constexpr int VK_GAMEPAD_Y = 0xC6;
+constexpr int VK_GAMEPAD_MENU = 0xCF;  // Start
+constexpr int VK_GAMEPAD_VIEW = 0xD0;  // Back
 
 // System metrics.
 constexpr int SM_CXSCREEN = 0;
@@ -83,12 +90,16 @@ inline constexpr intptr_t PackPoint(int x, int y) {
 inline constexpr uint32_t LowWord(uintptr_t v) { return static_cast<uint32_t>(v & 0xFFFF); }
 inline constexpr uint32_t HighWord(uintptr_t v) { return static_cast<uint32_t>((v >> 16) & 0xFFFF); }
 
-// Key-message lParam: repeat count 1, scan code, and for key-up the previous-state and transition bits.
-inline constexpr intptr_t KeyLParam(bool up, int scanCode) {
+// Key-message lParam: repeat count 1, scan code, the previous-state bit for key-up and for a key-down that the
+// keyboard repeats while the key is held, and the transition bit for key-up.
+inline constexpr intptr_t KeyLParam(bool up, int scanCode, bool repeat = false) {
   uint32_t v = 1u | (static_cast<uint32_t>(scanCode & 0xFF) << 16);
   if (up) v |= (1u << 30) | (1u << 31);
+  if (repeat) v |= 1u << 30;
   return static_cast<intptr_t>(v);
 }
+
+inline constexpr bool IsKeyRepeat(intptr_t keyLParam) { return (static_cast<uint32_t>(keyLParam) & (1u << 30)) != 0; }
 
 // Name of a virtual key as scripts write it ("ESCAPE", "F1", "A", "SPACE"...); empty when it has none.
 const char* VirtualKeyName(int vk);

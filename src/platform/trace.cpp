@@ -43,6 +43,12 @@ bool TraceEnabled() {
   return OpenIfWanted(t) != nullptr;
 }
 
+bool TraceFramesWanted() {
+  if (!TraceEnabled()) return false;
+  const char* frames = std::getenv("ZORVEL_TRACE_FRAMES");
+  return !(frames && std::strcmp(frames, "0") == 0);
+}
+
 void TraceLine(const std::string& text) {
   TraceFile& t = Trace();
   std::lock_guard<std::mutex> lock(t.mutex);

@@ -7,6 +7,8 @@
 namespace platform {
 
 bool TraceEnabled();
+// False when ZORVEL_TRACE_FRAMES=0: long runs that check only the game's events skip hashing every frame.
+bool TraceFramesWanted();
 void TraceLine(const std::string& text);
 // Writes "frame <hash>" when the presented picture differs from the last one traced.
 void TraceFrameHash(uint64_t hash);

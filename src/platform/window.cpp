@@ -13,6 +13,7 @@
 
 #include "platform/backend.h"
 #include "platform/input_script.h"
+#include "platform/sound_focus.h"
 #include "platform/trace.h"
 
 namespace platform {
@@ -245,6 +246,7 @@ void PostDeviceMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
   if (message == WM_KEYUP || message == WM_SYSKEYUP) SetAsyncKeyState(static_cast<int>(wParam), false);
   if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP) SetAsyncKeyState(VK_LBUTTON, message == WM_LBUTTONDOWN);
   if (message == WM_RBUTTONDOWN || message == WM_RBUTTONUP) SetAsyncKeyState(VK_RBUTTON, message == WM_RBUTTONDOWN);
+  if (message == WM_ACTIVATE) SetSoundFocus(LowWord(wParam) != WA_INACTIVE);
   if (message == WM_MOUSEMOVE) {
     Window* w = GetMainWindow();
     SetCursorPos(ClientToScreen(w, {static_cast<int>(LowWord(static_cast<uintptr_t>(lParam))),

@@ -1,16 +1,17 @@
 # Shared by the real-window tests: starts a private X server and offers helpers to drive and photograph the game.
-# Source it; it sets DISPLAY, WORK (a temp folder) and cleans up on exit.
+# Source it; it sets DISPLAY, WORK (a temp folder) and cleans up on exit. XVFB_SCREEN (WxH) sets the screen size.
 set -euo pipefail
 WORK=$(mktemp -d /tmp/zorvel-xvfb-XXXXXX)
 GAME_PID=""
 cleanup() {
   [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
+  [ -n "${WM_PID:-}" ] && kill "$WM_PID" 2>/dev/null || true
   [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
   rm -rf "$WORK"
 }
 trap cleanup EXIT
 exec 3>"$WORK/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1024x768}x24" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
 XVFB_PID=$!
 for _ in $(seq 1 100); do [ -s "$WORK/displayfd" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$WORK/displayfd")"

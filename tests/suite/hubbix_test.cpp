@@ -11,6 +11,7 @@
 #include "app/app_main.h"
 #include "app/app_state.h"
 #include "app/player_roster.h"
+#include "game/high_score_table.h"
 #include "ini_document.h"
 #include "platform/profile.h"
 #include "suite_test_util.h"
@@ -92,6 +93,36 @@ TEST_F(HubbixTest, AddSelectAndListKeepAFileTheGameReads) {
   int files = 0;
   for (const auto& entry : fs::directory_iterator(dir())) files += entry.is_regular_file();
   EXPECT_EQ(files, 2);  // no temporary file left behind
+}
+
+TEST_F(HubbixTest, ScoresListTheHallOfFameTheGameWrote) {
+  // No file, a file cut short and a file of another size all read as a table nobody has entered.
+  const std::string empty = "Zorvel hall of fame:\n  (no scores yet)\n";
+  Result r = Run("scores");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.output, empty);
+  fs::create_directories(dir() / "Zorvel");
+  const std::string file = (dir() / "Zorvel" / "hiscore.dat").string();
+  WriteBytes(file, std::string("\x14\0\0\0Ann", 7));
+  r = Run("scores");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.output, empty);
+
+  // As the game writes it: the player's roster line under each score, best first.
+  HighScoreTable table;
+  table.Allocate(20);
+  ASSERT_EQ(table.InsertScore("Bob:1 Hill Road:bob@example.org:N", 250), 1);
+  ASSERT_EQ(table.InsertScore("Ann Lee:::Y", 12500), 1);
+  ASSERT_EQ(table.InsertScore("Cy:::Y", 250), 1);
+  ASSERT_EQ(table.WriteTable(file.c_str()), 1);
+  r = Run("scores");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.output,
+            "Zorvel hall of fame:\n"
+            "   1  Ann Lee                               12500\n"
+            "   2  Bob                                     250\n"
+            "   3  Cy                                      250\n");
+  EXPECT_NE(Run("scores now").exitCode, 0);
 }
 
 TEST_F(HubbixTest, RefusalsLeaveTheFileAsItWas) {

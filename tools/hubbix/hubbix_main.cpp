@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "game/high_score_table.h"
 #include "ini_document.h"
 #include "platform/writable_files.h"
 #include "suite_options.h"
@@ -77,10 +78,11 @@ void PrintHelp() {
       "  %-24s select player number n (or give the name)\n"
       "  %-24s switch the background music\n"
       "  %-24s switch the sound effects\n"
+      "  %-24s show Zorvel's hall of fame\n"
       "  %-24s show this text\n",
       c, (g_command + " players").c_str(), (g_command + " add <name>").c_str(),
       (g_command + " select <n>").c_str(), (g_command + " music on|off").c_str(),
-      (g_command + " sfx on|off").c_str(), (g_command + " help").c_str());
+      (g_command + " sfx on|off").c_str(), (g_command + " scores").c_str(), (g_command + " help").c_str());
 }
 
 int Usage(const std::string& problem) {
@@ -108,6 +110,25 @@ bool ParseSwitch(const std::string& word, bool* on) {
   else if (word == "off" || word == "OFF" || word == "Off") *on = false;
   else return false;
   return true;
+}
+
+// The hall of fame as the game keeps it. A missing, short or foreign file is a table nobody has entered yet.
+void PrintScores(const std::string& file) {
+  HighScoreTable table;
+  table.Allocate(20);
+  table.ReadTable(file.c_str());
+  std::printf("%s hall of fame:\n", kGameName);
+  int shown = 0;
+  for (int32_t i = 0; i < table.Size(); ++i) {
+    const HighScoreEntry& entry = table.Entry(i);
+    const std::string line(entry.name, strnlen(entry.name, sizeof entry.name));
+    if (line.empty() && entry.score == 0) continue;  // a place nobody has taken
+    // The game stores the player's whole roster line; the name is its first field.
+    const std::string name = line.substr(0, line.find(':'));
+    std::printf("  %2d  %-32s %10d\n", i + 1, name.c_str(), static_cast<int>(entry.score));
+    ++shown;
+  }
+  if (shown == 0) std::printf("  (no scores yet)\n");
 }
 
 // Replaces this process with the game, in its own folder, handing it the suite folder as its one argument.
@@ -157,7 +178,8 @@ int main(int argc, char** argv) {
 
   // An installed suite is read-only: the options then live in the player's own folders.
   std::string problem;
-  const std::string file = platform::LocateWritableFiles(suite, suite + "/" + kGameName, &problem).options;
+  const platform::WritableFiles writable = platform::LocateWritableFiles(suite, suite + "/" + kGameName, &problem);
+  const std::string& file = writable.options;
   if (!problem.empty()) std::fprintf(stderr, "Hubbix: %s\n", problem.c_str());
   hubbix::IniDocument document;
   if (!document.Load(file)) return Fail("Cannot read " + file + ": " + std::strerror(errno));
@@ -166,6 +188,11 @@ int main(int argc, char** argv) {
   if (argc == 1) return StartGame(where, options);
 
   std::string error;
+  if (command == "scores") {
+    if (argc != 2) return Usage("\"scores\" takes no arguments.");
+    PrintScores(writable.hiscore);
+    return 0;
+  }
   if (command == "players" || command == "list") {
     if (argc != 2) return Usage("\"players\" takes no arguments.");
     PrintPlayers(options);

@@ -1,5 +1,6 @@
 #include "button_art.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -17,6 +18,24 @@ void Gradient(cairo_t* cr, double y0, double y1, Rgb top, Rgb bottom) {
   cairo_pattern_add_color_stop_rgb(p, 1, bottom.r / 255.0, bottom.g / 255.0, bottom.b / 255.0);
   cairo_set_source(cr, p);
   cairo_pattern_destroy(p);
+}
+
+// A small key cap with the key that stands for the button, its top-left corner at (x, y).
+void KeyCap(cairo_t* cr, const FontLibrary& fonts, const std::string& key, double x, double y, double height) {
+  fonts.Use(cr, FontId::SansBold, height * 0.62);
+  const double w = std::max(height, TextWidth(cr, key) + height * 0.5);
+  RoundedRect(cr, x, y, w, height, height * 0.25);
+  SetSource(cr, Rgb{250, 244, 226});
+  cairo_fill_preserve(cr);
+  SetSource(cr, Rgb{60, 40, 24});
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  ShowTextCentred(cr, key, x + w / 2.0, y + height * 0.76);
+}
+
+double KeyCapWidth(cairo_t* cr, const FontLibrary& fonts, const std::string& key, double height) {
+  fonts.Use(cr, FontId::SansBold, height * 0.62);
+  return std::max(height, TextWidth(cr, key) + height * 0.5);
 }
 
 RgbImage PaintButton(const FontLibrary& fonts, const RgbImage& background, const layout::ButtonPlace& place,
@@ -39,10 +58,13 @@ RgbImage PaintButton(const FontLibrary& fonts, const RgbImage& background, const
   fonts.Use(cr, FontId::SansCondensedBold, 14);
   const Rgb text = lit ? Rgb{70, 30, 6} : palette::kCream;
   const Rgb shadow = lit ? Rgb{255, 240, 190} : Rgb{50, 20, 8};
+  // The label sits a little low to leave the top right corner to the key cap.
   SetSource(cr, shadow);
-  ShowTextCentred(cr, place.label, w / 2.0 + 1, h / 2.0 + 6.5);
+  ShowTextCentred(cr, place.label, w / 2.0 + 1, h / 2.0 + 10);
   SetSource(cr, text);
-  ShowTextCentred(cr, place.label, w / 2.0, h / 2.0 + 5.5);
+  ShowTextCentred(cr, place.label, w / 2.0, h / 2.0 + 9);
+  const double cap = 13;
+  KeyCap(cr, fonts, place.key, w - 7 - KeyCapWidth(cr, fonts, place.key, cap), 5, cap);
   return FlattenToKeyed(canvas, PictureUnderlay(background, place.x, place.y));
 }
 
@@ -123,6 +145,9 @@ RgbImage PaintAnswerButton(const FontLibrary& fonts, const RgbImage& background,
   fonts.Use(cr, FontId::SansBold, d >= 110 ? 22 : 20);
   OutlinedTextCentred(cr, label, c, c + 27 * d / 112.0, 4, 1, 1, 1, Shade(base, 0.4).r / 255.0,
                       Shade(base, 0.4).g / 255.0, Shade(base, 0.4).b / 255.0);
+  // The key cap on the ring, upper right.
+  const double cap = 16;
+  KeyCap(cr, fonts, pie.key, c + r * 0.62 - cap / 2, c - r * 0.62 - cap / 2, cap);
   return FlattenToKeyed(canvas, PictureUnderlay(background, pie.x, pie.y));
 }
 

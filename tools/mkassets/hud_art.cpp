@@ -1,6 +1,8 @@
 #include "hud_art.h"
 
+#include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <string>
 
 #include "canvas.h"
@@ -28,9 +30,30 @@ void Star(cairo_t* cr, double cx, double cy, double outer, double inner) {
 
 RgbImage PaintScoreDigits(const FontLibrary& fonts) {
   const int w = layout::kDigitW, h = layout::kDigitH;
+  // Seven digits with a margin on both sides of the box and below: refuse art that would break it.
+  const int margin = 4;
+  for (const layout::Box& box : {layout::kBestScoreBox, layout::kScoreBox}) {
+    const int right = box.x == layout::kBestScoreBox.x ? layout::kBestScoreRight : layout::kScoreRight;
+    if (right - 7 * w < box.x + margin || right > box.right() - margin ||
+        layout::kScoreTop + layout::kDigitGlyphH > box.bottom() - margin)
+      throw std::runtime_error("seven score digits do not fit their box");
+  }
   Canvas canvas(w * 10, h);
   cairo_t* cr = canvas.cr();
-  fonts.Use(cr, FontId::SansCondensedBold, 26);
+  // The largest size whose digits are at most kDigitGlyphH rows high and leave a pixel between neighbours.
+  double size = 30;
+  for (;; size -= 0.5) {
+    fonts.Use(cr, FontId::SansCondensedBold, size);
+    double tallest = 0, widest = 0;
+    for (int d = 0; d < 10; ++d) {
+      const std::string s(1, static_cast<char>('0' + d));
+      cairo_text_extents_t e;
+      cairo_text_extents(cr, s.c_str(), &e);
+      tallest = std::max(tallest, e.height);
+      widest = std::max(widest, e.width);
+    }
+    if (tallest <= layout::kDigitGlyphH && widest <= w - 2) break;
+  }
   for (int d = 0; d < 10; ++d) {
     const std::string s(1, static_cast<char>('0' + d));
     const double cx = d * w + w / 2.0;
@@ -38,9 +61,10 @@ RgbImage PaintScoreDigits(const FontLibrary& fonts) {
     cairo_new_path(cr);
     cairo_text_extents_t e;
     cairo_text_extents(cr, s.c_str(), &e);
-    cairo_move_to(cr, cx - e.x_bearing - e.width / 2, 22);
+    const double baseline = layout::kDigitGlyphH;  // digits sit on the glyph area's bottom row
+    cairo_move_to(cr, cx - e.x_bearing - e.width / 2, baseline);
     cairo_text_path(cr, s.c_str());
-    cairo_pattern_t* p = cairo_pattern_create_linear(0, 3, 0, 22);
+    cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, baseline);
     cairo_pattern_add_color_stop_rgb(p, 0, 1.0, 0.93, 0.55);
     cairo_pattern_add_color_stop_rgb(p, 1, 1.0, 0.70, 0.18);
     cairo_set_source(cr, p);

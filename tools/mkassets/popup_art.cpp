@@ -44,6 +44,8 @@ const std::vector<std::string>& RulesText() {
       "Three right answers in a row grow three flowers and add 20 seconds to the clock.",
       "After each answer, click the panel to go on to the next statement.",
       "When the time is up, a score good enough enters the hall of fame.",
+      "Keys: T, F, P answer, Space goes on, N new game, R rules, M menu. Controller: A (True, go on), B, X, "
+      "Start, Back.",
   };
   return rules;
 }
@@ -62,10 +64,10 @@ RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background) {
   SetSource(cr, palette::kGold);
   cairo_fill(cr);
 
-  const double textLeft = 62, textWidth = w - textLeft - 30, lineStep = 17;
-  double y = 84;
+  const double textLeft = 62, textWidth = w - textLeft - 30, lineStep = 16.5;
+  double y = 82;
   const Rgb badges[] = {palette::kTrue, palette::kFillDark, palette::kGoldDark, palette::kFalse,
-                        Rgb{200, 120, 30}, palette::kWoodLight, Rgb{150, 110, 20}};
+                        Rgb{200, 120, 30}, palette::kWoodLight, Rgb{150, 110, 20}, palette::kPanelRim};
   for (size_t i = 0; i < RulesText().size(); ++i) {
     fonts.Use(cr, FontId::Sans, 14);
     const auto lines = WrapWords(cr, RulesText()[i], textWidth);
@@ -81,16 +83,16 @@ RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background) {
       ShowTextAt(cr, line, textLeft, y);
       y += lineStep;
     }
-    y += 6;
+    y += 3;
   }
   if (y > h - 52) throw std::runtime_error("rules text does not fit its card (ends at " + std::to_string(y) + ")");
 
-  RoundedRect(cr, w / 2.0 - 110, h - 46, 220, 28, 14);
+  RoundedRect(cr, w / 2.0 - 130, h - 46, 260, 28, 14);
   SetSource(cr, palette::kPanelRim);
   cairo_fill(cr);
   fonts.Use(cr, FontId::SansBold, 14);
   SetSource(cr, palette::kCream);
-  ShowTextCentred(cr, "Click anywhere to close", w / 2.0, h - 27);
+  ShowTextCentred(cr, "Click or press a key to close", w / 2.0, h - 27);
   return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
 }
 
@@ -118,14 +120,23 @@ RgbImage PaintHallOfFameNotice(const FontLibrary& fonts, const RgbImage& backgro
   cairo_arc(cr, cx - 9, top + 14, 5, 0, 2 * M_PI);
   cairo_set_source_rgba(cr, 1, 1, 1, 0.5);
   cairo_fill(cr);
-  fonts.Use(cr, FontId::SerifBold, 30);
-  const double textX = 120 + (w - 126) / 2.0;
-  OutlinedTextCentred(cr, "New record!", textX, 68, 4, palette::kGold.r / 255.0, palette::kGold.g / 255.0,
+  // The notice means a place in the table, not necessarily the first: it says so, and must fit beside the cup.
+  const double textLeft = 116, textWidth = w - textLeft - 18;
+  const double textX = textLeft + textWidth / 2.0;
+  fonts.Use(cr, FontId::SerifBold, 28);
+  const std::string headline = "Hall of fame!";
+  if (TextWidth(cr, headline) > textWidth) throw std::runtime_error("hall-of-fame headline wider than its notice");
+  OutlinedTextCentred(cr, headline, textX, 66, 4, palette::kGold.r / 255.0, palette::kGold.g / 255.0,
                       palette::kGold.b / 255.0, 0.25, 0.05, 0.05);
   fonts.Use(cr, FontId::SansBold, 15);
   SetSource(cr, palette::kCream);
-  ShowTextCentred(cr, "Your score enters", textX, 96);
-  ShowTextCentred(cr, "the hall of fame.", textX, 116);
+  const auto lines = WrapWords(cr, "Your score has earned a place in the hall of fame.", textWidth);
+  if (lines.size() > 3) throw std::runtime_error("hall-of-fame notice text does not fit its card");
+  double y = 94;
+  for (const auto& line : lines) {
+    ShowTextCentred(cr, line, textX, y);
+    y += 20;
+  }
   return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
 }
 

@@ -239,8 +239,8 @@ void WriteScreenPreview(const FontLibrary& fonts, const fs::path& gameDir, const
 
   Screen asking{gameDir, background};
   asking.Buttons(4);
-  asking.Number(128375, layout::kBestScoreRight);
-  asking.Number(3875, layout::kScoreRight);
+  asking.Number(9999999, layout::kBestScoreRight);
+  asking.Number(8888888, layout::kScoreRight);
   asking.Clock(131);
   asking.Flowers(2);
   asking.Ladder(4, -1);

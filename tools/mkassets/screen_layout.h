@@ -21,8 +21,11 @@ inline constexpr Box kScoreBox{650, 10, 136, 34};
 inline constexpr int kBestScoreRight = 134;
 inline constexpr int kScoreRight = 774;
 inline constexpr int kScoreTop = 20;
-inline constexpr int kDigitW = 17;  // seven digits start inside the erased areas
-inline constexpr int kDigitH = 24;
+// Every score up to seven digits stays inside its box with a margin: 7 x 15 = 105 pixels from the right edge
+// leave 17 to the box's left side, and the digits' 15 rows from the top leave 9 to its bottom.
+inline constexpr int kDigitW = 15;
+inline constexpr int kDigitH = 20;
+inline constexpr int kDigitGlyphH = 15;
 
 inline constexpr Box kLadderPanel{2, 70, 150, 442};
 inline constexpr int kLadderX = 10;
@@ -56,26 +59,29 @@ inline constexpr std::array<int, 3> kFlowerX{655, 697, 739};
 inline constexpr int kFlowerY = 466;
 inline constexpr int kFlowerSize = 38;
 
+// `key`: the key that stands for the button, shown on it as a small key cap.
 struct ButtonPlace {
   const char* file;
   const char* label;
+  const char* key;
   int x, y;
 };
 inline constexpr int kButtonW = 86;
 inline constexpr int kButtonH = 46;
-inline constexpr std::array<ButtonPlace, 4> kButtons{{{"newgame.bmp", "New game", 10, 520},
-                                                       {"info.bmp", "Rules", 104, 520},
-                                                       {"back.bmp", "Menu", 610, 520},
-                                                       {"exit.bmp", "Exit", 704, 520}}};
+inline constexpr std::array<ButtonPlace, 4> kButtons{{{"newgame.bmp", "New game", "N", 10, 520},
+                                                       {"info.bmp", "Rules", "R", 104, 520},
+                                                       {"back.bmp", "Menu", "M", 610, 520},
+                                                       {"exit.bmp", "Exit", "Esc", 704, 520}}};
 
 struct PiePlace {
   const char* file;
   const char* label;
+  const char* key;
   int x, y, diameter;
 };
-inline constexpr std::array<PiePlace, 3> kPies{{{"truepie.bmp", "True", 212, 479, 112},
-                                                 {"falsepie.bmp", "False", 476, 479, 112},
-                                                 {"passpie.bmp", "Pass", 350, 479, 100}}};
+inline constexpr std::array<PiePlace, 3> kPies{{{"truepie.bmp", "True", "T", 212, 479, 112},
+                                                 {"falsepie.bmp", "False", "F", 476, 479, 112},
+                                                 {"passpie.bmp", "Pass", "P", 350, 479, 100}}};
 
 inline constexpr Box kGameOver{175, 299, 450, 172};
 inline constexpr int kRulesW = 540;

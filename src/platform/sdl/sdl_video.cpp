@@ -4,10 +4,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/picture_mapping.h"
 #include "platform/surface.h"
 #include "platform/window.h"
 
@@ -21,10 +23,15 @@ struct SdlVideo {
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* texture = nullptr;
   bool altAlone = false;  // Alt pressed and no other key since: its release opens the (absent) system menu
+  Point lastPointer{-1, -1};  // the picture position last reported to the game
   // The picture last sent to the window. Most frames change nothing, and without a graphics card uploading and
   // scaling 800 x 600 a hundred times a second costs more than the whole game.
   std::vector<uint8_t> shown;
-  ~SdlVideo() { CloseWindow(); }
+  std::vector<SDL_GameController*> controllers;
+  ~SdlVideo() {
+    for (SDL_GameController* c : controllers) SDL_GameControllerClose(c);
+    CloseWindow();
+  }
 };
 
 SdlVideo& Video() {
@@ -40,6 +47,9 @@ bool EnsureVideo() {
     return false;
   }
   v.videoReady = true;
+  // Controllers are welcome but not needed: without the subsystem the game plays on with mouse and keys.
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+    std::fprintf(stderr, "Zorvel: controllers unavailable (%s)\n", SDL_GetError());
   return true;
 }
 
@@ -68,22 +78,79 @@ int VirtualKey(SDL_Keycode key) {
   }
 }
 
+// A controller's buttons as the platform's controller keys; 0 for buttons the game has no use for.
+int ControllerKey(uint8_t button) {
+  switch (button) {
+    case SDL_CONTROLLER_BUTTON_A: return VK_GAMEPAD_A;
+    case SDL_CONTROLLER_BUTTON_B: return VK_GAMEPAD_B;
+    case SDL_CONTROLLER_BUTTON_X: return VK_GAMEPAD_X;
+    case SDL_CONTROLLER_BUTTON_Y: return VK_GAMEPAD_Y;
+    case SDL_CONTROLLER_BUTTON_START: return VK_GAMEPAD_MENU;
+    case SDL_CONTROLLER_BUTTON_BACK: return VK_GAMEPAD_VIEW;
+    default: return 0;
+  }
+}
+
+// Controllers plugged in before start and while the game runs alike arrive as "added".
+void ControllerAdded(SdlVideo& v, int deviceIndex) {
+  if (!SDL_IsGameController(deviceIndex)) return;
+  const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
+  for (SDL_GameController* c : v.controllers)
+    if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(c)) == id) return;
+  if (SDL_GameController* c = SDL_GameControllerOpen(deviceIndex)) v.controllers.push_back(c);
+}
+
+void ControllerRemoved(SdlVideo& v, SDL_JoystickID id) {
+  for (size_t i = 0; i < v.controllers.size(); ++i) {
+    if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(v.controllers[i])) != id) continue;
+    SDL_GameControllerClose(v.controllers[i]);
+    v.controllers.erase(v.controllers.begin() + static_cast<long>(i));
+    return;
+  }
+}
+
 uintptr_t HeldButtons() {
   uint32_t state = SDL_GetMouseState(nullptr, nullptr);
   return ((state & SDL_BUTTON_LMASK) ? MK_LBUTTON : 0) | ((state & SDL_BUTTON_RMASK) ? MK_RBUTTON : 0);
 }
 
-// Mouse positions arrive in window pixels; the renderer's logical size maps them to the picture.
-intptr_t PicturePoint(int x, int y) {
-  SdlVideo& v = Video();
-  float lx = static_cast<float>(x), ly = static_cast<float>(y);
-  if (v.renderer) SDL_RenderWindowToLogical(v.renderer, x, y, &lx, &ly);
-  int px = static_cast<int>(lx), py = static_cast<int>(ly);
-  if (px < 0) px = 0;
-  if (py < 0) py = 0;
-  if (px > 799) px = 799;
-  if (py > 599) py = 599;
-  return PackPoint(px, py);
+WindowGeometry Geometry(const SdlVideo& v) {
+  WindowGeometry g;
+  SDL_GetWindowSize(v.window, &g.windowWidth, &g.windowHeight);
+  g.drawableWidth = g.windowWidth, g.drawableHeight = g.windowHeight;
+  if (v.renderer) SDL_GetRendererOutputSize(v.renderer, &g.drawableWidth, &g.drawableHeight);
+  return g;
+}
+
+// An event's position. While the renderer has a logical size, SDL has already scaled event positions to the
+// picture (positions on the bars come out below 0 or past the picture's edge); otherwise they are window units.
+Point EventPoint(const SdlVideo& v, int x, int y) {
+  int logicalW = 0, logicalH = 0;
+  if (v.renderer) SDL_RenderGetLogicalSize(v.renderer, &logicalW, &logicalH);
+  const std::optional<Point> p = logicalW ? ScaledToPicture(x * kPictureWidth / logicalW, y * kPictureHeight / logicalH)
+                                          : WindowToPicture(Geometry(v), x, y);
+  return p.value_or(kOffPicture);
+}
+
+void PostPointer(SdlVideo& v, Point p) {
+  v.lastPointer = p;
+  PostDeviceMessage(WM_MOUSEMOVE, HeldButtons(), PackPoint(p.x, p.y));
+}
+
+// Where the pointer is now, asked of the window system (positions in window units): after the picture moved
+// under a pointer that did not, or when the pointer enters, the game learns the picture position it now covers.
+void PollPointer(SdlVideo& v) {
+  if (!v.window || SDL_GetMouseFocus() != v.window) return;
+  int x = 0, y = 0;
+  SDL_GetMouseState(&x, &y);
+  const Point p = WindowToPicture(Geometry(v), x, y).value_or(kOffPicture);
+  if (p.x != v.lastPointer.x || p.y != v.lastPointer.y) PostPointer(v, p);
+}
+
+void ToggleFullScreen(SdlVideo& v) {
+  if (!v.window) return;
+  const bool full = (SDL_GetWindowFlags(v.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  SDL_SetWindowFullscreen(v.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 }  // namespace
@@ -161,7 +228,7 @@ void PollEvents() {
         PostDeviceMessage(WM_CLOSE, 0, 0);
         break;
       case SDL_MOUSEMOTION:
-        PostDeviceMessage(WM_MOUSEMOVE, HeldButtons(), PicturePoint(e.motion.x, e.motion.y));
+        PostPointer(v, EventPoint(v, e.motion.x, e.motion.y));
         break;
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP: {
@@ -169,7 +236,12 @@ void PollEvents() {
         uint32_t message = 0;
         if (e.button.button == SDL_BUTTON_LEFT) message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
         if (e.button.button == SDL_BUTTON_RIGHT) message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-        if (message) PostDeviceMessage(message, HeldButtons(), PicturePoint(e.button.x, e.button.y));
+        if (!message) break;
+        // A press lands where the move before it said; a press with no move before it (the picture moved) moves
+        // first. A press on a bar lands off the picture, on no button.
+        const Point p = EventPoint(v, e.button.x, e.button.y);
+        if (p.x != v.lastPointer.x || p.y != v.lastPointer.y) PostPointer(v, p);
+        PostDeviceMessage(message, HeldButtons(), PackPoint(p.x, p.y));
         break;
       }
       case SDL_KEYDOWN:
@@ -178,21 +250,51 @@ void PollEvents() {
         const int vk = VirtualKey(e.key.keysym.sym);
         if (!vk) break;
         const int scan = static_cast<int>(e.key.keysym.scancode);
+        // Alt+Enter switches between the window and full screen; the game itself sees only a system key.
+        if (vk == VK_RETURN && (e.key.keysym.mod & KMOD_ALT)) {
+          if (down && !e.key.repeat) ToggleFullScreen(v);
+          v.altAlone = false;
+          PostDeviceMessage(down ? WM_SYSKEYDOWN : WM_SYSKEYUP, static_cast<uintptr_t>(vk),
+                            KeyLParam(!down, scan, down && e.key.repeat));
+          break;
+        }
         if (vk == VK_MENU) {
           if (down && !e.key.repeat) v.altAlone = true;
-          PostDeviceMessage(down ? WM_SYSKEYDOWN : WM_SYSKEYUP, static_cast<uintptr_t>(vk), KeyLParam(!down, scan));
+          PostDeviceMessage(down ? WM_SYSKEYDOWN : WM_SYSKEYUP, static_cast<uintptr_t>(vk),
+                            KeyLParam(!down, scan, down && e.key.repeat));
           if (!down && v.altAlone) PostDeviceMessage(WM_SYSCOMMAND, SC_KEYMENU, 0);
           break;
         }
         if (down) v.altAlone = false;
-        PostDeviceMessage(down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), KeyLParam(!down, scan));
+        // A held key repeats its key-down; marked as a repeat, it does not count as a fresh press.
+        PostDeviceMessage(down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk),
+                          KeyLParam(!down, scan, down && e.key.repeat));
         break;
       }
+      case SDL_CONTROLLERDEVICEADDED:
+        ControllerAdded(v, e.cdevice.which);
+        break;
+      case SDL_CONTROLLERDEVICEREMOVED:
+        ControllerRemoved(v, e.cdevice.which);
+        break;
+      case SDL_CONTROLLERBUTTONDOWN:
+      case SDL_CONTROLLERBUTTONUP:
+        if (const int vk = ControllerKey(e.cbutton.button)) {
+          const bool down = e.type == SDL_CONTROLLERBUTTONDOWN;
+          PostDeviceMessage(down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), KeyLParam(!down, 0));
+        }
+        break;
       case SDL_WINDOWEVENT:
         switch (e.window.event) {
           case SDL_WINDOWEVENT_FOCUS_GAINED:
             PostDeviceMessage(WM_ACTIVATEAPP, 1, 0);
             PostDeviceMessage(WM_ACTIVATE, WA_ACTIVE, 0);
+            // Moves made while inactive were not taken: tell the game where the pointer is now.
+            v.lastPointer = {-1, -1};
+            PollPointer(v);
+            break;
+          case SDL_WINDOWEVENT_ENTER:
+            PollPointer(v);
             break;
           case SDL_WINDOWEVENT_FOCUS_LOST:
             PostDeviceMessage(WM_ACTIVATE, WA_INACTIVE, 0);
@@ -209,6 +311,7 @@ void PollEvents() {
             // The picture is scaled to any window size, so the drawing area the game sees stays 800 x 600 and
             // unshifted: the window reports itself restored at that size.
             PostDeviceMessage(WM_SIZE, SIZE_RESTORED, PackPoint(800, 600));
+            PollPointer(v);
             break;
           case SDL_WINDOWEVENT_CLOSE:
             PostDeviceMessage(WM_CLOSE, 0, 0);
