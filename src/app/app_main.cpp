@@ -296,7 +296,9 @@ int AppMain(void* instance, const std::string& commandLine) {
     if (g_app.appActive == 1) {
       ZKAcquireMouse(1);
       WaitForNextFrame(100);
-      if (g_screenManager.HandleFrame(g_app.appActive) == kFrameQuit) {
+      const int32_t result = g_screenManager.HandleFrame(g_app.appActive);
+      platform::LogFrameEnd();
+      if (result == kFrameQuit) {
         DestroyWindow(g_app.mainWindow);
         return 0;
       }

@@ -127,6 +127,7 @@ int ZKFlip() {
     platform::TraceFrameHash(hash);
   }
   platform::backend::Present(*shown);
+  platform::LogPresent();
   return 1;
 }
 
