@@ -13,21 +13,27 @@ namespace platform {
 
 namespace {
 
-void RowPlain(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high) {
+bool RowPlain(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high) {
+  uint16_t changed = 0;
   for (int i = 0; i < n; ++i) {
     const uint16_t p = in[i];
-    if (p < low || p > high) out[i] = p;
+    if (p < low || p > high) {
+      changed |= static_cast<uint16_t>(out[i] ^ p);
+      out[i] = p;
+    }
   }
+  return changed != 0;
 }
 
 #if ZORVEL_X86
 // A pixel p is transparent when (p - low), wrapping, is at most (high - low): the saturating subtraction of the
 // range then gives 0. This needs nothing beyond SSE2.
-__attribute__((target("sse2"))) void RowSse2(const uint16_t* in, uint16_t* out, int n, uint16_t low,
+__attribute__((target("sse2"))) bool RowSse2(const uint16_t* in, uint16_t* out, int n, uint16_t low,
                                              uint16_t high) {
   const __m128i vLow = _mm_set1_epi16(static_cast<short>(low));
   const __m128i vRange = _mm_set1_epi16(static_cast<short>(high - low));
   const __m128i zero = _mm_setzero_si128();
+  __m128i changed = zero;
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
@@ -35,49 +41,61 @@ __attribute__((target("sse2"))) void RowSse2(const uint16_t* in, uint16_t* out, 
     if (_mm_movemask_epi8(keep) == 0xFFFF) continue;  // all transparent: leave the destination alone
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
     const __m128i r = _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, p));
+    changed = _mm_or_si128(changed, _mm_xor_si128(r, d));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), r);
   }
+  uint16_t tail = 0;
   for (; i < n; ++i) {
     const uint16_t p = in[i];
-    if (p < low || p > high) out[i] = p;
+    if (p < low || p > high) {
+      tail |= static_cast<uint16_t>(out[i] ^ p);
+      out[i] = p;
+    }
   }
+  return tail != 0 || _mm_movemask_epi8(_mm_cmpeq_epi16(changed, zero)) != 0xFFFF;
 }
 
-__attribute__((target("avx2"))) void RowAvx2(const uint16_t* in, uint16_t* out, int n, uint16_t low,
+__attribute__((target("avx2"))) bool RowAvx2(const uint16_t* in, uint16_t* out, int n, uint16_t low,
                                              uint16_t high) {
   const __m256i vLow = _mm256_set1_epi16(static_cast<short>(low));
   const __m256i vRange = _mm256_set1_epi16(static_cast<short>(high - low));
   const __m256i zero = _mm256_setzero_si256();
+  __m256i changed = zero;
   int i = 0;
   for (; i + 16 <= n; i += 16) {
     const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
     const __m256i keep = _mm256_cmpeq_epi16(_mm256_subs_epu16(_mm256_sub_epi16(p, vLow), vRange), zero);
-    const int mask = _mm256_movemask_epi8(keep);
-    if (mask == -1) continue;
-    if (mask == 0) {
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), p);
-      continue;
-    }
+    if (_mm256_movemask_epi8(keep) == -1) continue;
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_blendv_epi8(p, d, keep));
+    const __m256i r = _mm256_blendv_epi8(p, d, keep);
+    changed = _mm256_or_si256(changed, _mm256_xor_si256(r, d));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), r);
   }
   // The tail in the same encoding: mixing in legacy SSE code here costs a state transition per row on some
   // processors, which is slower than the whole row.
   const __m128i vLow8 = _mm256_castsi256_si128(vLow), vRange8 = _mm256_castsi256_si128(vRange);
+  __m128i changed8 = _mm_or_si128(_mm256_castsi256_si128(changed), _mm256_extracti128_si256(changed, 1));
   for (; i + 8 <= n; i += 8) {
     const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
     const __m128i keep = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(p, vLow8), vRange8), _mm_setzero_si128());
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_blendv_epi8(p, d, keep));
+    const __m128i r = _mm_blendv_epi8(p, d, keep);
+    changed8 = _mm_or_si128(changed8, _mm_xor_si128(r, d));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), r);
   }
+  uint16_t tail = 0;
   for (; i < n; ++i) {
     const uint16_t p = in[i];
-    if (p < low || p > high) out[i] = p;
+    if (p < low || p > high) {
+      tail |= static_cast<uint16_t>(out[i] ^ p);
+      out[i] = p;
+    }
   }
+  return tail != 0 || !_mm_testz_si128(changed8, changed8);
 }
 #endif
 
-using RowFunction = void (*)(const uint16_t*, uint16_t*, int, uint16_t, uint16_t);
+using RowFunction = bool (*)(const uint16_t*, uint16_t*, int, uint16_t, uint16_t);
 
 RowFunction FunctionFor(KeyedRowKind kind) {
   switch (kind) {
@@ -122,20 +140,21 @@ const char* KeyedRowKindName(KeyedRowKind kind) {
   }
 }
 
-void KeyedRow(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high) {
-  if (low > high) {
-    std::memcpy(out, in, static_cast<size_t>(n) * 2);
-    return;
-  }
-  Best()(in, out, n, low, high);
+bool CopyRowIfChanged(const uint16_t* in, uint16_t* out, int n) {
+  const size_t bytes = static_cast<size_t>(n) * 2;
+  if (std::memcmp(out, in, bytes) == 0) return false;
+  std::memmove(out, in, bytes);
+  return true;
 }
 
-void KeyedRowWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high) {
-  if (low > high) {
-    std::memcpy(out, in, static_cast<size_t>(n) * 2);
-    return;
-  }
-  FunctionFor(kind)(in, out, n, low, high);
+bool KeyedRow(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high) {
+  if (low > high) return CopyRowIfChanged(in, out, n);
+  return Best()(in, out, n, low, high);
+}
+
+bool KeyedRowWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high) {
+  if (low > high) return CopyRowIfChanged(in, out, n);
+  return FunctionFor(kind)(in, out, n, low, high);
 }
 
 void OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low,
@@ -158,9 +177,10 @@ void OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int h
   }
 }
 
-void OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
+bool OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
                       int outPitchPixels) const {
   const int right = sx + w;
+  bool changed = false;
   for (int dy = 0; dy < h; ++dy) {
     const int y = sy + dy;
     const uint16_t* in = pixels + static_cast<size_t>(y) * pitchPixels;
@@ -171,9 +191,10 @@ void OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, i
       if (a >= right) break;
       if (a < sx) a = sx;
       if (b > right) b = right;
-      std::memcpy(to + (a - sx), in + a, static_cast<size_t>(b - a) * 2);
+      changed |= CopyRowIfChanged(in + a, to + (a - sx), b - a);
     }
   }
+  return changed;
 }
 
 double OpaqueRuns::MeanRunLength() const {

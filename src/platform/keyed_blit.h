@@ -16,18 +16,21 @@ const char* KeyedRowKindName(KeyedRowKind kind);
 bool KeyedRowKindSupported(KeyedRowKind kind);
 
 // out[i] = in[i] unless low <= in[i] <= high, for i in [0, n). in and out must not overlap. With low > high no
-// pixel is transparent.
-void KeyedRow(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high);
+// pixel is transparent. True when a pixel of out changed.
+bool KeyedRow(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high);
 // The same with a chosen kind (tests compare them); the kind must be supported.
-void KeyedRowWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high);
+bool KeyedRowWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high);
+
+// Copies a row only when it differs; true when it did. The two may overlap.
+bool CopyRowIfChanged(const uint16_t* in, uint16_t* out, int n);
 
 // The spans of pixels outside the key range, row by row.
 class OpaqueRuns {
  public:
   void Build(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low, uint16_t high);
   // Copies the opaque pixels of the part (sx, sy, w, h) of the picture the runs were built from to out, whose first
-  // pixel receives (sx, sy).
-  void Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
+  // pixel receives (sx, sy). True when a pixel of out changed.
+  bool Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
             int outPitchPixels) const;
   // Mean opaque span length; short spans are copied faster by KeyedRow.
   double MeanRunLength() const;

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 #include "platform/keyed_blit.h"
 
@@ -147,15 +148,20 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
     if (!fx || fx->dwSize != kBltFxSize) return DDERR_INVALIDPARAMS;
     memo.fill = fx->dwFillColor;
     if (const BlitMemo* m = FindMemo(memo); m && !ChangedSince(m->destSerial, dst)) return DD_OK;
+    bool changed = false;
     for (int y = dst.top; y < dst.bottom; ++y) {
       if (bitsPerPixel() == 8) {
-        std::memset(pixels_.data() + static_cast<size_t>(y) * pitch_ + dst.left,
-                    static_cast<int>(fx->dwFillColor & 0xFF), static_cast<size_t>(dst.Width()));
+        uint8_t* row = pixels_.data() + static_cast<size_t>(y) * pitch_ + dst.left;
+        const uint8_t value = static_cast<uint8_t>(fx->dwFillColor & 0xFF);
+        for (int x = 0; x < dst.Width(); ++x) changed |= std::exchange(row[x], value) != value;
       } else {
-        std::fill_n(RawRow16(y) + dst.left, dst.Width(), static_cast<uint16_t>(fx->dwFillColor));
+        uint16_t* row = RawRow16(y) + dst.left;
+        const uint16_t value = static_cast<uint16_t>(fx->dwFillColor);
+        for (int x = 0; x < dst.Width(); ++x) changed |= std::exchange(row[x], value) != value;
       }
     }
-    NoteWrite(dst);
+    // A write that changed no pixel is not numbered: copies that overlap it stay known to be unchanged.
+    if (changed) NoteWrite(dst);
     memo.destSerial = serial_;
     Remember(memo);
     return DD_OK;
@@ -193,6 +199,7 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   };
 
   const int dw = dst.Width(), dh = dst.Height(), sw = src.Width(), sh = src.Height();
+  bool changed = false;
   if (dw == sw && dh == sh) {
     const OpaqueRuns* runs = nullptr;
     if (keyed && !self && keyLow <= keyHigh) {
@@ -201,17 +208,13 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
       if (runs && runs->MeanRunLength() < 12.0) runs = nullptr;
     }
     if (runs) {
-      runs->Copy(source->RawRow16(0), source->pitch_ / 2, src.left, src.top, dw, dh, RawRow16(dst.top) + dst.left,
-                 pitch_ / 2);
+      changed = runs->Copy(source->RawRow16(0), source->pitch_ / 2, src.left, src.top, dw, dh,
+                           RawRow16(dst.top) + dst.left, pitch_ / 2);
     } else {
       for (int dy = 0; dy < dh; ++dy) {
         const uint16_t* in = srcRow(src.top + dy) + src.left;
         uint16_t* out = RawRow16(dst.top + dy) + dst.left;
-        if (keyed) {
-          KeyedRow(in, out, dw, keyLow, keyHigh);
-        } else {
-          std::memmove(out, in, static_cast<size_t>(dw) * 2);
-        }
+        changed |= keyed ? KeyedRow(in, out, dw, keyLow, keyHigh) : CopyRowIfChanged(in, out, dw);
       }
     }
   } else {
@@ -223,11 +226,11 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
         int sx = src.left + (sw == dw ? dx : static_cast<int>(static_cast<int64_t>(dx) * sw / dw));
         uint16_t p = in[sx];
         if (keyed && p >= keyLow && p <= keyHigh) continue;
-        out[dst.left + dx] = p;
+        changed |= std::exchange(out[dst.left + dx], p) != p;
       }
     }
   }
-  NoteWrite(dst);
+  if (changed) NoteWrite(dst);
   if (!self) {
     memo.sourceSerial = source->serial_;
     memo.destSerial = serial_;
