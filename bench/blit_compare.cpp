@@ -71,25 +71,42 @@ SDL_Surface* ToSdl(Surface* s, bool rle) {
 
 using Clock = std::chrono::steady_clock;
 
-// Nanoseconds per pass over the whole case: the median of several timed batches.
-template <typename F>
-double TimePerPass(F&& pass) {
-  for (int i = 0; i < 20; ++i) pass();  // warm caches and any lazily built tables
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// Times the three ways in alternation, batch after batch, so that a machine whose load changes during the run
+// slows all three alike; the ratios are taken batch by batch and their median reported.
+struct Timings {
+  double ours, sdlKeyed, sdlRle;  // nanoseconds per pass, medians
+  double keyedRatio, rleRatio;    // medians of SDL keyed / ours and ours / SDL RLE
+};
+
+template <typename A, typename B, typename C>
+Timings TimeAlternating(A&& ours, B&& keyed, C&& rle) {
+  for (int i = 0; i < 20; ++i) ours(), keyed(), rle();  // warm caches and any lazily built tables
   int batch = 1;
   for (;;) {
     const auto t0 = Clock::now();
-    for (int i = 0; i < batch; ++i) pass();
-    if (Clock::now() - t0 > std::chrono::milliseconds(20)) break;
+    for (int i = 0; i < batch; ++i) ours();
+    if (Clock::now() - t0 > std::chrono::milliseconds(5)) break;
     batch *= 2;
   }
-  std::vector<double> samples;
-  for (int rep = 0; rep < 9; ++rep) {
+  auto time = [batch](auto&& pass) {
     const auto t0 = Clock::now();
     for (int i = 0; i < batch; ++i) pass();
-    samples.push_back(std::chrono::duration<double, std::nano>(Clock::now() - t0).count() / batch);
+    return std::chrono::duration<double, std::nano>(Clock::now() - t0).count() / batch;
+  };
+  std::vector<double> o, k, r, kr, rr;
+  for (int rep = 0; rep < 31; ++rep) {
+    o.push_back(time(ours));
+    k.push_back(time(keyed));
+    r.push_back(time(rle));
+    kr.push_back(k.back() / o.back());
+    rr.push_back(o.back() / r.back());
   }
-  std::sort(samples.begin(), samples.end());
-  return samples[samples.size() / 2];
+  return {Median(o), Median(k), Median(r), Median(kr), Median(rr)};
 }
 
 void Compare(const char* label, const std::vector<Placed>& cases) {
@@ -101,7 +118,7 @@ void Compare(const char* label, const std::vector<Placed>& cases) {
     keyed.push_back({ToSdl(p.image, false), r, p.x, p.y});
     rle.push_back({ToSdl(p.image, true), r, p.x, p.y});
   }
-  const double ours = TimePerPass([&] {
+  auto oursPass = [&] {
     for (const Placed& p : cases) {
       // Touch the screen first: the game's blit skips a copy that would change nothing, and here every copy
       // must really be made.
@@ -111,21 +128,20 @@ void Compare(const char* label, const std::vector<Placed>& cases) {
       Rect to{p.x, p.y, p.x + p.source.Width(), p.y + p.source.Height()};
       screen->Blt(&to, p.image, &p.source, platform::DDBLT_KEYSRC | platform::DDBLT_WAIT, nullptr);
     }
-  });
+  };
   auto sdlPass = [&](std::vector<SdlPlaced>& list) {
-    return TimePerPass([&] {
+    return [&list, sdlScreen] {
       for (SdlPlaced& p : list) {
         SDL_Rect to{p.x, p.y, p.source.w, p.source.h};
         SDL_BlitSurface(p.image, &p.source, sdlScreen, &to);
       }
-    });
+    };
   };
-  const double sdlKeyed = sdlPass(keyed);
-  const double sdlRle = sdlPass(rle);
+  const Timings t = TimeAlternating(oursPass, sdlPass(keyed), sdlPass(rle));
   std::fprintf(stderr, "%-12s ours %9.0f ns, SDL keyed %9.0f ns, SDL RLE %9.0f ns per pass of %zu blits\n", label,
-               ours, sdlKeyed, sdlRle, cases.size());
-  std::printf("keyed blit vs SDL keyed blit, %s (times faster)|%.2f\n", label, sdlKeyed / ours);
-  std::printf("keyed blit vs SDL RLE keyed blit, %s (time ratio, <= 1 is no slower)|%.2f\n", label, ours / sdlRle);
+               t.ours, t.sdlKeyed, t.sdlRle, cases.size());
+  std::printf("keyed blit vs SDL keyed blit, %s (times faster)|%.2f\n", label, t.keyedRatio);
+  std::printf("keyed blit vs SDL RLE keyed blit, %s (time ratio, <= 1 is no slower)|%.2f\n", label, t.rleRatio);
   for (auto* list : {&keyed, &rle})
     for (SdlPlaced& p : *list) SDL_FreeSurface(p.image);
   SDL_FreeSurface(sdlScreen);

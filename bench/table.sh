@@ -181,7 +181,7 @@ for run in $(seq 1 "$RUNS"); do
 done
 
 echo "machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg), $RUNS run(s) of ${SECONDS_TO_RUN} s"
-printf '%-62s %10s %10s %10s\n' "measure" "min" "median" "max"
+printf '%-72s %10s %10s %10s\n' "measure" "min" "median" "max"
 awk -F'|' '{ if (!($1 in seen)) { seen[$1] = 1; order[++n] = $1 } v[$1] = v[$1] " " $2 }
   END { for (i = 1; i <= n; ++i) print order[i] "|" v[order[i]] }' "$RESULTS" |
 while IFS='|' read -r name values; do
@@ -191,7 +191,7 @@ while IFS='|' read -r name values; do
   min=$(printf '%s\n' "$sorted" | head -n1)
   max=$(printf '%s\n' "$sorted" | tail -n1)
   median=$(printf '%s\n' "$sorted" | sed -n "$(((count + 1) / 2))p")
-  printf '%-62s %10s %10s %10s\n' "$name" "$min" "$median" "$max"
+  printf '%-72s %10s %10s %10s\n' "$name" "$min" "$median" "$max"
 done
 echo "CPU per thread (steady window):"
 cat "$WORK/threads.log"
