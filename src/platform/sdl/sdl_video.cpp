@@ -129,6 +129,8 @@ bool OpenWindow(const std::string& title, WindowKind kind, int x, int y, int wid
   if (!EnsureVideo()) return false;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // Time-critical threads (the frame loop, the ticker) ask for realtime scheduling, not only a higher share.
+  SDL_SetHint(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "1");
   // The software renderer draws into the window's own pixels (shared memory with the X server), not through
   // OpenGL.
   SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
@@ -296,6 +298,13 @@ int DesktopHeight() {
   SDL_DisplayMode mode;
   if (!EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 600;
   return mode.h;
+}
+
+bool RaiseThreadPriority() {
+  // On desktop Linux SDL asks RealtimeKit when the process may not raise itself. The realtime hint is set when the
+  // window opens, before the ticker's thread exists.
+  if (SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL) == 0) return true;
+  return SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH) == 0;
 }
 
 bool ShowMessageBox(const std::string& text, const std::string& caption, bool errorIcon) {
