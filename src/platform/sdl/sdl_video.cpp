@@ -10,6 +10,8 @@
 #include <vector>
 
 #include <glob.h>
+#include <pthread.h>
+#include <sched.h>
 
 #include "platform/backend.h"
 #include "platform/surface.h"
@@ -304,6 +306,10 @@ bool RaiseThreadPriority() {
   // On desktop Linux SDL asks RealtimeKit when the process may not raise itself. The realtime hint is set when the
   // window opens, before the ticker's thread exists.
   if (SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL) == 0) return true;
+  // Without RealtimeKit a privileged process can still take a modest realtime priority itself.
+  sched_param param{};
+  param.sched_priority = 10;
+  if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0) return true;
   return SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH) == 0;
 }
 
