@@ -68,7 +68,9 @@ __attribute__((target("avx2"))) bool RowAvx2(const uint16_t* in, uint16_t* out, 
     if (_mm256_movemask_epi8(keep) == -1) continue;
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
     const __m256i r = _mm256_blendv_epi8(p, d, keep);
-    changed = _mm256_or_si256(changed, _mm256_xor_si256(r, d));
+    const __m256i diff = _mm256_xor_si256(r, d);
+    if (_mm256_testz_si256(diff, diff)) continue;  // already there: no store, no dirtied cache line
+    changed = _mm256_or_si256(changed, diff);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), r);
   }
   // The tail in the same encoding: mixing in legacy SSE code here costs a state transition per row on some
