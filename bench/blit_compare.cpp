@@ -2,7 +2,7 @@
 // game's own art, in one process: the bull's frames onto the screen, the buttons at their places, and the whole
 // background. Prints "measure|value" lines for bench/table.sh (a ratio of time per blit) and a readable summary on
 // standard error.
-//   zorvel_blit_compare <game folder>
+//   zorvel_blit_compare <game folder> [case]   (case: bull, buttons or full; all when not given)
 #include <SDL.h>
 
 #include <algorithm>
@@ -151,8 +151,8 @@ void Compare(const char* label, const std::vector<Placed>& cases) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <game folder>\n", argv[0]);
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: %s <game folder> [bull|buttons|full]\n", argv[0]);
     return 2;
   }
   const std::string dir = argv[1];
@@ -183,9 +183,10 @@ int main(int argc, char** argv) {
   Surface* background = Load(dir, "background.bmp");
   std::vector<Placed> fullCases{{background, Rect{0, 0, 800, 600}, 0, 0}};
 
-  Compare("bull frames", bullCases);
-  Compare("buttons", buttonCases);
-  Compare("full screen", fullCases);
+  const std::string only = argc == 3 ? argv[2] : "";
+  if (only.empty() || only == "bull") Compare("bull frames", bullCases);
+  if (only.empty() || only == "buttons") Compare("buttons", buttonCases);
+  if (only.empty() || only == "full") Compare("full screen", fullCases);
 
   for (Surface* s : bull) s->Release();
   for (Surface* s : buttonFrames) s->Release();

@@ -95,7 +95,66 @@ __attribute__((target("avx2"))) bool RowAvx2(const uint16_t* in, uint16_t* out, 
   }
   return tail != 0 || !_mm_testz_si128(changed8, changed8);
 }
+
+// A plain copy that reads the destination as it goes and stores only blocks that differ: one pass, where a compare
+// and then a copy would be two.
+__attribute__((target("avx2"))) bool CopyAvx2(const uint16_t* in, uint16_t* out, int n) {
+  bool changed = false;
+  int i = 0;
+  for (; i + 32 <= n; i += 32) {  // two blocks a step: one test and branch for 64 bytes
+    const __m256i p0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
+    const __m256i p1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i + 16));
+    const __m256i d0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
+    const __m256i d1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i + 16));
+    const __m256i diff = _mm256_or_si256(_mm256_xor_si256(p0, d0), _mm256_xor_si256(p1, d1));
+    if (_mm256_testz_si256(diff, diff)) continue;
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), p0);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i + 16), p1);
+    changed = true;
+  }
+  for (; i + 16 <= n; i += 16) {
+    const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
+    const __m256i diff = _mm256_xor_si256(p, d);
+    if (_mm256_testz_si256(diff, diff)) continue;
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), p);
+    changed = true;
+  }
+  for (; i + 8 <= n; i += 8) {
+    const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+    const __m128i diff = _mm_xor_si128(p, d);
+    if (_mm_testz_si128(diff, diff)) continue;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), p);
+    changed = true;
+  }
+  for (; i < n; ++i) {
+    if (out[i] != in[i]) {
+      out[i] = in[i];
+      changed = true;
+    }
+  }
+  return changed;
+}
 #endif
+
+bool CopyPlain(const uint16_t* in, uint16_t* out, int n) {
+  const size_t bytes = static_cast<size_t>(n) * 2;
+  if (std::memcmp(out, in, bytes) == 0) return false;
+  std::memcpy(out, in, bytes);
+  return true;
+}
+
+using CopyFunction = bool (*)(const uint16_t*, uint16_t*, int);
+
+CopyFunction BestCopy() {
+#if ZORVEL_X86
+  static const CopyFunction best = BestKeyedRowKind() == KeyedRowKind::Avx2 ? CopyAvx2 : CopyPlain;
+#else
+  static const CopyFunction best = CopyPlain;
+#endif
+  return best;
+}
 
 using RowFunction = bool (*)(const uint16_t*, uint16_t*, int, uint16_t, uint16_t);
 
@@ -142,11 +201,14 @@ const char* KeyedRowKindName(KeyedRowKind kind) {
   }
 }
 
-bool CopyRowIfChanged(const uint16_t* in, uint16_t* out, int n) {
-  const size_t bytes = static_cast<size_t>(n) * 2;
-  if (std::memcmp(out, in, bytes) == 0) return false;
-  std::memmove(out, in, bytes);
-  return true;
+bool CopyRowIfChanged(const uint16_t* in, uint16_t* out, int n) { return BestCopy()(in, out, n); }
+
+bool CopyRowIfChangedWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n) {
+#if ZORVEL_X86
+  if (kind == KeyedRowKind::Avx2) return CopyAvx2(in, out, n);
+#endif
+  (void)kind;
+  return CopyPlain(in, out, n);
 }
 
 bool KeyedRow(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high) {
@@ -183,6 +245,7 @@ bool OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, i
                       int outPitchPixels) const {
   const int right = sx + w;
   bool changed = false;
+  const CopyFunction copy = BestCopy();
   for (int dy = 0; dy < h; ++dy) {
     const int y = sy + dy;
     const uint16_t* in = pixels + static_cast<size_t>(y) * pitchPixels;
@@ -193,7 +256,7 @@ bool OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, i
       if (a >= right) break;
       if (a < sx) a = sx;
       if (b > right) b = right;
-      changed |= CopyRowIfChanged(in + a, to + (a - sx), b - a);
+      changed |= copy(in + a, to + (a - sx), b - a);
     }
   }
   return changed;

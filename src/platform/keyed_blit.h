@@ -21,8 +21,9 @@ bool KeyedRow(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t h
 // The same with a chosen kind (tests compare them); the kind must be supported.
 bool KeyedRowWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high);
 
-// Copies a row only when it differs; true when it did. The two may overlap.
+// Copies a row, storing only what differs; true when something did. The two must not overlap.
 bool CopyRowIfChanged(const uint16_t* in, uint16_t* out, int n);
+bool CopyRowIfChangedWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n);
 
 // The spans of pixels outside the key range, row by row.
 class OpaqueRuns {
