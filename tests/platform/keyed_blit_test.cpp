@@ -96,6 +96,30 @@ TEST(KeyedBlit, EveryRowKindMatchesThePixelRuleAtEveryWidthAndOffset) {
   EXPECT_FALSE(KeyedRow(in.data(), out.data(), 40, kBlue, kBlue));
 }
 
+TEST(KeyedBlit, PlainCopiesStoreWhatDiffersAndSaySoAtEveryWidthAndOffset) {
+  std::mt19937 rng(99);
+  for (KeyedRowKind kind : SupportedKinds()) {
+    for (int width = 1; width <= 80; ++width) {
+      for (int offset = 0; offset < 4; ++offset) {
+        std::vector<uint16_t> in(width + 8);
+        for (auto& p : in) p = static_cast<uint16_t>(rng());
+        // The same row, then one pixel different (anywhere, the last ones included).
+        std::vector<uint16_t> out = in;
+        EXPECT_FALSE(CopyRowIfChangedWith(kind, in.data() + offset, out.data() + offset, width));
+        const int at = offset + static_cast<int>(rng() % width);
+        out[at] ^= 0x0400;
+        const std::vector<uint16_t> outside = out;
+        ASSERT_TRUE(CopyRowIfChangedWith(kind, in.data() + offset, out.data() + offset, width))
+            << KeyedRowKindName(kind) << " width " << width << " pixel " << at - offset;
+        for (int i = 0; i < width + 8; ++i) {
+          const bool inside = i >= offset && i < offset + width;
+          ASSERT_EQ(inside ? in[i] : outside[i], out[i]) << KeyedRowKindName(kind) << " width " << width << " at " << i;
+        }
+      }
+    }
+  }
+}
+
 TEST(KeyedBlit, SurfaceCopiesMatchThePixelRuleWhileSpansAreBuiltAndThrownAway) {
   std::mt19937 rng(777);
   for (int width = 1; width <= 64; ++width) {
