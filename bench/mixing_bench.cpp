@@ -1,6 +1,7 @@
 // Mixing cost: what the audio callback spends per second of output with eight sound effects playing at once
 // (the game's formats: 22050 Hz 16-bit stereo, one 8-bit, one mono) and the MP3 music. The music is decoded
-// ahead on its own thread; its cost is reported apart, as process CPU time beyond the callback's.
+// ahead on its own thread, so the time reported is the whole process's CPU time (the callback's and the
+// decoder's); the callback's own share is given apart. The callback's wait for the decoder is not counted.
 #include <benchmark/benchmark.h>
 #include <time.h>
 
@@ -86,15 +87,18 @@ void BM_MixOneSecondEightVoicesAndMusic(benchmark::State& state) {
         WaitUntilMixerSignalsHandled(1000);  // the decoder keeps up, as it does in real time
       }
     }
-    cpuSeconds += ProcessCpuSeconds() - cpu0;
+    const double cpu = ProcessCpuSeconds() - cpu0;
+    cpuSeconds += cpu;
     callbackSeconds += inCallback;
-    state.SetIterationTime(inCallback);
+    // CPU time, not the callback's wall time: the decoder's work happens while the callback waits for it.
+    state.SetIterationTime(cpu);
   }
   const double seconds = static_cast<double>(state.iterations()) * blocks * AudioMixer::kOutputBufferFrames /
                          AudioMixer::kOutputRate;
   state.counters["callback_ms_per_audio_s"] = 1000 * callbackSeconds / seconds;
   state.counters["callback_share_of_1_core_pct"] = 100 * callbackSeconds / seconds;
-  state.counters["other_cpu_ms_per_audio_s"] = 1000 * (cpuSeconds - callbackSeconds) / seconds;
+  state.counters["cpu_ms_per_audio_s"] = 1000 * cpuSeconds / seconds;
+  state.counters["cpu_share_of_1_core_pct"] = 100 * cpuSeconds / seconds;
   music.reset();
   for (SoundBuffer* v : voices) v->Release();
   device->Release();

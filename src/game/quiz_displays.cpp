@@ -1,5 +1,6 @@
 // The quiz's drawing steps: the two scores, the clock column, the streak flowers, the points ladder and its blink,
 // the bull's reactions, and the redraw of the text after a popup.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "quiz/question_bank.h"
 #include "sound/sound_table.h"
 #include "ui/refresh_manager.h"
+#include "ui/unchanged_area.h"
 
 int32_t bullMark = 0;
 int32_t ladderBlinkOn = 0, ladderBlinkMark = 0;
@@ -46,13 +48,59 @@ constexpr BullAnimation kBullAnimations[8] = {
 
 platform::Surface* Work() { return g_refreshManager.GetWorkSurface(); }
 
+// Most frames draw the same scores and the same column as the frame before. Where the work surface still holds
+// exactly that, the steps only mark their areas (the presentation is unchanged) and skip the pixel work.
+UnchangedArea bestScoreArea, currentScoreArea, clockColumnArea;
+
+void AddSprite(UnchangedArea::Inputs* inputs, const Sprite* sprite) {
+  inputs->push_back(reinterpret_cast<uintptr_t>(sprite));
+  if (!sprite) return;
+  inputs->insert(inputs->end(), {static_cast<uint64_t>(sprite->GetWidth()), static_cast<uint64_t>(sprite->GetHeight()),
+                                 static_cast<uint64_t>(sprite->IsVisible()), static_cast<uint64_t>(sprite->FrameCount())});
+  for (int32_t i = 0; i < sprite->FrameCount(); ++i) UnchangedArea::AddPicture(inputs, sprite->GetFrame(i));
+}
+
+platform::Rect Union(const platform::Rect& a, const platform::Rect& b) {
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+// Everything a score's erase and digits touch.
+platform::Rect ScoreArea(int32_t eraseX, int32_t right, int32_t top, size_t length, const Sprite* digits) {
+  platform::Rect area{eraseX, 10, eraseX + 136, 44};
+  if (digits) {
+    const int32_t width = digits->GetWidth() / 10 * static_cast<int32_t>(length);
+    area = Union(area, platform::Rect{right - width, top, right, top + digits->GetHeight()});
+  }
+  return area;
+}
+
 }  // namespace
 
 void QuizGame::DrawScores() {
+  const std::string best = std::to_string(scoreTable.TopScore()), current = std::to_string(GetScore());
+  Sprite* digits = g_gameScreen.scoreDigitsSprite;
+  UnchangedArea::Inputs bestInputs{1, static_cast<uint64_t>(scoreTable.TopScore())};
+  AddSprite(&bestInputs, digits);
+  UnchangedArea::Inputs currentInputs{2, static_cast<uint64_t>(GetScore())};
+  AddSprite(&currentInputs, digits);
+  const platform::Rect bestArea = ScoreArea(10, 134, 20, best.size(), digits);
+  const platform::Rect currentArea = ScoreArea(650, 774, 20, current.size(), digits);
+  platform::Surface* work = Work();
+  platform::Surface* clean = g_refreshManager.GetCleanSurface();
+  if (!platform::RectsOverlap(bestArea, currentArea) && bestScoreArea.Holds(work, clean, bestArea, bestInputs) &&
+      currentScoreArea.Holds(work, clean, currentArea, currentInputs)) {
+    g_refreshManager.MarkArea(10, 10, 136, 34, kMarkOneShot, kMarkPresent);
+    g_refreshManager.MarkArea(650, 10, 136, 34, kMarkOneShot, kMarkPresent);
+    DrawNumber(digits, 134, 20, best.c_str(), nullptr);
+    DrawNumber(digits, 774, 20, current.c_str(), nullptr);
+    return;
+  }
   g_refreshManager.EraseArea(10, 10, 136, 34);
   g_refreshManager.EraseArea(650, 10, 136, 34);
-  DrawNumber(g_gameScreen.scoreDigitsSprite, 134, 20, std::to_string(scoreTable.TopScore()).c_str(), Work());
-  DrawNumber(g_gameScreen.scoreDigitsSprite, 774, 20, std::to_string(GetScore()).c_str(), Work());
+  DrawNumber(digits, 134, 20, best.c_str(), work);
+  DrawNumber(digits, 774, 20, current.c_str(), work);
+  bestScoreArea.Drawn(work, clean, bestArea, bestInputs);
+  currentScoreArea.Drawn(work, clean, currentArea, currentInputs);
 }
 
 void QuizGame::DrawNumber(Sprite* sprite, int32_t right, int32_t top, const char* text, platform::Surface* surface) {
@@ -74,27 +122,51 @@ void QuizGame::DrawClockColumn() {
   Sprite* column = g_gameScreen.bullTimerSprite;
   if (column && column->FrameCount() > 0 && GetStartSeconds() > 0) {
     const int32_t w = column->GetWidth(), h = column->GetHeight();
-    g_refreshManager.EraseArea(kClockX, kClockY, w, h);
     const int32_t fill = static_cast<int32_t>(static_cast<float>(GetStartSeconds() - GetGameClock()) /
                                               static_cast<float>(GetStartSeconds()) * static_cast<float>(h));
-    if (fill > 0 && Work()) {
+    Sprite* flower = g_gameScreen.flowerSprite;
+    const int32_t flowers = std::min<int32_t>(std::max<int32_t>(streak, 0), 3);
+    UnchangedArea::Inputs inputs{static_cast<uint64_t>(fill), static_cast<uint64_t>(flowers)};
+    AddSprite(&inputs, column);
+    AddSprite(&inputs, flower);
+    if (flower) inputs.push_back(static_cast<uint64_t>(flower->GetCurrent()));
+    platform::Rect area{kClockX, kClockY, kClockX + w, kClockY + h};
+    if (flower && flowers > 0) {
+      area = Union(area, platform::Rect{kFlowerX[0], kFlowerY, kFlowerX[flowers - 1] + flower->GetWidth(),
+                                        kFlowerY + flower->GetHeight()});
+    }
+    platform::Surface* work = Work();
+    platform::Surface* clean = g_refreshManager.GetCleanSurface();
+    if (clockColumnArea.Holds(work, clean, area, inputs)) {
+      g_refreshManager.MarkArea(kClockX, kClockY, w, h, kMarkOneShot, kMarkPresent);
+      g_refreshManager.MarkArea(kClockX, kClockY + h - fill, w, fill, kMarkOneShot, kMarkPresent);
+      DrawStreak(nullptr);
+      return;
+    }
+    g_refreshManager.EraseArea(kClockX, kClockY, w, h);
+    if (fill > 0 && work) {
       // The column's top rows appear at its foot: it fills from the bottom as time runs out.
       platform::Rect source{0, 0, w, fill};
       platform::Rect target{kClockX, kClockY + h - fill, kClockX + w, kClockY + h};
-      Work()->Blt(&target, column->GetFrame(0), &source, platform::DDBLT_KEYSRC | platform::DDBLT_WAIT, nullptr);
+      work->Blt(&target, column->GetFrame(0), &source, platform::DDBLT_KEYSRC | platform::DDBLT_WAIT, nullptr);
     }
     g_refreshManager.MarkArea(kClockX, kClockY + h - fill, w, fill, kMarkOneShot, kMarkPresent);
+    DrawStreak(work);
+    clockColumnArea.Drawn(work, clean, area, inputs);
+    return;
   }
-  DrawStreak();
+  DrawStreak(Work());
 }
 
-void QuizGame::DrawStreak() {
+void QuizGame::DrawStreak() { DrawStreak(Work()); }
+
+void QuizGame::DrawStreak(platform::Surface* surface) {
   Sprite* flower = g_gameScreen.flowerSprite;
   if (!flower) return;
   for (int32_t i = 0; i < streak && i < 3; ++i) {
     flower->x = static_cast<float>(kFlowerX[i]);
     flower->y = static_cast<float>(kFlowerY);
-    flower->Draw(Work());
+    flower->Draw(surface);
   }
 }
 

@@ -41,6 +41,8 @@ class QuizGame : public GameBase {
   void DrawNumber(Sprite* sprite, int32_t right, int32_t top, const char* text, platform::Surface* surface);
   void DrawClockColumn();
   void DrawStreak();
+  // Draws onto that surface; null only marks the flowers' areas.
+  void DrawStreak(platform::Surface* surface);
   void DrawLadder();
   void BlinkLadderStep();
   void StartBullAnimation(int32_t n);

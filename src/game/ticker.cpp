@@ -108,6 +108,20 @@ void WaitForTick() {
   }
 }
 
+void WaitForTickCount(int32_t target) {
+  for (;;) {
+    // The event count is read before the counter is tested: the timer adds to the counter first, so an event
+    // after this read either shows in the test or ends the wait at once.
+    const uint64_t seen = platform::TimerEventCount();
+    if (tickCounter.load() >= target) return;
+    if (tickerId) {
+      platform::WaitForTimerEventAfter(seen);
+    } else {
+      WaitForTick();
+    }
+  }
+}
+
 void ResetTickerForTest() {
   tickCounter.store(0);
   gameClock.store(0);

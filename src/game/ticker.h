@@ -19,6 +19,8 @@ int32_t AddToGameClock(int32_t seconds, int32_t maxSeconds);
 // Waits for the ticker to advance at least one step. Without a running timer it advances the counter itself from
 // the system clock, so timed behaviour still proceeds.
 void WaitForTick();
+// Waits until tickCounter reaches the target. A tick that fires between the test and the wait is not missed.
+void WaitForTickCount(int32_t target);
 bool TickerRunning();
 
 // The timer event itself, exposed so tests can drive it directly.

@@ -27,6 +27,9 @@ void MusicPlayer::MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) {
   const int16_t* ring = ring_.get();
   bool ended = false;
   uint64_t phase = phase_;
+  // Ring positions without a division per frame: i stays below available, which is at most the capacity.
+  const uint64_t base = r % capacity_;
+  auto wrap = [this](uint64_t position) { return position >= capacity_ ? position - capacity_ : position; };
   for (uint32_t k = 0; k < frames; ++k) {
     const uint64_t i = phase >> 32;
     if (i + 1 >= available) {
@@ -36,8 +39,8 @@ void MusicPlayer::MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) {
         break;
       }
     }
-    const uint64_t a = (r + i) % capacity_;
-    const uint64_t b = i + 1 < available ? (r + i + 1) % capacity_ : a;
+    const uint64_t a = wrap(base + i);
+    const uint64_t b = i + 1 < available ? wrap(a + 1) : a;
     const int32_t frac = static_cast<int32_t>((phase >> 16) & 0xFFFF);
     const int32_t l0 = ring[a * 2], r0 = ring[a * 2 + 1], l1 = ring[b * 2], r1 = ring[b * 2 + 1];
     // Background music sits 6 dB under the effects: they stay clear over it, and the four sounds of a right

@@ -18,6 +18,9 @@ void CloseWindow();
 void SetTitle(const std::string& title);
 // Shows an 800 x 600 picture (RGB565); the backend scales it to the real window.
 void Present(const Surface& picture);
+// Raises the calling thread's scheduling priority as far as the system allows for steady timing: realtime first,
+// then a higher share of the processor. False when both are refused.
+bool RaiseThreadPriority();
 // Turns pending device events into posted messages (PostDeviceMessage); main thread only.
 void PollEvents();
 int DesktopWidth();

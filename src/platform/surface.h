@@ -1,7 +1,9 @@
 #pragma once
 // Off-screen pixel surfaces with the blit, lock and colour-key behaviour the game was written against.
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace platform {
@@ -57,6 +59,11 @@ struct BltFx {
 
 enum class PixelLayout { Rgb565, Rgb555, Indexed8 };
 
+class OpaqueRuns;
+
+// True when the two rectangles share at least one pixel.
+bool RectsOverlap(const Rect& a, const Rect& b);
+
 PixelFormat MakePixelFormat(PixelLayout layout);
 
 // A reference-counted pixel surface. Created with one reference; Release at zero frees it.
@@ -77,15 +84,31 @@ class Surface {
   int32_t SetColorKey(uint32_t flags, const ColorKey* key);
   int32_t GetColorKey(uint32_t flags, ColorKey* key) const;
 
-  // Direct access for the graphics library and the backends (not for game code).
+  // Change tracking. Every write is numbered (serial); the areas of the latest writes are kept, so a caller that
+  // noted the serial can later ask whether an area may have changed since. Writes too old to be known, a lock and
+  // writable pixel access count as changing the whole surface.
+  uint64_t id() const { return id_; }  // never reused, unlike the address
+  uint64_t serial() const { return serial_; }
+  bool ChangedSince(uint64_t serial, const Rect& area) const;
+  // The areas written since the serial, or false when they are no longer known (then assume all of it).
+  bool ChangesSince(uint64_t serial, std::vector<Rect>* areas) const;
+
+  // Direct access for the graphics library and the backends (not for game code). Writable access counts as a
+  // change of the whole surface.
   int width() const { return width_; }
   int height() const { return height_; }
   int pitch() const { return pitch_; }
   int bitsPerPixel() const { return layout_ == PixelLayout::Indexed8 ? 8 : 16; }
   PixelLayout layout() const { return layout_; }
-  uint8_t* bits() { return pixels_.data(); }
+  uint8_t* bits() {
+    NoteWholeWrite();
+    return pixels_.data();
+  }
   const uint8_t* bits() const { return pixels_.data(); }
-  uint16_t* Row16(int y) { return reinterpret_cast<uint16_t*>(pixels_.data() + static_cast<size_t>(y) * pitch_); }
+  uint16_t* Row16(int y) {
+    NoteWholeWrite();
+    return RawRow16(y);
+  }
   const uint16_t* Row16(int y) const {
     return reinterpret_cast<const uint16_t*>(pixels_.data() + static_cast<size_t>(y) * pitch_);
   }
@@ -98,6 +121,25 @@ class Surface {
   Surface(int width, int height, PixelLayout layout);
   ~Surface();
   bool Contains(const Rect& r) const;
+  uint16_t* RawRow16(int y) { return reinterpret_cast<uint16_t*>(pixels_.data() + static_cast<size_t>(y) * pitch_); }
+  void NoteWrite(const Rect& area);
+  void NoteWholeWrite();
+  // A copy with the same source, areas, flags and key as one made before, with neither area written since, would
+  // change nothing: it is skipped.
+  struct BlitMemo {
+    uint64_t sourceId = 0;  // 0: a colour fill
+    Rect source, dest;
+    uint32_t flags = 0;
+    uint32_t fill = 0;
+    bool keyed = false;
+    uint16_t keyLow = 0, keyHigh = 0;
+    uint64_t sourceSerial = 0;
+    uint64_t destSerial = 0;
+  };
+  BlitMemo* FindMemo(const BlitMemo& wanted);
+  void Remember(const BlitMemo& done);
+  // Keyed copies from this surface go span by span once it has been used often enough without changing.
+  const OpaqueRuns* RunsFor(uint16_t keyLow, uint16_t keyHigh);
 
   int width_, height_, pitch_;
   PixelLayout layout_;
@@ -106,6 +148,20 @@ class Surface {
   bool locked_ = false;
   bool hasSourceKey_ = false;
   ColorKey sourceKey_;
+
+  uint64_t id_;
+  uint64_t serial_ = 0;
+  uint64_t wholeWriteSerial_ = 0;  // the latest write that covered everything
+  static constexpr size_t kWriteLog = 64;
+  std::array<Rect, kWriteLog> writes_{};  // write number n is at n % kWriteLog
+  static constexpr size_t kMemos = 32;
+  std::array<BlitMemo, kMemos> memos_{};
+  size_t nextMemo_ = 0;
+  std::unique_ptr<OpaqueRuns> runs_;
+  uint64_t runsSerial_ = UINT64_MAX;  // the serial the runs were built at
+  uint16_t runsKeyLow_ = 0, runsKeyHigh_ = 0;
+  uint64_t usesSerial_ = UINT64_MAX;  // keyed copies from this surface since it last changed
+  uint32_t usesSinceChange_ = 0;
 };
 
 }  // namespace platform

@@ -7,9 +7,11 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <thread>
 
+#include "platform/backend.h"
 #include "platform/event.h"
 
 namespace platform {
@@ -114,6 +116,14 @@ void CloseThread(Thread* thread) {
     }
   }
   delete thread;
+}
+
+bool RaiseTimingThreadPriority() {
+  if (backend::RaiseThreadPriority()) return true;
+  static std::atomic<bool> told{false};
+  if (!told.exchange(true))
+    std::fprintf(stderr, "Zorvel: the system keeps the game at normal priority; under load frames may come late.\n");
+  return false;
 }
 
 }  // namespace platform

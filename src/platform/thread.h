@@ -12,6 +12,11 @@ constexpr int THREAD_PRIORITY_LOWEST = -2;
 constexpr int THREAD_PRIORITY_BELOW_NORMAL = -1;
 constexpr int THREAD_PRIORITY_NORMAL = 0;
 
+// Raises the calling thread above normal threads for steady timing (the frame loop, the ticker): realtime where
+// the system allows it, else a higher share. When the system refuses both, says so once on standard error and
+// returns false; the thread runs on at normal priority.
+bool RaiseTimingThreadPriority();
+
 // Null when no thread can be started. The body's result becomes the exit code.
 Thread* CreateThread(std::function<uint32_t()> body);
 // Lower priorities make the thread nicer to the rest of the process; raising above normal is refused.

@@ -1,7 +1,6 @@
 #include "platform/timer.h"
 
 #include <pthread.h>
-#include <sched.h>
 
 #include <atomic>
 #include <cassert>
@@ -14,6 +13,8 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include "platform/thread.h"
 
 namespace platform {
 
@@ -153,12 +154,11 @@ uint32_t SetTimerEvent(uint32_t periodMs, uint32_t /*resolutionMs*/, TimerCallba
   auto timer = std::make_unique<TimerState::RealTimer>();
   TimerState::RealTimer* t = timer.get();
   t->thread = std::thread([&s, t, id, periodMs, callback, user] {
-    // Like the system's multimedia timer, run above normal threads when the system allows it (it usually
-    // does only for privileged users); pacing is right either way, just less steady under load.
+    // Like the system's multimedia timer, run above normal threads when the system allows it; pacing is right
+    // either way, just less steady under load.
 #if !defined(__EMSCRIPTEN__)  // the browser build runs in virtual time, paced by the browser's clock
-    sched_param param{};
-    param.sched_priority = 10;
-    pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+    RaiseTimingThreadPriority();
+    pthread_setname_np(pthread_self(), "zorvel-ticker");  // so measurements can tell it from the others
 #endif
     const auto period = std::chrono::milliseconds(periodMs);
     auto deadline = Clock::now() + period;
@@ -204,18 +204,22 @@ uint32_t KillTimerEvent(uint32_t timerId) {
   return TIMERR_NOERROR;
 }
 
-void WaitForTimerEvent() {
+void WaitForTimerEvent() { WaitForTimerEventAfter(TimerEventCount()); }
+
+void WaitForTimerEventAfter(uint64_t seen) {
   TimerState& s = State();
   ChooseModeFromEnvironment(s);
+  if (s.eventCount.load() != seen) return;
   if (s.virtualMode) {
     uint64_t due = UINT64_MAX;
     for (auto& [id, t] : s.virtualTimers) due = std::min(due, t.nextDue);
     AdvanceVirtualTo(s, due == UINT64_MAX ? s.virtualNow + 10 : due);
     return;
   }
+  // One absolute deadline, so spurious wake-ups do not stretch the wait.
+  const auto deadline = Clock::now() + std::chrono::milliseconds(100);
   std::unique_lock<std::mutex> lock(s.mutex);
-  uint64_t seen = s.eventCount.load();
-  s.fired.wait_for(lock, std::chrono::milliseconds(100), [&] { return s.eventCount.load() != seen; });
+  s.fired.wait_until(lock, deadline, [&] { return s.eventCount.load() != seen; });
 }
 
 uint64_t TimerEventCount() { return State().eventCount.load(); }

@@ -35,6 +35,9 @@ uint32_t KillTimerEvent(uint32_t timerId);
 // Blocks until the next event of any running timer has fired (real time; gives up after 100 ms when no timer
 // runs), or advances the virtual clock to the next due event and fires it (virtual time; 10 ms when none runs).
 void WaitForTimerEvent();
+// The same, but returns at once when an event has fired since the count `seen` was read: read the count, test
+// what the event would change, then wait, and no event between the test and the wait is missed.
+void WaitForTimerEventAfter(uint64_t seen);
 // Number of timer events fired so far, in either mode.
 uint64_t TimerEventCount();
 

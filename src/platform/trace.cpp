@@ -80,31 +80,66 @@ void CloseTrace() {
 }
 
 namespace {
+int64_t MonotonicMicros() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 struct FrameLog {
   bool checked = false;
   std::string path;
-  std::vector<int64_t> starts;
+  std::string startupPath;
+  bool firstPresentLogged = false;
+  // Start and end of each frame; an end of 0 means the frame had not ended when the program stopped.
+  std::vector<std::pair<int64_t, int64_t>> frames;
+  void CheckOnce() {
+    if (checked) return;
+    checked = true;
+    if (const char* p = std::getenv("ZORVEL_FRAME_LOG")) path = p;
+    if (const char* p = std::getenv("ZORVEL_STARTUP_LOG")) startupPath = p;
+    if (!path.empty()) frames.reserve(1 << 20);
+  }
   ~FrameLog() {
     if (path.empty()) return;
     if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-      for (int64_t t : starts) std::fprintf(f, "%lld\n", static_cast<long long>(t));
+      for (const auto& [start, end] : frames)
+        std::fprintf(f, "%lld %lld\n", static_cast<long long>(start), static_cast<long long>(end));
       std::fclose(f);
     }
   }
 };
+
+FrameLog& Frames() {
+  static FrameLog log;
+  log.CheckOnce();
+  return log;
+}
 }  // namespace
 
 void LogFrameStart() {
-  static FrameLog log;
-  if (!log.checked) {
-    log.checked = true;
-    if (const char* p = std::getenv("ZORVEL_FRAME_LOG")) log.path = p;
-    if (!log.path.empty()) log.starts.reserve(1 << 20);
-  }
+  FrameLog& log = Frames();
   if (log.path.empty()) return;
-  log.starts.push_back(std::chrono::duration_cast<std::chrono::microseconds>(
-                           std::chrono::steady_clock::now().time_since_epoch())
-                           .count());
+  log.frames.emplace_back(MonotonicMicros(), 0);
+}
+
+void LogFrameEnd() {
+  FrameLog& log = Frames();
+  if (log.path.empty() || log.frames.empty()) return;
+  log.frames.back().second = MonotonicMicros();
+}
+
+void LogPresent() {
+  FrameLog& log = Frames();
+  if (log.firstPresentLogged || log.startupPath.empty()) return;
+  log.firstPresentLogged = true;
+  // Wall-clock time, so a script can subtract the moment it started the program.
+  const int64_t now = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::system_clock::now().time_since_epoch())
+                          .count();
+  if (std::FILE* f = std::fopen(log.startupPath.c_str(), "wb")) {
+    std::fprintf(f, "%lld\n", static_cast<long long>(now));
+    std::fclose(f);
+  }
 }
 
 uint64_t HashBytes(const void* data, size_t size, uint64_t seed) {

@@ -15,9 +15,12 @@ void TraceFrameHash(uint64_t hash);
 // Closes the trace file (also done at exit); tests use it to reopen with another file name.
 void CloseTrace();
 
-// Frame pacing log for measurements: the monotonic time of each frame start is kept in memory and written, one
-// number of microseconds per line, to the file named by ZORVEL_FRAME_LOG when the program ends.
+// Frame log for measurements: the monotonic start and end of each frame are kept in memory and written, one frame
+// per line ("start end", microseconds), to the file named by ZORVEL_FRAME_LOG when the program ends.
 void LogFrameStart();
+void LogFrameEnd();
+// The first presented picture: its wall-clock time in microseconds goes to the file named by ZORVEL_STARTUP_LOG.
+void LogPresent();
 
 // A fast hash of a block of bytes, stable across runs and machines.
 uint64_t HashBytes(const void* data, size_t size, uint64_t seed = 1469598103934665603ull);

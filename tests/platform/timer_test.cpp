@@ -99,3 +99,30 @@ TEST(Timer, RealTimeKeepsTheAverageRateAgainstAbsoluteDeadlines) {
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   EXPECT_EQ(after, g_events.load()) << "a killed timer stays quiet";
 }
+
+TEST(Timer, AnEventBetweenTheTestAndTheWaitEndsTheWaitAtOnce) {
+  // The waiter read the count, tested its condition, and the event fired before it began to wait: it must not
+  // sleep until the following event.
+  UseVirtualTime(false);
+  uint32_t id = SetTimerEvent(500, 5, Count, 0, TIME_PERIODIC);
+  ASSERT_NE(0u, id);
+  const uint64_t seen = TimerEventCount();
+  while (TimerEventCount() == seen) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  const auto t0 = std::chrono::steady_clock::now();
+  WaitForTimerEventAfter(seen);
+  const double waitedMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+  EXPECT_LT(waitedMs, 250.0) << "the next event is 500 ms away";
+  KillTimerEvent(id);
+
+  UseVirtualTime(true);
+  id = SetTimerEvent(10, 5, Count, 0, TIME_PERIODIC);
+  const uint64_t stale = TimerEventCount();
+  WaitForTimerEvent();
+  const uint32_t now = GetTickCount();
+  WaitForTimerEventAfter(stale);
+  EXPECT_EQ(now, GetTickCount()) << "virtual time does not move for an event already seen";
+  WaitForTimerEventAfter(TimerEventCount());
+  EXPECT_EQ(now + 10, GetTickCount());
+  KillTimerEvent(id);
+  UseVirtualTime(false);
+}

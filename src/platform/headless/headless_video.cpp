@@ -1,5 +1,11 @@
 // The headless backend: no window; input comes from the script named by ZORVEL_SCRIPT, replayed in step with
 // the ticker's milliseconds, and screenshot events write the last presented picture to PNG.
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -112,5 +118,13 @@ int DesktopHeight() {
 }
 
 bool ShowMessageBox(const std::string&, const std::string&, bool) { return false; }
+
+bool RaiseThreadPriority() {
+  // A modest realtime priority: above every normal thread, below the system's own.
+  sched_param param{};
+  param.sched_priority = 10;
+  if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0) return true;
+  return setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -10) == 0;
+}
 
 }  // namespace platform::backend

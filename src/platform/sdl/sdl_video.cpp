@@ -2,11 +2,17 @@
 // mapped back to the picture, keys and focus turned into the game's window messages.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <glob.h>
+#include <pthread.h>
+#include <sched.h>
 
 #include "platform/backend.h"
 #include "platform/picture_mapping.h"
@@ -24,9 +30,12 @@ struct SdlVideo {
   SDL_Texture* texture = nullptr;
   bool altAlone = false;  // Alt pressed and no other key since: its release opens the (absent) system menu
   Point lastPointer{-1, -1};  // the picture position last reported to the game
-  // The picture last sent to the window. Most frames change nothing, and without a graphics card uploading and
-  // scaling 800 x 600 a hundred times a second costs more than the whole game.
-  std::vector<uint8_t> shown;
+  bool softwareRenderer = false;
+  // The picture last sent to the window, by identity and write number: most frames change nothing, and only the
+  // areas written since are uploaded.
+  uint64_t shownId = 0, shownSerial = 0;
+  bool wholeWindowDue = true;  // after opening, a resize or an expose
+  std::vector<platform::Rect> changes;
   std::vector<SDL_GameController*> controllers;
   ~SdlVideo() {
     for (SDL_GameController* c : controllers) SDL_GameControllerClose(c);
@@ -153,6 +162,33 @@ void ToggleFullScreen(SdlVideo& v) {
   SDL_SetWindowFullscreen(v.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
+// Whether the machine can draw with a graphics card. Without one an accelerated renderer is software OpenGL: tens of
+// megabytes of libraries and threads of its own to do what SDL's software renderer does directly.
+bool HasGraphicsCard() {
+  glob_t found{};
+  const bool any = glob("/dev/dri/renderD*", 0, nullptr, &found) == 0 && found.gl_pathc > 0;
+  globfree(&found);
+  return any;
+}
+
+SDL_Renderer* CreateRendererFor(SDL_Window* window, bool* software) {
+  // ZORVEL_RENDERER=software or accelerated chooses; SDL_RENDER_DRIVER, when set, is SDL's own choice and wins.
+  const char* wanted = std::getenv("ZORVEL_RENDERER");
+  bool accelerated = HasGraphicsCard();
+  if (wanted && std::strcmp(wanted, "software") == 0) accelerated = false;
+  if (wanted && std::strcmp(wanted, "accelerated") == 0) accelerated = true;
+  SDL_Renderer* renderer = nullptr;
+  if (std::getenv("SDL_RENDER_DRIVER")) {
+    renderer = SDL_CreateRenderer(window, -1, 0);
+  } else if (accelerated) {
+    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+  }
+  if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  SDL_RendererInfo info{};
+  *software = renderer && SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+  return renderer;
+}
+
 }  // namespace
 
 const char* Name() { return "sdl"; }
@@ -162,6 +198,11 @@ bool OpenWindow(const std::string& title, WindowKind kind, int x, int y, int wid
   if (!EnsureVideo()) return false;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // Time-critical threads (the frame loop, the ticker) ask for realtime scheduling, not only a higher share.
+  SDL_SetHint(SDL_HINT_THREAD_FORCE_REALTIME_TIME_CRITICAL, "1");
+  // The software renderer draws into the window's own pixels (shared memory with the X server), not through
+  // OpenGL.
+  SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
   Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI;
   if (kind == WindowKind::FullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   if (kind == WindowKind::BorderlessTopmost) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
@@ -171,8 +212,7 @@ bool OpenWindow(const std::string& title, WindowKind kind, int x, int y, int wid
     std::fprintf(stderr, "Zorvel: cannot open the window (%s)\n", SDL_GetError());
     return false;
   }
-  v.renderer = SDL_CreateRenderer(v.window, -1, SDL_RENDERER_ACCELERATED);
-  if (!v.renderer) v.renderer = SDL_CreateRenderer(v.window, -1, SDL_RENDERER_SOFTWARE);
+  v.renderer = CreateRendererFor(v.window, &v.softwareRenderer);
   if (!v.renderer) {
     std::fprintf(stderr, "Zorvel: cannot draw into the window (%s)\n", SDL_GetError());
     CloseWindow();
@@ -192,7 +232,8 @@ void CloseWindow() {
   if (v.renderer) SDL_DestroyRenderer(v.renderer);
   if (v.window) SDL_DestroyWindow(v.window);
   v.texture = nullptr, v.renderer = nullptr, v.window = nullptr;
-  v.shown.clear();
+  v.shownId = v.shownSerial = 0;
+  v.wholeWindowDue = true;
 }
 
 void SetTitle(const std::string& title) {
@@ -204,6 +245,7 @@ void Redraw(SdlVideo& v) {
   SDL_RenderClear(v.renderer);
   SDL_RenderCopy(v.renderer, v.texture, nullptr, nullptr);
   SDL_RenderPresent(v.renderer);
+  v.wholeWindowDue = false;
 }
 }  // namespace
 
@@ -211,11 +253,36 @@ void Present(const Surface& picture) {
   SdlVideo& v = Video();
   if (!v.renderer || !v.texture) return;
   if (picture.layout() != PixelLayout::Rgb565 || picture.width() != 800 || picture.height() != 600) return;
-  const size_t bytes = static_cast<size_t>(picture.pitch()) * static_cast<size_t>(picture.height());
-  if (v.shown.size() == bytes && std::memcmp(v.shown.data(), picture.bits(), bytes) == 0) return;
-  v.shown.assign(picture.bits(), picture.bits() + bytes);
-  SDL_UpdateTexture(v.texture, nullptr, picture.bits(), picture.pitch());
-  Redraw(v);
+  const Rect whole{0, 0, 800, 600};
+  const bool known = picture.id() == v.shownId && picture.ChangesSince(v.shownSerial, &v.changes);
+  if (!known) v.changes.assign(1, whole);
+  v.shownId = picture.id();
+  v.shownSerial = picture.serial();
+  if (v.changes.empty() && !v.wholeWindowDue) return;  // the window shows this picture already
+
+  // One upload of the bounding box: the few areas a frame changes are mostly close together, and each upload and
+  // copy has a cost of its own.
+  Rect box = v.changes.empty() ? whole : v.changes.front();
+  for (const Rect& r : v.changes) {
+    box.left = std::min(box.left, r.left), box.top = std::min(box.top, r.top);
+    box.right = std::max(box.right, r.right), box.bottom = std::max(box.bottom, r.bottom);
+  }
+  if (!v.changes.empty()) {
+    const SDL_Rect area{box.left, box.top, box.right - box.left, box.bottom - box.top};
+    const uint8_t* first = picture.bits() + static_cast<size_t>(box.top) * picture.pitch() + box.left * 2;
+    SDL_UpdateTexture(v.texture, &area, first, picture.pitch());
+  }
+  // The software renderer keeps the window's pixels between presents: only the changed area is drawn again, where
+  // the picture is not scaled (a scaled part would blend differently at its edges than the whole).
+  float scaleX = 0, scaleY = 0;
+  SDL_RenderGetScale(v.renderer, &scaleX, &scaleY);
+  if (v.wholeWindowDue || !v.softwareRenderer || scaleX != 1.0f || scaleY != 1.0f) {
+    Redraw(v);
+    return;
+  }
+  const SDL_Rect area{box.left, box.top, box.right - box.left, box.bottom - box.top};
+  SDL_RenderCopy(v.renderer, v.texture, &area, &area);
+  SDL_RenderPresent(v.renderer);
 }
 
 void PollEvents() {
@@ -336,6 +403,17 @@ int DesktopHeight() {
   SDL_DisplayMode mode;
   if (!EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 600;
   return mode.h;
+}
+
+bool RaiseThreadPriority() {
+  // On desktop Linux SDL asks RealtimeKit when the process may not raise itself. The realtime hint is set when the
+  // window opens, before the ticker's thread exists.
+  if (SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL) == 0) return true;
+  // Without RealtimeKit a privileged process can still take a modest realtime priority itself.
+  sched_param param{};
+  param.sched_priority = 10;
+  if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0) return true;
+  return SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH) == 0;
 }
 
 bool ShowMessageBox(const std::string& text, const std::string& caption, bool errorIcon) {

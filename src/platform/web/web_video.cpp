@@ -222,4 +222,7 @@ bool ShowMessageBox(const std::string& text, const std::string& caption, bool) {
   return true;
 }
 
+// The page's one thread is paced by the browser; there is no priority to ask for.
+bool RaiseThreadPriority() { return true; }
+
 }  // namespace platform::backend
