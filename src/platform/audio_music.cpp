@@ -31,7 +31,9 @@ std::unique_ptr<MusicPlayer> MusicPlayer::Open(const std::string& hostPath, Audi
   mpg123_handle* h = mpg123_new(nullptr, &error);
   if (!h) return nullptr;
   player->handle_ = h;
-  mpg123_param(h, MPG123_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET, 0.0);
+  // Gapless: the encoder's delay and padding, as its tag records them, are not played, so a restart joins the
+  // loop where the music was composed to join.
+  mpg123_param(h, MPG123_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET | MPG123_GAPLESS, 0.0);
   if (mpg123_open(h, hostPath.c_str()) != MPG123_OK) return nullptr;
   long rate = 0;
   int channels = 0, encoding = 0;
@@ -162,10 +164,9 @@ void MusicPlayer::MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) {
     const uint64_t b = i + 1 < available ? (r + i + 1) % capacity_ : a;
     const int32_t frac = static_cast<int32_t>((phase >> 16) & 0xFFFF);
     const int32_t l0 = ring[a * 2], r0 = ring[a * 2 + 1], l1 = ring[b * 2], r1 = ring[b * 2 + 1];
-    // Background music sits 6 dB under the effects: they stay clear over it, and the four sounds of a right
-    // answer starting together on top of it rarely reach full scale.
-    mix[2 * k] += (l0 + static_cast<int32_t>((static_cast<int64_t>(l1 - l0) * frac) >> 16)) / 2;
-    mix[2 * k + 1] += (r0 + static_cast<int32_t>((static_cast<int64_t>(r1 - r0) * frac) >> 16)) / 2;
+    // The file is mastered to sit under the effects; it plays at its own level.
+    mix[2 * k] += l0 + static_cast<int32_t>((static_cast<int64_t>(l1 - l0) * frac) >> 16);
+    mix[2 * k + 1] += r0 + static_cast<int32_t>((static_cast<int64_t>(r1 - r0) * frac) >> 16);
     phase += step;
   }
   const uint64_t consumed = std::min<uint64_t>(phase >> 32, available);

@@ -3,6 +3,10 @@
 //   mkassets [--font-dir DIR] GAME_DIR             write every asset into GAME_DIR
 //   mkassets --contact-sheet OUT.png GAME_DIR      one picture of every bitmap, bull frames numbered
 //   mkassets --preview OUT.png GAME_DIR            the bitmaps placed where the game draws them
+//   mkassets --sound-report [--dump MIX.wav] GAME_DIR
+//                                                  loudness, peaks and offsets of the sounds and music against the
+//                                                  mastering sheet, and of a game's audio dump; exit status 3
+//                                                  when anything is off the sheet
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -13,6 +17,7 @@
 #include "keying.h"
 #include "review_sheets.h"
 #include "sound_generator.h"
+#include "sound_report.h"
 #include "text.h"
 
 #ifndef MKASSETS_FONT_DIR
@@ -27,7 +32,8 @@ int Usage() {
   std::fprintf(stderr,
                "usage: mkassets [--font-dir DIR] GAME_DIR\n"
                "       mkassets [--font-dir DIR] --contact-sheet OUT.png GAME_DIR\n"
-               "       mkassets [--font-dir DIR] --preview OUT.png GAME_DIR\n");
+               "       mkassets [--font-dir DIR] --preview OUT.png GAME_DIR\n"
+               "       mkassets --sound-report [--dump MIX.wav] GAME_DIR\n");
   return 2;
 }
 
@@ -36,7 +42,8 @@ int Usage() {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::filesystem::path fontDir = MKASSETS_FONT_DIR;
-  std::string sheet, preview;
+  std::string sheet, preview, dump;
+  bool soundReport = false;
   std::vector<std::string> rest;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--font-dir" && i + 1 < args.size()) {
@@ -45,6 +52,10 @@ int main(int argc, char** argv) {
       sheet = args[++i];
     } else if (args[i] == "--preview" && i + 1 < args.size()) {
       preview = args[++i];
+    } else if (args[i] == "--sound-report") {
+      soundReport = true;
+    } else if (args[i] == "--dump" && i + 1 < args.size()) {
+      dump = args[++i];
     } else if (!args[i].empty() && args[i][0] == '-') {
       return Usage();
     } else {
@@ -53,7 +64,9 @@ int main(int argc, char** argv) {
   }
   if (rest.size() != 1) return Usage();
   const std::filesystem::path gameDir = rest[0];
+  if (!dump.empty() && !soundReport) return Usage();
   try {
+    if (soundReport) return PrintSoundReport(gameDir, dump, stdout) == 0 ? 0 : 3;
     FontLibrary fonts(fontDir);
     if (!sheet.empty() || !preview.empty()) {
       if (!sheet.empty()) WriteContactSheet(fonts, gameDir, sheet);
