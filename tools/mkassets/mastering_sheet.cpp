@@ -24,7 +24,7 @@ const std::vector<SheetEntry>& MasteringSheet() {
       {"bull04.wav", "bull: angry", -15.0, -2.0},
       {"bull05.wav", "bull: pass", -21.0, -5.0},
       {"bull06.wav", "bull: game over", -17.0, -3.0},
-      {"hammer.wav", "interface", -18.0, -3.0},
+      {"hammer.wav", "interface", -20.0, -3.0},
       {"negative.wav", "interface", -19.0, -3.0},
       {"pos.wav", "interface", -19.0, -3.0},
       {"neutral.wav", "interface", -21.0, -4.0},

@@ -112,11 +112,12 @@ void Drums(std::vector<NoteEvent>& out, int bar, Beat beat, bool crash) {
   } else if (beat == Beat::Fill) {
     for (int s = 12; s < 16; ++s) hit(Instrument::Snare, s, 0.55 + 0.1 * (s - 12));
   } else {
-    // The stop at the end of the loop: two snare hits, then soft ticks leading back to the top, each gone before
-    // the loop ends.
+    // The stop at the end of the loop: two snare hits, then soft ticks leading back to the top, the last one
+    // open so that it rings on over the join instead of leaving a hole before the bar.
     hit(Instrument::Snare, 10, 0.8);
     hit(Instrument::Snare, 11, 0.9);
-    for (int s = 12; s < 16; ++s) hit(Instrument::HatClosed, s, 0.25 + 0.08 * (s - 12), -0.35);
+    for (int s = 12; s < 15; ++s) hit(Instrument::HatClosed, s, 0.25 + 0.08 * (s - 12), -0.35);
+    hit(Instrument::HatOpen, 15, 0.35, -0.35);
   }
 }
 

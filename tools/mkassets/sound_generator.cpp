@@ -124,9 +124,20 @@ void GenerateSounds(const std::filesystem::path& soundDir) {
 void GenerateMusic(const std::filesystem::path& mp3File) {
   constexpr int kRate = 44100;
   StereoSignal music = RenderMusicLoop(kRate);
+  const MusicMastering sheet = MusicSheet();
+  const Loudness before = Measure(music, kRate);
+  const double gain = sheet.loudness - before.integrated;
+  if (before.truePeak + gain > sheet.ceiling) throw std::runtime_error("the music would peak over its ceiling");
+  Scale(music.left, DbToGain(gain));
+  Scale(music.right, DbToGain(gain));
+  // The game restarts the music a moment after it has ended; the file stops short by that moment so that the
+  // restart lands on the bar.
+  const size_t keep = music.left.size() - static_cast<size_t>(std::lround(kMusicRestartSeconds * kRate));
+  music.left.resize(keep);
+  music.right.resize(keep);
   // The top of the loop rises out of silence and its end settles into it, so a restart never clicks.
-  FadeEdges(music.left, kRate, 0.005, 0.01);
-  FadeEdges(music.right, kRate, 0.005, 0.01);
+  FadeEdges(music.left, kRate, 0.005, 0.005);
+  FadeEdges(music.right, kRate, 0.005, 0.005);
   const std::vector<uint8_t> mp3 = EncodeMp3(music, kRate, 128);
   std::filesystem::create_directories(mp3File.parent_path());
   std::ofstream f(mp3File, std::ios::binary | std::ios::trunc);

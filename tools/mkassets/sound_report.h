@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "synth.h"
 
@@ -28,8 +29,8 @@ struct DumpFindings {
   double loudestMoment = 0;  // LUFS, momentary
   double truePeak = 0;       // dBTP, the loudest moment's peak
   long limited = 0;          // samples the mixer's soft limit bent
-  int restarts = 0;          // music restarts found
-  double worstSeamMs = 0;    // largest distance of a restart from its bar
+  std::vector<double> seamsMs;  // each music restart's distance from its bar, late positive
+  double worstSeamMs = 0;
 };
 
 // The music restarts once its file has played; `barSeconds` is the length of the loop as composed.
