@@ -1,5 +1,7 @@
 #include "platform/audio_buffer.h"
 
+#include <samplerate.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -65,12 +67,21 @@ SoundBuffer::SoundBuffer(AudioMixer& mixer, bool primary, uint32_t flags, const 
     static constexpr MixFunction kMixers[] = {&MixFrames<8, 1>, &MixFrames<8, 2>, &MixFrames<16, 1>,
                                               &MixFrames<16, 2>};
     mixFrames_ = kMixers[kind];
+    // Made here, on the control side: the mixing thread never allocates. Without one (out of memory) the buffer
+    // still plays, interpolated.
+    if (format_.nSamplesPerSec != mixer_.rate() || (flags_ & DSBCAPS_CTRLFREQUENCY)) {
+      int error = 0;
+      resampler_ = src_callback_new(&SoundBuffer::FeedResampler, SRC_SINC_FASTEST, format_.nChannels, &error, this);
+    }
   }
   StoreGains();
   g_liveBuffers.fetch_add(1);
 }
 
-SoundBuffer::~SoundBuffer() { g_liveBuffers.fetch_sub(1); }
+SoundBuffer::~SoundBuffer() {
+  if (resampler_) src_delete(resampler_);
+  g_liveBuffers.fetch_sub(1);
+}
 
 uint32_t SoundBuffer::LiveCount() { return g_liveBuffers.load(); }
 
@@ -395,6 +406,73 @@ void SoundBuffer::MixFrames(const SoundBuffer& b, int32_t* mix, uint32_t frames,
   if (!looping && (cursor >> 32) >= n) ended = true;
 }
 
+long SoundBuffer::FeedResampler(void* buffer, float** data) {
+  auto& b = *static_cast<SoundBuffer*>(buffer);
+  const uint32_t n = b.frameCount_, channels = b.format_.nChannels;
+  uint32_t count = 0;
+  for (; count < kFeedFrames; ++count) {
+    if (b.feedIndex_ >= n) {
+      if (!b.feedLooping_) break;  // the end: the resampler plays out its tail
+      b.feedIndex_ = 0;
+    }
+    int32_t left, right;
+    const uint8_t* p = b.bytes_ + static_cast<size_t>(b.feedIndex_) * b.format_.nBlockAlign;
+    if (b.format_.wBitsPerSample == 8) {
+      if (channels == 2) ReadFrame<8, 2>(p, left, right); else ReadFrame<8, 1>(p, left, right);
+    } else {
+      if (channels == 2) ReadFrame<16, 2>(p, left, right); else ReadFrame<16, 1>(p, left, right);
+    }
+    b.feed_[count * channels] = static_cast<float>(left) * (1.0f / 32768);
+    if (channels == 2) b.feed_[count * 2 + 1] = static_cast<float>(right) * (1.0f / 32768);
+    ++b.feedIndex_;
+  }
+  *data = b.feed_;
+  return count;
+}
+
+bool SoundBuffer::MixResampled(int32_t* mix, uint32_t frames, uint32_t outputRate, uint64_t rate,
+                               uint64_t& cursor, bool looping, bool& ended) {
+  const double ratio = static_cast<double>(outputRate) / static_cast<double>(rate);
+  if (!resampler_ || rate == outputRate || !src_is_valid_ratio(ratio)) return false;
+  // The filter remembers the input around the play cursor; a cursor moved from outside starts it afresh.
+  if (cursor != resamplerCursor_) {
+    src_reset(resampler_);
+    feedIndex_ = static_cast<uint32_t>(cursor >> 32);
+  }
+  feedLooping_ = looping;
+  const uint32_t channels = format_.nChannels;
+  const uint64_t gains = gains_.load(std::memory_order_acquire);
+  const int64_t gainLeft = static_cast<int64_t>(gains >> 32);
+  const int64_t gainRight = static_cast<int64_t>(gains & 0xFFFFFFFF);
+  constexpr uint32_t kBlock = 256;
+  float out[kBlock * 2];
+  uint32_t produced = 0;
+  while (produced < frames) {
+    const long wanted = std::min(kBlock, frames - produced);
+    const long got = src_callback_read(resampler_, ratio, wanted, out);
+    for (long k = 0; k < got; ++k) {
+      int32_t left = static_cast<int32_t>(std::lrint(out[k * channels] * 32768.0f));
+      int32_t right = channels == 2 ? static_cast<int32_t>(std::lrint(out[k * 2 + 1] * 32768.0f)) : left;
+      left = static_cast<int32_t>((left * gainLeft) >> 16);
+      right = static_cast<int32_t>((right * gainRight) >> 16);
+      mix[2 * (produced + k)] += left;
+      mix[2 * (produced + k) + 1] += right;
+    }
+    produced += static_cast<uint32_t>(std::max(got, 0L));
+    if (got < wanted) {
+      // Fewer than asked only once the input has ended and the filter's tail has been played.
+      ended = !looping;
+      break;
+    }
+  }
+  cursor += static_cast<uint64_t>(produced) * ((rate << 32) / outputRate);
+  if (looping && (cursor >> 32) >= frameCount_)
+    cursor = (((cursor >> 32) % frameCount_) << 32) | (cursor & 0xFFFFFFFF);
+  if (ended) cursor = static_cast<uint64_t>(frameCount_) << 32;
+  resamplerCursor_ = cursor;
+  return true;
+}
+
 void SoundBuffer::MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) {
   const uint32_t state = state_.load(std::memory_order_acquire);
   if (primary_ || !(state & DSBSTATUS_PLAYING) || frameCount_ == 0) return;
@@ -407,7 +485,9 @@ void SoundBuffer::MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) {
   const bool looping = (state & DSBSTATUS_LOOPING) != 0;
   uint64_t cursor = start;
   bool ended = false;
-  mixFrames_(*this, mix, frames, cursor, step, looping, ended);
+  if (!MixResampled(mix, frames, outputRate, rate, cursor, looping, ended)) {
+    mixFrames_(*this, mix, frames, cursor, step, looping, ended);
+  }
   const uint64_t fromFrame = start >> 32;
   if (!ended) {
     const uint64_t advanced = ((start & 0xFFFFFFFF) + frames * step) >> 32;

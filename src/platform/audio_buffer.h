@@ -1,7 +1,8 @@
 #pragma once
 // A sound buffer of the sound device. The primary buffer only carries the output format and a playing state;
 // secondary buffers hold PCM data (8-bit unsigned or 16-bit signed, mono or stereo, any rate) that the mixer
-// resamples to the output rate. Duplicates share their original's data. Buffers are reference counted.
+// converts to the output rate with a band-limited resampler (no mirror images above the source's band).
+// Duplicates share their original's data. Buffers are reference counted.
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -10,6 +11,8 @@
 
 #include "platform/audio_format.h"
 #include "platform/audio_mixer.h"
+
+struct SRC_STATE_tag;
 
 namespace platform {
 
@@ -76,6 +79,11 @@ class SoundBuffer final : public AudioSource {
   void SignalStop();
   void SignalPositions(uint64_t fromFrame, uint64_t framesAdvanced, bool toEnd);
   void StoreGains();
+  // The resampled path. The play cursor moves with what is heard; the resampler reads a few dozen frames
+  // ahead of it. False (nothing done) when the buffer is at the output rate or the rate is beyond the
+  // resampler's range.
+  bool MixResampled(int32_t* mix, uint32_t frames, uint32_t outputRate, uint64_t rate, uint64_t& cursor,
+                    bool looping, bool& ended);
   template <int Bits, int Channels>
   static void MixFrames(const SoundBuffer& b, int32_t* mix, uint32_t frames, uint64_t& cursor, uint64_t step,
                         bool looping, bool& ended);
@@ -89,6 +97,16 @@ class SoundBuffer final : public AudioSource {
   uint32_t size_ = 0;
   uint32_t frameCount_ = 0;
   MixFunction mixFrames_ = nullptr;
+  // The resampler, for buffers not at the output rate or whose rate may change. It asks for its input as it needs
+  // it, a few frames at a time, so the play cursor stays within a few dozen frames of what is heard.
+  static long FeedResampler(void* buffer, float** data);
+  SRC_STATE_tag* resampler_ = nullptr;
+  // Mixing thread only: the play cursor the resampler's state belongs to, and where its input goes on.
+  uint64_t resamplerCursor_ = ~0ull;
+  uint32_t feedIndex_ = 0;
+  bool feedLooping_ = false;
+  static constexpr uint32_t kFeedFrames = 32;
+  float feed_[kFeedFrames * 2] = {};
 
   std::atomic<uint32_t> references_{1};
   std::atomic<uint32_t> state_{0};     // DSBSTATUS_PLAYING | DSBSTATUS_LOOPING
