@@ -54,6 +54,22 @@ const std::vector<SoundGroup>& SimultaneousGroups() {
 
 MusicMastering MusicSheet() { return {-21.0, -3.0}; }
 
+bool SumOfGroup(const SoundGroup& group, const std::map<std::string, StereoSignal>& sounds, StereoSignal& sum) {
+  sum = StereoSignal{};
+  for (const char* name : group.files) {
+    const auto it = sounds.find(name);
+    if (it == sounds.end()) return false;
+    const StereoSignal& s = it->second;
+    if (s.left.size() > sum.left.size()) {
+      sum.left.resize(s.left.size(), 0.0f);
+      sum.right.resize(s.left.size(), 0.0f);
+    }
+    MixInto(sum.left, s.left, 0);
+    MixInto(sum.right, s.right, 0);
+  }
+  return !sum.left.empty();
+}
+
 void MasterToSheet(StereoSignal& s, const SheetEntry& entry, int rate) {
   const Loudness before = Measure(s, rate);
   if (!std::isfinite(before.momentaryMax)) throw std::runtime_error(std::string(entry.file) + " is silent");

@@ -84,15 +84,8 @@ void Finish(StereoSignal& s, const SoundFile& file) {
 void CheckGroups(const std::map<std::string, StereoSignal>& sounds, int rate) {
   for (const SoundGroup& group : SimultaneousGroups()) {
     StereoSignal sum;
-    for (const char* name : group.files) {
-      const StereoSignal& s = sounds.at(name);
-      if (s.left.size() > sum.left.size()) {
-        sum.left.resize(s.left.size(), 0.0f);
-        sum.right.resize(s.left.size(), 0.0f);
-      }
-      MixInto(sum.left, s.left, 0);
-      MixInto(sum.right, s.right, 0);
-    }
+    if (!SumOfGroup(group, sounds, sum))
+      throw std::logic_error(std::string("a sound of the ") + group.moment + " is missing");
     const double peak = TruePeak(sum, rate);
     if (peak > kGroupCeiling) {
       char why[160];

@@ -72,7 +72,8 @@ bool ReadPcmWav(const std::filesystem::path& file, DecodedSound& out) {
       out.signal.right.resize(frames);
       for (size_t i = 0; i < frames; ++i)
         for (int ch = 0; ch < 2; ++ch) {
-          const size_t p = body + i * bytesPerFrame + static_cast<size_t>(std::min(ch, out.channels - 1) * out.bits / 8);
+          const size_t channel = static_cast<size_t>(std::min(ch, out.channels - 1));
+          const size_t p = body + i * bytesPerFrame + channel * static_cast<size_t>(out.bits / 8);
           const float v = out.bits == 8 ? (static_cast<int>(b[p]) - 128) / 128.0f
                                         : static_cast<int16_t>(Le(b, p, 2)) / 32768.0f;
           (ch == 0 ? out.signal.left : out.signal.right)[i] = v;
@@ -129,8 +130,8 @@ DumpFindings AnalyseDump(const DecodedSound& dump, const DecodedSound& music, do
   // the previous start.
   if (music.rate != dump.rate || music.signal.left.empty()) return f;
   const size_t patternFrames = static_cast<size_t>(dump.rate / 10);
-  const Signal pattern(music.signal.left.begin(),
-                       music.signal.left.begin() + static_cast<long>(std::min(patternFrames, music.signal.left.size())));
+  const size_t patternLength = std::min(patternFrames, music.signal.left.size());
+  const Signal pattern(music.signal.left.begin(), music.signal.left.begin() + static_cast<long>(patternLength));
   const Signal& heard = dump.signal.left;
   const auto first = BestFit(heard, pattern, 0, static_cast<size_t>(dump.rate) * 3 / 2);
   if (first.second < 0.9) return f;
@@ -138,7 +139,8 @@ DumpFindings AnalyseDump(const DecodedSound& dump, const DecodedSound& music, do
   size_t start = first.first;
   for (;;) {
     const size_t expected = start + bar;
-    const size_t from = expected - static_cast<size_t>(dump.rate / 10);
+    const size_t early = static_cast<size_t>(dump.rate / 10);
+    const size_t from = expected > early ? expected - early : 0;
     const size_t to = expected + static_cast<size_t>(dump.rate * 3 / 10);
     if (to + pattern.size() > heard.size()) break;
     const auto next = BestFit(heard, pattern, from, to);
@@ -176,21 +178,7 @@ int PrintSoundReport(const std::filesystem::path& gameDir, const std::string& du
   std::fprintf(out, "\n%-30s %8s %8s\n", "started together", "TP dBTP", "M max");
   for (const SoundGroup& g : SimultaneousGroups()) {
     StereoSignal sum;
-    bool complete = true;
-    for (const char* name : g.files) {
-      auto it = sounds.find(name);
-      if (it == sounds.end()) {
-        complete = false;
-        continue;
-      }
-      if (it->second.left.size() > sum.left.size()) {
-        sum.left.resize(it->second.left.size(), 0.0f);
-        sum.right.resize(it->second.left.size(), 0.0f);
-      }
-      MixInto(sum.left, it->second.left, 0);
-      MixInto(sum.right, it->second.right, 0);
-    }
-    if (!complete || sum.left.empty()) continue;
+    if (!SumOfGroup(g, sounds, sum)) continue;  // a sound that cannot be read is reported above
     const Loudness l = Measure(sum, effectRate);
     const bool over = l.truePeak > kGroupCeiling;
     broken += over ? 1 : 0;
