@@ -12,7 +12,7 @@
 #include "platform/audio_format.h"
 #include "platform/audio_mixer.h"
 
-struct SRC_STATE_tag;
+struct SpeexResamplerState_;
 
 namespace platform {
 
@@ -79,9 +79,9 @@ class SoundBuffer final : public AudioSource {
   void SignalStop();
   void SignalPositions(uint64_t fromFrame, uint64_t framesAdvanced, bool toEnd);
   void StoreGains();
-  // The resampled path. The play cursor moves with what is heard; the resampler reads a few dozen frames
-  // ahead of it. False (nothing done) when the buffer is at the output rate or the rate is beyond the
-  // resampler's range.
+  // The resampled path, for a buffer playing at its own rate. The play cursor moves with what is heard; the
+  // resampler reads a few dozen frames ahead of it. False (nothing done) when the buffer is at the output rate,
+  // or plays at a frequency set by the program: that is interpolated, as changing the filter would allocate.
   bool MixResampled(int32_t* mix, uint32_t frames, uint32_t outputRate, uint64_t rate, uint64_t& cursor,
                     bool looping, bool& ended);
   template <int Bits, int Channels>
@@ -97,16 +97,13 @@ class SoundBuffer final : public AudioSource {
   uint32_t size_ = 0;
   uint32_t frameCount_ = 0;
   MixFunction mixFrames_ = nullptr;
-  // The resampler, for buffers not at the output rate or whose rate may change. It asks for its input as it needs
-  // it, a few frames at a time, so the play cursor stays within a few dozen frames of what is heard.
-  static long FeedResampler(void* buffer, float** data);
-  SRC_STATE_tag* resampler_ = nullptr;
-  // Mixing thread only: the play cursor the resampler's state belongs to, and where its input goes on.
+  // The resampler, made on the control side for buffers not at the output rate.
+  SpeexResamplerState_* resampler_ = nullptr;
+  // Mixing thread only: the play cursor the resampler's state belongs to, where its input goes on, and how many
+  // frames of silence after a sound's end are still to go in to bring out the filter's tail.
   uint64_t resamplerCursor_ = ~0ull;
   uint32_t feedIndex_ = 0;
-  bool feedLooping_ = false;
-  static constexpr uint32_t kFeedFrames = 32;
-  float feed_[kFeedFrames * 2] = {};
+  uint32_t flushLeft_ = 0;
 
   std::atomic<uint32_t> references_{1};
   std::atomic<uint32_t> state_{0};     // DSBSTATUS_PLAYING | DSBSTATUS_LOOPING
