@@ -1,7 +1,8 @@
 #pragma once
 // A sound buffer of the sound device. The primary buffer only carries the output format and a playing state;
 // secondary buffers hold PCM data (8-bit unsigned or 16-bit signed, mono or stereo, any rate) that the mixer
-// resamples to the output rate. Duplicates share their original's data. Buffers are reference counted.
+// converts to the output rate with a band-limited resampler (no mirror images above the source's band).
+// Duplicates share their original's data. Buffers are reference counted.
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -10,6 +11,8 @@
 
 #include "platform/audio_format.h"
 #include "platform/audio_mixer.h"
+
+struct SpeexResamplerState_;
 
 namespace platform {
 
@@ -76,6 +79,11 @@ class SoundBuffer final : public AudioSource {
   void SignalStop();
   void SignalPositions(uint64_t fromFrame, uint64_t framesAdvanced, bool toEnd);
   void StoreGains();
+  // The resampled path, for a buffer playing at its own rate. The play cursor moves with what is heard; the
+  // resampler reads a few dozen frames ahead of it. False (nothing done) when the buffer is at the output rate,
+  // or plays at a frequency set by the program: that is interpolated, as changing the filter would allocate.
+  bool MixResampled(int32_t* mix, uint32_t frames, uint32_t outputRate, uint64_t rate, uint64_t& cursor,
+                    bool looping, bool& ended);
   template <int Bits, int Channels>
   static void MixFrames(const SoundBuffer& b, int32_t* mix, uint32_t frames, uint64_t& cursor, uint64_t step,
                         bool looping, bool& ended);
@@ -89,6 +97,13 @@ class SoundBuffer final : public AudioSource {
   uint32_t size_ = 0;
   uint32_t frameCount_ = 0;
   MixFunction mixFrames_ = nullptr;
+  // The resampler, made on the control side for buffers not at the output rate.
+  SpeexResamplerState_* resampler_ = nullptr;
+  // Mixing thread only: the play cursor the resampler's state belongs to, where its input goes on, and how many
+  // frames of silence after a sound's end are still to go in to bring out the filter's tail.
+  uint64_t resamplerCursor_ = ~0ull;
+  uint32_t feedIndex_ = 0;
+  uint32_t flushLeft_ = 0;
 
   std::atomic<uint32_t> references_{1};
   std::atomic<uint32_t> state_{0};     // DSBSTATUS_PLAYING | DSBSTATUS_LOOPING

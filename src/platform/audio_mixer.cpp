@@ -54,7 +54,7 @@ void AudioMixer::WaitForPassEnd() const {
 // Several effects starting together can sum past full scale. Below the knee the mix passes untouched; above it
 // peaks bend smoothly towards full scale instead of being cut flat, which is what makes clipping audible.
 int16_t AudioMixer::SoftLimit(int32_t sample) {
-  constexpr int32_t kKnee = 26000;
+  constexpr int32_t kKnee = kSoftLimitKnee;
   constexpr double kRoom = 32767.0 - kKnee;
   const int32_t magnitude = sample < 0 ? -sample : sample;
   if (magnitude <= kKnee) return static_cast<int16_t>(sample);

@@ -51,7 +51,9 @@ class AudioMixer {
   void ReleaseOutput();
   bool OutputOpen() const;
 
-  // The pull path: fills `frames` stereo frames.
+  // The pull path: fills `frames` stereo frames. Samples up to the knee (-1 dBFS) pass untouched; the sounds are
+  // mastered so that a game's mix stays under it, and the bend above is only a safety.
+  static constexpr int32_t kSoftLimitKnee = 29204;
   static int16_t SoftLimit(int32_t sample);
   void Mix(int16_t* out, uint32_t frames);
   uint64_t FramesMixed() const { return framesMixed_.load(std::memory_order_relaxed); }

@@ -31,7 +31,9 @@ std::unique_ptr<MusicPlayer> MusicPlayer::Open(const std::string& hostPath, Audi
   mpg123_handle* h = mpg123_new(nullptr, &error);
   if (!h) return nullptr;
   player->handle_ = h;
-  mpg123_param(h, MPG123_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET, 0.0);
+  // Gapless: the encoder's delay and padding, as its tag records them, are not played, so a restart joins the
+  // loop where the music was composed to join.
+  mpg123_param(h, MPG123_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET | MPG123_GAPLESS, 0.0);
   if (mpg123_open(h, hostPath.c_str()) != MPG123_OK) return nullptr;
   long rate = 0;
   int channels = 0, encoding = 0;

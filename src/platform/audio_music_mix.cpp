@@ -43,10 +43,9 @@ void MusicPlayer::MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) {
     const uint64_t b = i + 1 < available ? wrap(a + 1) : a;
     const int32_t frac = static_cast<int32_t>((phase >> 16) & 0xFFFF);
     const int32_t l0 = ring[a * 2], r0 = ring[a * 2 + 1], l1 = ring[b * 2], r1 = ring[b * 2 + 1];
-    // Background music sits 6 dB under the effects: they stay clear over it, and the four sounds of a right
-    // answer starting together on top of it rarely reach full scale.
-    mix[2 * k] += (l0 + static_cast<int32_t>((static_cast<int64_t>(l1 - l0) * frac) >> 16)) / 2;
-    mix[2 * k + 1] += (r0 + static_cast<int32_t>((static_cast<int64_t>(r1 - r0) * frac) >> 16)) / 2;
+    // The file is mastered to sit under the effects; it plays at its own level.
+    mix[2 * k] += l0 + static_cast<int32_t>((static_cast<int64_t>(l1 - l0) * frac) >> 16);
+    mix[2 * k + 1] += r0 + static_cast<int32_t>((static_cast<int64_t>(r1 - r0) * frac) >> 16);
     phase += step;
   }
   const uint64_t consumed = std::min<uint64_t>(phase >> 32, available);

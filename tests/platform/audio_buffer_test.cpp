@@ -1,6 +1,7 @@
 // The sound device stand-in on a mixer of the test's own, pulled by hand.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -61,11 +62,23 @@ TEST_F(AudioBufferTest, FormatsAreConvertedAndResampledToTheOutput) {
   EXPECT_EQ(Mix(3), (std::vector<int16_t>{100, -200, 300, -400, 0, 0}));
   stereo->Release();
 
-  // 8-bit unsigned mono at half the rate: each frame twice (interpolated between), on both sides.
-  SoundBuffer* eight = Make(1, 8, 22050, {0x80, 0xC0, 0x40, 0x80});
+  // 8-bit unsigned mono at half the rate: a 500 Hz wave comes out at 44100 Hz on both sides, twice as many
+  // frames, following the wave between the source's frames.
+  std::vector<uint8_t> wave(2205);
+  for (size_t i = 0; i < wave.size(); ++i)
+    wave[i] = static_cast<uint8_t>(std::lround(128 + 64 * std::sin(2 * M_PI * 500 * static_cast<double>(i) / 22050)));
+  SoundBuffer* eight = Make(1, 8, 22050, wave);
   ASSERT_EQ(eight->Play(0, 0, 0), DS_OK);
-  EXPECT_EQ(Mix(9), (std::vector<int16_t>{0, 0, 8192, 8192, 16384, 16384, 0, 0, -16384, -16384, -8192, -8192, 0,
-                                          0, 0, 0, 0, 0}));
+  const std::vector<int16_t> converted = Mix(4500);
+  size_t heard = 0;
+  for (size_t k = 0; k < 4500; ++k) {
+    ASSERT_EQ(converted[2 * k], converted[2 * k + 1]) << k;
+    heard += converted[2 * k] != 0;
+    if (k < 100 || k > 4310) continue;  // the edges, where the wave starts and stops
+    const double ideal = 16384 * std::sin(2 * M_PI * 500 * static_cast<double>(k) / 44100);
+    ASSERT_NEAR(converted[2 * k], ideal, 300) << k;
+  }
+  EXPECT_NEAR(static_cast<double>(heard), 4410, 60);
   eight->Release();
 
   // Voices add up, and a sum past full scale is limited instead of wrapping.
@@ -219,6 +232,41 @@ TEST_F(AudioBufferTest, ControlsAreRefusedUnlessAskedForAndApplyWhenThereAre) {
   full->GetStatus(&status);
   EXPECT_EQ(status, 0u);
   full->Release();
+}
+
+// Strength of one frequency in the left channel (Hann-windowed), relative to full scale.
+double ToneLevel(const std::vector<int16_t>& stereo, size_t from, size_t frames, double hz, double rate) {
+  double re = 0, im = 0, window = 0;
+  for (size_t k = 0; k < frames; ++k) {
+    const double w = 0.5 - 0.5 * std::cos(2 * M_PI * static_cast<double>(k) / static_cast<double>(frames));
+    const double phase = 2 * M_PI * hz * static_cast<double>(k) / rate;
+    re += w * stereo[2 * (from + k)] * std::cos(phase);
+    im += w * stereo[2 * (from + k)] * std::sin(phase);
+    window += w;
+  }
+  return 2 * std::sqrt(re * re + im * im) / window / 32768;
+}
+
+TEST_F(AudioBufferTest, UpsamplingLeavesNoMirrorImages) {
+  // A tone at 22050 Hz played at 44100 Hz must not bring its mirror image (22050 - f) with it; a straight line
+  // drawn between the frames leaves one 20 to 30 dB down.
+  for (double hz : {1000.0, 5000.0, 8000.0}) {
+    SCOPED_TRACE(hz);
+    std::vector<uint8_t> data;
+    for (int i = 0; i < 22050; ++i) {
+      const auto v = static_cast<int16_t>(std::lround(16000 * std::sin(2 * M_PI * hz * i / 22050)));
+      data.push_back(static_cast<uint8_t>(v & 0xFF));
+      data.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+    }
+    SoundBuffer* tone = Make(1, 16, 22050, data);
+    ASSERT_EQ(tone->Play(0, 0, 0), DS_OK);
+    const std::vector<int16_t> mixed = Mix(44100);
+    const double wanted = ToneLevel(mixed, 4000, 32768, hz, 44100);
+    const double image = ToneLevel(mixed, 4000, 32768, 22050 - hz, 44100);
+    EXPECT_NEAR(wanted, 16000.0 / 32768, 0.01);
+    EXPECT_LT(20 * std::log10(image / wanted), -60.0);
+    tone->Release();
+  }
 }
 
 TEST_F(AudioBufferTest, PrimaryBufferCarriesTheFormatOnly) {

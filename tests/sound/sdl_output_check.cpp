@@ -75,7 +75,8 @@ TEST(SdlOutput, DiskDriverReceivesTheMixedSoundsAndMusic) {
   ASSERT_GT(raw.size(), 2u * 44100 / 4);
   auto runs = LevelRuns(raw);
   ASSERT_FALSE(runs.empty());
-  EXPECT_EQ(runs[0], std::make_pair(6000, 4410)) << "the whole sound, resampled to 44100 Hz";
+  EXPECT_EQ(runs[0].first, 6000);
+  EXPECT_NEAR(runs[0].second, 4410, 1) << "the whole sound, resampled to 44100 Hz";
   if (tone.empty()) {
     std::printf("(no MP3 encoder: music not checked)\n");
     return;
@@ -83,7 +84,7 @@ TEST(SdlOutput, DiskDriverReceivesTheMixedSoundsAndMusic) {
   // The tone: where the left channel is loud, and its rising zero crossings in between.
   size_t first = 0, last = 0, crossings = 0;
   for (size_t i = 2; i + 1 < raw.size(); i += 2) {
-    if (std::abs(raw[i]) > 3000 && raw[i] != 6000) {
+    if (std::abs(raw[i]) > 3000 && std::abs(raw[i] - 6000) > 900) {  // not the level sound or its edges
       if (!first) first = i;
       last = i;
     }
@@ -98,7 +99,8 @@ TEST(SdlOutput, DiskDriverReceivesTheMixedSoundsAndMusic) {
 TEST(SdlOutput, PlayToDeviceLatency) {
   UseDriver("disk");
   ASSERT_EQ(g_soundTable.Init(TestWindow(), 200), 1);
-  ASSERT_NE(g_soundTable.LoadSound(WriteLevelWav("blip.wav", 3000, 441, 44100).c_str(), "blip"), nullptr);
+  // At the game's own rate, 22050 Hz, so the resampler is on the path that is timed.
+  ASSERT_NE(g_soundTable.LoadSound(WriteLevelWav("blip.wav", 3000, 221).c_str(), "blip"), nullptr);
   // The device's first callbacks come while its thread starts; the game's first sound is heard long after.
   g_soundTable.PlaySound("blip", 0xFFFF, 0);
   RealSleep(200);

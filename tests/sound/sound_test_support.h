@@ -165,16 +165,40 @@ inline uint64_t DumpFrames() {
   return size > 44 ? static_cast<uint64_t>(size - 44) / 4 : 0;
 }
 
-// Runs of equal left-channel levels, as (level, frames), skipping silence.
+// Runs of one left-channel level, as (level, frames), skipping silence. The mixer's resampler rings for a few
+// dozen frames around every step of a level; those frames count towards the level they settle to when they lie
+// within 15 % of it, and are dropped otherwise (as is the ringing into silence).
 inline std::vector<std::pair<int, int>> LevelRuns(const std::vector<int16_t>& stereo) {
+  const size_t frames = stereo.size() / 2;
+  auto at = [&](size_t i) { return static_cast<int>(stereo[2 * i]); };
+  // Settled stretches: the same non-zero level for at least 8 frames.
+  struct Run {
+    size_t first, last;
+    int level;
+  };
+  std::vector<Run> settled;
+  for (size_t i = 0; i < frames;) {
+    size_t j = i;
+    while (j + 1 < frames && at(j + 1) == at(i)) ++j;
+    if (at(i) != 0 && j - i + 1 >= 8) settled.push_back({i, j, at(i)});
+    i = j + 1;
+  }
+  auto near = [](int v, int level) { return v != 0 && std::abs(v - level) <= std::abs(level) * 15 / 100; };
+  for (size_t k = 0; k < settled.size(); ++k) {
+    Run& r = settled[k];
+    const size_t floor = k > 0 ? settled[k - 1].last + 1 : 0;
+    while (r.first > floor && near(at(r.first - 1), r.level)) --r.first;
+    const size_t ceiling = k + 1 < settled.size() ? settled[k + 1].first - 1 : frames - 1;
+    while (r.last < ceiling && near(at(r.last + 1), r.level)) ++r.last;
+  }
   std::vector<std::pair<int, int>> runs;
-  for (size_t i = 0; i + 1 < stereo.size(); i += 2) {
-    int level = stereo[i];
-    if (level == 0) continue;
-    if (!runs.empty() && runs.back().first == level && i >= 2 && stereo[i - 2] == level) {
-      ++runs.back().second;
+  for (size_t k = 0; k < settled.size(); ++k) {
+    const Run& r = settled[k];
+    const int length = static_cast<int>(r.last - r.first + 1);
+    if (!runs.empty() && runs.back().first == r.level && settled[k - 1].last + 1 == r.first) {
+      runs.back().second += length;
     } else {
-      runs.push_back({level, 1});
+      runs.push_back({r.level, length});
     }
   }
   return runs;

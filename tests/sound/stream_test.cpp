@@ -115,9 +115,13 @@ TEST_F(StreamTest, NonLoopingStreamEndsExactlyAfterItsDataThenCallsTheNextStream
   Advance(500);
   auto runs = LevelRuns(ReadDump(start));
   // No gap and no repeat: the data once, its very last frame blended half-way into the silence after it.
-  ASSERT_EQ(runs.size(), 2u);
+  ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0], std::make_pair(1200, static_cast<int>(frames * 2 - 1)));
-  EXPECT_EQ(runs[1], std::make_pair(600, 1));
+  const std::vector<int16_t> heard = ReadDump(start);
+  size_t first = 0;
+  while (first < heard.size() && heard[first] == 0) first += 2;
+  ASSERT_LT(first + (frames * 2 - 1) * 2, heard.size());
+  EXPECT_EQ(heard[first + (frames * 2 - 1) * 2], 600);
   g_zkSound.StopStream();  // nothing loaded: only the ended thread's handle is closed
   EXPECT_EQ(ZKSound::g_FillThread, nullptr);
 }

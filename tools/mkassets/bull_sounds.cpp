@@ -1,5 +1,6 @@
 #include "bull_sounds.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "voice.h"
@@ -16,12 +17,23 @@ TimeCurve Constant(double v) {
   return [v](double) { return v; };
 }
 
+// Rounds a snort's spiky flutter so that its body, not its few sharpest grains, carries it.
+Signal Rounded(Signal s, double drive) {
+  const double peak = Peak(s);
+  if (peak <= 0) return s;
+  for (float& v : s) v = static_cast<float>(std::tanh(drive * v / peak) / std::tanh(drive));
+  return s;
+}
+
 }  // namespace
 
 StereoSignal HappySnort(int rate) {
-  Signal out = MakeSignal(0.75, rate);
-  MixInto(out, Snort(0.16, rate, 1300, 38, 1), 0, 0.9);
-  MixInto(out, Snort(0.22, rate, 1100, 32, 2), static_cast<size_t>(0.2 * rate), 1.0);
+  // The bull answers a beat after the chimes strike, so it is heard as a reply rather than lost under them.
+  const double reply = 0.12;
+  Signal out = MakeSignal(0.75 + reply, rate);
+  const size_t at = static_cast<size_t>(reply * rate);
+  MixInto(out, Rounded(Snort(0.16, rate, 1300, 38, 1), 3.0), at, 0.8);
+  MixInto(out, Rounded(Snort(0.22, rate, 1100, 32, 2), 3.0), at + static_cast<size_t>(0.2 * rate), 0.9);
   // A short contented "hmf" after the snorts.
   VoiceShape hmf;
   hmf.pitch = Points({{0, 170}, {0.25, 150}});
@@ -30,7 +42,8 @@ StereoSignal HappySnort(int rate) {
   hmf.f3 = Constant(2300);
   hmf.level = Points({{0, 0}, {0.03, 0.8}, {0.2, 0.5}, {0.3, 0}});
   hmf.openness = Constant(0.15);
-  MixInto(out, Voice(0.3, rate, hmf, 3), static_cast<size_t>(0.42 * rate), 0.7);
+  const Signal voice = Voice(0.3, rate, hmf, 3);
+  MixInto(out, voice, at + static_cast<size_t>(0.42 * rate), 0.9 / std::max(Peak(voice), 1e-9));
   return Centred(out);
 }
 
@@ -70,7 +83,7 @@ StereoSignal DisappointedGrunt(int rate) {
 StereoSignal AngrySnortAndBellow(int rate) {
   const double seconds = 1.9;
   Signal out = MakeSignal(seconds, rate);
-  MixInto(out, Snort(0.3, rate, 1000, 45, 7), 0, 1.2);
+  MixInto(out, Rounded(Snort(0.3, rate, 1000, 45, 7), 3.0), 0, 0.5);
   VoiceShape s;
   s.pitch = Points({{0, 95}, {0.3, 140}, {0.9, 130}, {1.5, 85}});
   s.f1 = Points({{0, 400}, {0.2, 700}, {1.0, 650}, {1.5, 450}});

@@ -4,6 +4,10 @@
 //   mkassets --contact-sheet OUT.png GAME_DIR      one picture of every bitmap, bull frames numbered
 //   mkassets --preview OUT.png GAME_DIR            the bitmaps placed where the game draws them
 //   mkassets --icons DIR                           the program's icon, DIR/NxN/apps/zorvel.png in every size
+//   mkassets --sound-report [--dump MIX.wav] GAME_DIR
+//                                                  loudness, peaks and offsets of the sounds and music against the
+//                                                  mastering sheet, and of a game's audio dump; exit status 3
+//                                                  when anything is off the sheet
 #include <cstdio>
 #include <exception>
 #include <stdexcept>
@@ -17,6 +21,7 @@
 #include "keying.h"
 #include "review_sheets.h"
 #include "sound_generator.h"
+#include "sound_report.h"
 #include "text.h"
 
 #ifndef MKASSETS_FONT_DIR
@@ -32,7 +37,8 @@ int Usage() {
                "usage: mkassets [--font-dir DIR] GAME_DIR\n"
                "       mkassets [--font-dir DIR] --contact-sheet OUT.png GAME_DIR\n"
                "       mkassets [--font-dir DIR] --preview OUT.png GAME_DIR\n"
-               "       mkassets --icons DIR\n");
+               "       mkassets --icons DIR\n"
+               "       mkassets --sound-report [--dump MIX.wav] GAME_DIR\n");
   return 2;
 }
 
@@ -56,7 +62,8 @@ void WriteIcons(const std::filesystem::path& dir) {
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::filesystem::path fontDir = MKASSETS_FONT_DIR;
-  std::string sheet, preview, icons;
+  std::string sheet, preview, icons, dump;
+  bool soundReport = false;
   std::vector<std::string> rest;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--font-dir" && i + 1 < args.size()) {
@@ -67,6 +74,10 @@ int main(int argc, char** argv) {
       icons = args[++i];
     } else if (args[i] == "--preview" && i + 1 < args.size()) {
       preview = args[++i];
+    } else if (args[i] == "--sound-report") {
+      soundReport = true;
+    } else if (args[i] == "--dump" && i + 1 < args.size()) {
+      dump = args[++i];
     } else if (!args[i].empty() && args[i][0] == '-') {
       return Usage();
     } else {
@@ -85,7 +96,9 @@ int main(int argc, char** argv) {
   }
   if (rest.size() != 1) return Usage();
   const std::filesystem::path gameDir = rest[0];
+  if (!dump.empty() && !soundReport) return Usage();
   try {
+    if (soundReport) return PrintSoundReport(gameDir, dump, stdout) == 0 ? 0 : 3;
     FontLibrary fonts(fontDir);
     if (!sheet.empty() || !preview.empty()) {
       if (!sheet.empty()) WriteContactSheet(fonts, gameDir, sheet);

@@ -43,14 +43,26 @@ StereoSignal RenderMusicLoop(int rate) {
       mix.right[at] += static_cast<float>(s[i] * gr);
     }
   }
-  // A gentle limiter keeps the peaks round, then bring the level to the target.
+  // A gentle limiter keeps the peaks round.
   for (Signal* ch : {&mix.left, &mix.right})
     for (float& v : *ch) v = static_cast<float>(std::tanh(v * 1.2) / 1.2);
-  const double peak = std::max(Peak(mix.left), Peak(mix.right));
-  const double target = std::pow(10.0, -3.0 / 20);  // headroom for the encoder
-  Scale(mix.left, target / peak);
-  Scale(mix.right, target / peak);
+  for (Signal* ch : {&mix.left, &mix.right}) RemoveOffsetOfLoop(*ch, rate);
   return mix;
+}
+
+void RemoveOffsetOfLoop(Signal& loop, int rate) {
+  // The loop is a circle, so the high-pass runs round it twice and keeps the second turn: its state at the top
+  // is then what the end of the loop leaves, and the join stays smooth.
+  Biquad highPass;
+  highPass.Set(Biquad::Type::HighPass, 20, 0.7, rate);
+  for (float v : loop) highPass.Process(v);
+  double sum = 0;
+  for (float& v : loop) {
+    v = static_cast<float>(highPass.Process(v));
+    sum += v;
+  }
+  const float mean = static_cast<float>(sum / static_cast<double>(loop.size()));
+  for (float& v : loop) v -= mean;
 }
 
 }  // namespace mkassets

@@ -5,5 +5,7 @@
 namespace mkassets {
 
 StereoSignal RenderMusicLoop(int rate);
+// Takes out the steady offset and the slow drift below hearing, treating the signal as one turn of a loop.
+void RemoveOffsetOfLoop(Signal& loop, int rate);
 
 }  // namespace mkassets

@@ -30,7 +30,8 @@ Signal Lead(const NoteEvent& n, int rate) {
     const double t = static_cast<double>(i) / rate;
     const double depth = 0.006 * std::min(1.0, std::max(0.0, (t - 0.15) / 0.2));
     const double fm = f * (1 + depth * vib.Sine(5.5, rate));
-    const double v = a.Square(fm, rate, 0.3) * 0.6 + b.Square(fm * 1.004, rate, 0.5) * 0.4;
+    // A 30 % pulse averages -0.4; without taking that back the lead would push the whole mix off centre.
+    const double v = (a.Square(fm, rate, 0.3) + 0.4) * 0.6 + b.Square(fm * 1.004, rate, 0.5) * 0.4;
     out[i] = static_cast<float>(lp.Process(v) * Adsr(t, n.duration, 0.006, 0.12, 0.7, 0.05));
   }
   return out;

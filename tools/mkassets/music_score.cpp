@@ -112,11 +112,13 @@ void Drums(std::vector<NoteEvent>& out, int bar, Beat beat, bool crash) {
   } else if (beat == Beat::Fill) {
     for (int s = 12; s < 16; ++s) hit(Instrument::Snare, s, 0.55 + 0.1 * (s - 12));
   } else {
-    // The stop at the end of the loop: two snare hits, then soft ticks leading back to the top, each gone before
-    // the loop ends.
+    // The stop at the end of the loop: two snare hits, then soft ticks leading back to the top. The last falls
+    // half a sixteenth before the bar and has died away as it arrives: no hole before the join, and nothing
+    // carried over into the start, which the first play would hear out of nowhere.
     hit(Instrument::Snare, 10, 0.8);
     hit(Instrument::Snare, 11, 0.9);
     for (int s = 12; s < 16; ++s) hit(Instrument::HatClosed, s, 0.25 + 0.08 * (s - 12), -0.35);
+    out.push_back({Instrument::HatClosed, t0 + 15.5 * kSixteenth, kSixteenth / 2, 0, 0.5, -0.35});
   }
 }
 

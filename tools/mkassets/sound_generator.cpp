@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "bull_sounds.h"
+#include "loudness.h"
+#include "mastering_sheet.h"
 #include "mp3_encoder.h"
 #include "music.h"
 #include "ui_sounds.h"
@@ -21,7 +25,6 @@ namespace {
 struct SoundFile {
   const char* name;
   PcmFormat format;
-  double peakDb;  // level of the loudest sample, at most -1 dBFS
   std::function<StereoSignal(int)> synthesise;
 };
 
@@ -33,23 +36,23 @@ constexpr PcmFormat kStereo8{22050, 2, 8};
 
 const std::vector<SoundFile>& SoundFiles() {
   static const std::vector<SoundFile> files = {
-      {"bell.wav", kStereo16, -2.0, BellDing},
-      {"hammer.wav", kMono16, -2.0, HammerKnock},
-      {"negative.wav", kStereo16, -4.0, NegativeTones},
-      {"pos.wav", kStereo16, -4.0, PositiveTones},
-      {"neutral.wav", kStereo8, -6.0, NeutralBlip},
-      {"scdrop.wav", kStereo16, -3.0, DropGlide},
-      {"poschart.wav", kStereo16, -3.0, RisingChime},
-      {"wrong.wav", kStereo16, -4.0, WrongBuzzer},
-      {"select2.wav", kMono8, -6.0, CheckTick},
-      {"bling2.wav", kStereo16, -3.0, SparkleBling},
-      {"cheer3.wav", kStereo16, -1.5, CrowdCheer},
-      {"bull01.wav", kStereo16, -1.5, HappySnort},
-      {"bull02.wav", kStereo16, -1.5, BigHappyBellow},
-      {"bull03.wav", kStereo16, -1.5, DisappointedGrunt},
-      {"bull04.wav", kStereo16, -1.5, AngrySnortAndBellow},
-      {"bull05.wav", kStereo16, -1.5, PuzzledHum},
-      {"bull06.wav", kStereo16, -1.5, LongSadMoo},
+      {"bell.wav", kStereo16, BellDing},
+      {"hammer.wav", kMono16, HammerKnock},
+      {"negative.wav", kStereo16, NegativeTones},
+      {"pos.wav", kStereo16, PositiveTones},
+      {"neutral.wav", kStereo8, NeutralBlip},
+      {"scdrop.wav", kStereo16, DropGlide},
+      {"poschart.wav", kStereo16, RisingChime},
+      {"wrong.wav", kStereo16, WrongBuzzer},
+      {"select2.wav", kMono8, CheckTick},
+      {"bling2.wav", kStereo16, SparkleBling},
+      {"cheer3.wav", kStereo16, CrowdCheer},
+      {"bull01.wav", kStereo16, HappySnort},
+      {"bull02.wav", kStereo16, BigHappyBellow},
+      {"bull03.wav", kStereo16, DisappointedGrunt},
+      {"bull04.wav", kStereo16, AngrySnortAndBellow},
+      {"bull05.wav", kStereo16, PuzzledHum},
+      {"bull06.wav", kStereo16, LongSadMoo},
   };
   return files;
 }
@@ -72,19 +75,40 @@ void Finish(StereoSignal& s, const SoundFile& file) {
     ch->insert(ch->begin(), leadIn, 0.0f);
     FadeEdges(*ch, file.format.rate, 0.003, 0.008);
   }
-  const double peak = std::max(Peak(s.left), Peak(s.right));
-  if (peak <= 0) throw std::runtime_error(std::string(file.name) + " is silent");
-  Scale(s.left, std::pow(10.0, file.peakDb / 20) / peak);
-  Scale(s.right, std::pow(10.0, file.peakDb / 20) / peak);
+  const SheetEntry* entry = FindSheetEntry(file.name);
+  if (!entry) throw std::logic_error(std::string(file.name) + " is not on the mastering sheet");
+  MasterToSheet(s, *entry, file.format.rate);
+}
+
+// Sounds the game starts together must not need the mixer's limit: their sum stays under the group ceiling.
+void CheckGroups(const std::map<std::string, StereoSignal>& sounds, int rate) {
+  for (const SoundGroup& group : SimultaneousGroups()) {
+    StereoSignal sum;
+    if (!SumOfGroup(group, sounds, sum))
+      throw std::logic_error(std::string("a sound of the ") + group.moment + " is missing");
+    const double peak = TruePeak(sum, rate);
+    if (peak > kGroupCeiling) {
+      char why[160];
+      std::snprintf(why, sizeof why, "the sounds of the %s sum to %.2f dBTP, over %.1f", group.moment, peak,
+                    kGroupCeiling);
+      throw std::runtime_error(why);
+    }
+  }
 }
 
 }  // namespace
 
 void GenerateSounds(const std::filesystem::path& soundDir) {
   std::filesystem::create_directories(soundDir);
+  std::map<std::string, StereoSignal> finished;
   for (const SoundFile& file : SoundFiles()) {
     StereoSignal s = file.synthesise(file.format.rate);
     Finish(s, file);
+    finished[file.name] = s;
+  }
+  CheckGroups(finished, kStereo16.rate);
+  for (const SoundFile& file : SoundFiles()) {
+    const StereoSignal& s = finished.at(file.name);
     if (!WriteWav(soundDir / file.name, file.format, s.left, s.right))
       throw std::runtime_error("cannot write " + (soundDir / file.name).string());
   }
@@ -93,9 +117,20 @@ void GenerateSounds(const std::filesystem::path& soundDir) {
 void GenerateMusic(const std::filesystem::path& mp3File) {
   constexpr int kRate = 44100;
   StereoSignal music = RenderMusicLoop(kRate);
+  const MusicMastering sheet = MusicSheet();
+  const Loudness before = Measure(music, kRate);
+  const double gain = sheet.loudness - before.integrated;
+  if (before.truePeak + gain > sheet.ceiling) throw std::runtime_error("the music would peak over its ceiling");
+  Scale(music.left, DbToGain(gain));
+  Scale(music.right, DbToGain(gain));
+  // The game restarts the music a moment after it has ended; the file stops short by that moment so that the
+  // restart lands on the bar.
+  const size_t keep = music.left.size() - static_cast<size_t>(std::lround(kMusicRestartSeconds * kRate));
+  music.left.resize(keep);
+  music.right.resize(keep);
   // The top of the loop rises out of silence and its end settles into it, so a restart never clicks.
-  FadeEdges(music.left, kRate, 0.005, 0.01);
-  FadeEdges(music.right, kRate, 0.005, 0.01);
+  FadeEdges(music.left, kRate, 0.005, 0.005);
+  FadeEdges(music.right, kRate, 0.005, 0.005);
   const std::vector<uint8_t> mp3 = EncodeMp3(music, kRate, 128);
   std::filesystem::create_directories(mp3File.parent_path());
   std::ofstream f(mp3File, std::ios::binary | std::ios::trunc);

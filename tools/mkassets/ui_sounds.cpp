@@ -149,9 +149,13 @@ StereoSignal WrongBuzzer(int rate) {
 }
 
 StereoSignal CheckTick(int rate) {
-  const double seconds = 0.07;
-  Signal out = Click(seconds, rate, 2500, 31);
-  MixInto(out, Struck(seconds, rate, 2000, {{1, 0.6, 0.02}, {1.5, 0.2, 0.01}}, 0.0005), 0);
+  // A small wooden block struck once: a pitched body rings for a few tens of milliseconds, so the tick carries
+  // over the music at a modest peak. It lands just after the bell's strike instead of on top of it.
+  const double seconds = 0.22, at = 0.06;
+  Signal out = MakeSignal(seconds, rate);
+  Signal block = Struck(seconds - at, rate, 1480, {{1, 1.0, 0.045}, {2.31, 0.45, 0.02}, {3.9, 0.2, 0.01}}, 0.0008);
+  MixInto(block, Click(0.01, rate, 2500, 31), 0, 0.5);
+  MixInto(out, block, static_cast<size_t>(at * rate));
   return Centred(out);
 }
 
