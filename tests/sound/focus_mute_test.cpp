@@ -61,10 +61,12 @@ TEST_F(FocusMuteTest, EffectsAreSilentWhileInactiveAndPlayOn) {
   EXPECT_EQ(Peak(slice(deactivated + 1024, activated)), 0) << "nothing heard while inactive";
   // Playback went on meanwhile: a second and a half in, the louder part is heard within the next half second.
   const std::vector<int16_t> after = slice(activated + 1024, end);
-  EXPECT_EQ(Peak(after), 6000) << "heard again after activation, at the point playback had reached";
+  // The band-limited resampler rings a little at the step between the two levels.
+  EXPECT_NEAR(Peak(after), 6000, 900) << "heard again after activation, at the point playback had reached";
   auto runs = LevelRuns(after);
   ASSERT_FALSE(runs.empty());
   EXPECT_EQ(runs.front().first, 3000);
+  EXPECT_EQ(runs.back().first, 6000);
   EXPECT_LT(runs.front().second, 44100 * 6 / 10) << "the quiet part had mostly played while unheard";
 }
 
