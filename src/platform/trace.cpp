@@ -43,6 +43,14 @@ bool TraceEnabled() {
   return OpenIfWanted(t) != nullptr;
 }
 
+bool TraceFramesEnabled() {
+  static const bool wanted = [] {
+    const char* frames = std::getenv("ZORVEL_TRACE_FRAMES");
+    return !(frames && std::strcmp(frames, "0") == 0);
+  }();
+  return wanted && TraceEnabled();
+}
+
 void TraceLine(const std::string& text) {
   TraceFile& t = Trace();
   std::lock_guard<std::mutex> lock(t.mutex);

@@ -120,7 +120,7 @@ int ZKFlip() {
   }
   d.lastShown = shown;
   ++d.flips;
-  if (platform::TraceEnabled()) {
+  if (platform::TraceFramesEnabled()) {
     uint64_t hash = 1469598103934665603ull;
     for (int y = 0; y < shown->height(); ++y)
       hash = platform::HashBytes(shown->Row16(y), static_cast<size_t>(shown->width()) * 2, hash);
