@@ -9,9 +9,10 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 TREE=$(cd "$HERE/../.." && pwd)
 COPY=${ZORVEL_MUTATION_DIR:-/tmp/zorvel-mutation}
 ONLY=${1:-}
-FAULTS="$HERE/faults.txt"
+FAULTS="$COPY/faults-in-use.txt"
 
 mkdir -p "$COPY"
+cp "$HERE/faults.txt" "$FAULTS"  # the list as it was at the start, whatever happens to the tree meanwhile
 # The copy is brought up to date with the tree (build folders left out); files that did not change keep their
 # times, so only what changed is rebuilt.
 (cd "$TREE" && git ls-files -co --exclude-standard -z | grep -zv '^build' | xargs -0 cp --parents -p -u -t "$COPY")
@@ -39,6 +40,7 @@ caught=0; missed=0; broken=0; missedList=""
 run_fault() {
   local title=$1 file=$2 tests=$3 old=$4 new=$5 targets=$6
   [ -n "$ONLY" ] && [[ "$title" != *"$ONLY"* ]] && return
+  cp "$COPY/$file" "$COPY/original-file"
   if ! apply "$COPY/$file" "$old" "$new"; then
     echo "BROKEN  $title (the text to change is not found once in $file)"; broken=$((broken + 1)); return
   fi
@@ -51,7 +53,7 @@ run_fault() {
   else
     result="caught"
   fi
-  cp "$TREE/$file" "$COPY/$file"  # a fresh time stamp, so the next build compiles it again
+  cp "$COPY/original-file" "$COPY/$file"  # a fresh time stamp, so the next build compiles it again
   if [ -n "$result" ]; then
     echo "$result  $title"; caught=$((caught + 1))
   else
