@@ -176,12 +176,22 @@ TEST(QuizEnd, TheHallOfFameKeepsTwentyBestFirstWithTiesBelow) {
   }
 }
 
+// A quit ends the popup at once and the program with it: the game does not carry on behind it.
+void ExpectNothingAfterTheQuit(const GameRun& run) {
+  const int quit = run.Find("popup quit");
+  ASSERT_GE(quit, 0);
+  EXPECT_EQ(run.Find("state ", quit), -1);
+  EXPECT_EQ(run.Find("popup ", quit + 1), -1);
+  EXPECT_EQ(run.Find("bull ", quit), -1);
+}
+
 TEST(QuizEnd, AQuitInsideEachPopupEndsTheProgramCleanly) {
   {
     SCOPED_TRACE("the rules");
     const GameRun run = rules::Play(Script().Rules(1000).Escape(2000), rules::OnlyTrue());
     EXPECT_TRUE(run.EndedCleanly()) << run.output;
     EXPECT_EQ(Popups(run), Strings({"popup open", "popup quit"}));
+    ExpectNothingAfterTheQuit(run);
   }
   {
     SCOPED_TRACE("the new-record notice");
@@ -191,6 +201,7 @@ TEST(QuizEnd, AQuitInsideEachPopupEndsTheProgramCleanly) {
     EXPECT_EQ(run.Find("bull game-over"), -1) << "the game ends inside the notice";
     ASSERT_TRUE(run.hiscoreExists) << "the record was written before the notice";
     EXPECT_EQ(rules::ScoreAt(run.hiscore, 0), 125);
+    ExpectNothingAfterTheQuit(run);
   }
   {
     SCOPED_TRACE("the game-over picture");
@@ -201,6 +212,7 @@ TEST(QuizEnd, AQuitInsideEachPopupEndsTheProgramCleanly) {
     const GameRun run = rules::Play(Script().Escape(first.trace[open].tick), rules::OnlyTrue());
     EXPECT_TRUE(run.EndedCleanly()) << run.output;
     EXPECT_EQ(Popups(run), Strings({"popup open", "popup quit"}));
+    ExpectNothingAfterTheQuit(run);
   }
 }
 
