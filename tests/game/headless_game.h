@@ -154,7 +154,7 @@ inline std::string GameDir() {
   return std::string(ZORVEL_SOURCE_DIR) + "/build/suite/Zorvel";
 }
 
-// Plays the script in a fresh copy of the game's folder; the player is "Ann". A game that does not end within two
+// Plays the script in a fresh copy of the game's folder; the player is "Ann". A game that does not end within ten
 // minutes is stopped (exit code 124).
 inline GameRun Play(const Script& script, const std::string& questions, uint32_t seed = 7,
                 const std::string& hiscore = "") {
@@ -173,7 +173,7 @@ inline GameRun Play(const Script& script, const std::string& questions, uint32_t
   const std::string command = "cd " + quote(game) + " && env ZORVEL_CLOCK=virtual ZORVEL_NO_LAUNCH=1 ZORVEL_TRACE_FRAMES=0" +
                               " ZORVEL_MESSAGEBOX=stderr ZORVEL_SCRIPT=" + quote(root + "/script.txt") +
                               " ZORVEL_TRACE=" + quote(root + "/trace.txt") + " " +
-                              "timeout -k 5 120 " + quote(std::string(ZORVEL_BINARY_DIR) + "/zorvel-headless") + " " +
+                              "timeout -k 5 600 " + quote(std::string(ZORVEL_BINARY_DIR) + "/zorvel-headless") + " " +
                               quote(root + "/suite") + " 2>&1";
   GameRun run;
   FILE* p = popen(command.c_str(), "r");
