@@ -40,7 +40,9 @@ SNDSample* SoundTable::PlaySound(const char* name, int32_t volume, int32_t pan) 
   if (!entry) return nullptr;
   SNDSample* sample = g_zkSound.PlaySample(entry->id, volume, pan);
   // Traced by name, and only what is heard.
-  if (sample && g_zkSound.m_bSFXEnabled.load()) platform::TraceLine(std::string("sound ") + entry->name);
+  if (sample && g_zkSound.m_bSFXEnabled.load())
+    platform::TraceLine(std::string("sound ") + entry->name + " volume " + std::to_string(volume) + " pan " +
+                        std::to_string(pan));
   return sample;
 }
 

@@ -61,15 +61,18 @@ struct GameRun {
     }
     return out;
   }
-  // Sounds heard, bull animations started and verdicts stamped, in order, as one list ("sound bell", ...).
+  // Sounds heard (by name, their level left out), bull animations started and verdicts stamped, in order, as one
+  // list ("sound bell", "bull right", "verdict TRUE", ...).
   std::vector<std::string> Reactions(int from = 0, int to = -1) const {
     std::vector<std::string> out;
     if (to < 0) to = static_cast<int>(trace.size());
     for (int i = from < 0 ? 0 : from; i < to; ++i) {
       const std::string& t = trace[i].text;
-      if (t.rfind("sound ", 0) == 0 || t.rfind("verdict ", 0) == 0 ||
-          (t.rfind("bull ", 0) == 0 && t.rfind("bull frame", 0) != 0))
+      if (t.rfind("sound ", 0) == 0) {
+        out.push_back(t.substr(0, t.find(" volume ")));
+      } else if (t.rfind("verdict ", 0) == 0 || (t.rfind("bull ", 0) == 0 && t.rfind("bull frame", 0) != 0)) {
         out.push_back(t);
+      }
     }
     return out;
   }

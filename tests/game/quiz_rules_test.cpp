@@ -46,6 +46,18 @@ std::vector<int> AnswerLines(const GameRun& run) {
   return out;
 }
 
+// Every sound at full volume; the bull's from the right, the others from the middle.
+void ExpectFullVolumeAndTheBullOnTheRight(const GameRun& run) {
+  int sounds = 0;
+  for (const rules::Line& l : run.trace) {
+    if (l.text.rfind("sound ", 0) != 0) continue;
+    ++sounds;
+    const bool bull = l.text.rfind("sound bull", 0) == 0;
+    EXPECT_EQ(l.text.substr(l.text.find(" volume ")), bull ? " volume 65535 pan 1" : " volume 65535 pan 0") << l.text;
+  }
+  EXPECT_GT(sounds, 0);
+}
+
 const Strings kRight = {"sound bell", "sound poschart", "sound bull01", "bull right", "sound check"};
 const Strings kRightOnTop = {"sound bell", "sound poschart", "sound cheer", "sound bull02", "bull top-step",
                              "sound check"};
@@ -91,6 +103,7 @@ TEST(QuizRules, RightAnswersClimbTheLadderScoreItsPointsAndStayOnTheTopStep) {
     expected.push_back("bull idle");
     EXPECT_EQ(ReactionsTo(run, answers[i]), expected);
   }
+  ExpectFullVolumeAndTheBullOnTheRight(run);
   // A bonus after every third right answer, each time capped at 180 seconds.
   EXPECT_EQ(run.Texts("time bonus, clock "), Strings({"180", "180", "180", "180"}));
 
@@ -115,6 +128,7 @@ TEST(QuizRules, WrongAnswersAndPassesOnFalseAndTrueStatements) {
     ASSERT_TRUE(run.EndedCleanly()) << run.output;
     const std::vector<int> answers = AnswerLines(run);
     ASSERT_EQ(answers.size(), 6u);
+    ExpectFullVolumeAndTheBullOnTheRight(run);
     struct {
       Strings reactions;
       int state, score, ladder, streak;
@@ -205,7 +219,7 @@ TEST(QuizRules, TheTimeBonusComesWhenTheThirdExplanationIsLeftAndIsCapped) {
   const int bonus = run.Find("time bonus");
   ASSERT_GT(bonus, answers[2]);
   EXPECT_GT(run.trace[bonus].tick, 42700) << "not before the explanation is left";
-  EXPECT_EQ(run.trace[bonus - 1].text, "sound bling");
+  EXPECT_EQ(run.trace[bonus - 1].text, "sound bling volume 65535 pan 0");
   const rules::StateLine fourth = StateAfter(run, answers[3]);
   EXPECT_EQ(fourth.streak, 1) << "the bonus starts the streak again";
   EXPECT_EQ(fourth.clock, 157);
