@@ -1,6 +1,7 @@
 #include "app/game_screen.h"
 
 #include "app/app_state.h"
+#include "game/game_names.h"
 #include "game/quiz_game.h"
 #include "gfx/sprite_animation_list.h"
 #include "platform/message_box.h"
@@ -23,19 +24,6 @@ constexpr ButtonSpec kButtons[] = {
     {"newgame", "newgame.bmp", 10, 520}, {"info", "info.bmp", 104, 520},     {"menu", "back.bmp", 610, 520},
     {"exit", "exit.bmp", 704, 520},      {"true", "truepie.bmp", 212, 479}, {"false", "falsepie.bmp", 476, 479},
     {"pass", "passpie.bmp", 350, 479},
-};
-
-struct SoundSpec {
-  const char* name;
-  const char* file;
-};
-constexpr SoundSpec kSounds[] = {
-    {"bell", "sounds\\bell.wav"},         {"hammer", "sounds\\hammer.wav"},   {"neg", "sounds\\negative.wav"},
-    {"pos", "sounds\\pos.wav"},           {"neutral", "sounds\\neutral.wav"}, {"drop", "sounds\\scdrop.wav"},
-    {"poschart", "sounds\\poschart.wav"}, {"wrong", "sounds\\wrong.wav"},     {"check", "sounds\\select2.wav"},
-    {"bling", "sounds\\bling2.wav"},      {"cheer", "sounds\\cheer3.wav"},    {"bull01", "sounds\\bull01.wav"},
-    {"bull02", "sounds\\bull02.wav"},     {"bull03", "sounds\\bull03.wav"},   {"bull04", "sounds\\bull04.wav"},
-    {"bull05", "sounds\\bull05.wav"},     {"bull06", "sounds\\bull06.wav"},
 };
 
 // Keyboard and controller play: each key stands for a click on its buttons. A controller's A both answers True
@@ -117,7 +105,10 @@ void GameScreen::Activate(platform::DirectDraw* directDraw, platform::Surface* b
   questionPicture.Define("question", nullptr, 164, 244, 466, 168);
   answerPicture.Define("answer", nullptr, 164, 244, 466, 168);
 
-  for (const SoundSpec& s : kSounds) g_soundTable.LoadSound(s.file, s.name);
+  for (int32_t i = 0; i < kRegisteredSoundCount; ++i) {
+    const GameSoundSpec& sound = SoundSpec(static_cast<GameSound>(i));
+    g_soundTable.LoadSound(sound.file, sound.name);
+  }
 
   g_quizGame.Reset();
 }

@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "app/game_screen.h"
 #include "app/player_roster.h"
+#include "game/game_names.h"
 #include "game/popup_dialog.h"
 #include "game/quiz_game.h"
 #include "game/ticker.h"
@@ -20,7 +21,7 @@ int32_t QuizGame::GameOver() {
                         (written ? "" : " failed"));
     if (!ShowHallOfFame()) return kFrameQuit;
   }
-  StartBullAnimation(6);
+  StartBull(BullAnimation::kGameOver);
   g_refreshManager.ErasePictureArea(&g_gameScreen.questionPicture);
   g_refreshManager.ErasePictureArea(&g_gameScreen.answerPicture);
   if (Sprite* verdict = g_gameScreen.verdictSprite)

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/game_screen.h"
+#include "game/game_names.h"
 #include "game/quiz_game.h"
 #include "game/ticker.h"
 #include "gfx/sprite.h"
@@ -37,13 +38,9 @@ constexpr int32_t kBullGameOver[] = {16, 0};
 constexpr int32_t kBullIdle[] = {2,  2,  1,  1,  2,  2, 1, 1,  2,  2,  1,  1, 11, 11, 1, 1, 10, 10, 1, 1,
                                  11, 11, 1,  1,  10, 10, 1, 1,  13, 13, 13, 1, 1,  12, 12, 12, 1, 1, -1};
 
-struct BullAnimation {
-  const int32_t* entries;
-  const char* sound;  // null: silent
-};
-constexpr BullAnimation kBullAnimations[8] = {
-    {kBullRight, "bull01"}, {kBullTopStep, "bull02"},       {kBullWrong, "bull03"}, {kBullWrong, "bull03"},
-    {kBullWrongAfterTwo, "bull04"}, {kBullPass, "bull05"}, {kBullGameOver, "bull06"}, {kBullIdle, nullptr},
+// Indexed by the animation's number; the sound each starts with comes from the names table.
+constexpr const int32_t* kBullSequences[kBullAnimationCount] = {
+    kBullRight, kBullTopStep, kBullWrong, kBullWrong, kBullWrongAfterTwo, kBullPass, kBullGameOver, kBullIdle,
 };
 
 platform::Surface* Work() { return g_refreshManager.GetWorkSurface(); }
@@ -199,9 +196,9 @@ void QuizGame::StartBullAnimation(int32_t n) {
   bullFrameIndex = 0;
   bullAnimation = n;
   if (n < 0 || n > 7) return;
-  bullSequence = kBullAnimations[n].entries;
-  if (kBullAnimations[n].sound) g_soundTable.PlaySound(kBullAnimations[n].sound, 0xFFFF, 1);
-  platform::TraceLine("bull " + std::to_string(n));
+  bullSequence = kBullSequences[n];
+  if (const GameSoundSpec* sound = BullAnimationSound(n)) g_soundTable.PlaySound(sound->name, 0xFFFF, 1);
+  platform::TraceLine(std::string("bull ") + BullAnimationName(n));
 }
 
 void QuizGame::TickBull() {
@@ -213,6 +210,7 @@ void QuizGame::TickBull() {
   Sprite* bull = g_gameScreen.bullSprite;
   if (v >= 1 && bull) {
     bull->SetFrameIndex(v - 1);
+    if (platform::TraceEnabled()) platform::TraceLine("bull frame " + std::to_string(bull->GetCurrent()));
     bull->x = 164.0f;
     bull->y = 14.0f;
     bull->DrawToScreen();

@@ -8,6 +8,7 @@
 #include "app/game_screen.h"
 #include "app/input_state.h"
 #include "app/player_roster.h"
+#include "game/game_names.h"
 #include "game/popup_dialog.h"
 #include "game/ticker.h"
 #include "gfx/sprite_animation_list.h"
@@ -33,7 +34,7 @@ namespace {
 constexpr uint32_t kFullVolume = 0xFFFF;
 constexpr int32_t kTextX = 195, kTextY = 289;
 
-void Play(const char* name) { g_soundTable.PlaySound(name, kFullVolume, 0); }
+void Play(GameSound sound) { g_soundTable.PlaySound(SoundName(sound), kFullVolume, 0); }
 
 bool Clicked(const char* name) {
   WidgetSet* set = g_gameScreen.GetWidgetSet();
@@ -70,7 +71,7 @@ void QuizGame::Reset() {
   platform::TraceLine("new game, best " + std::to_string(scoreTable.TopScore()));
   SetState(kStarting);
   RunGameClock();
-  StartBullAnimation(7);
+  StartBull(BullAnimation::kIdle);
 }
 
 void QuizGame::Release() {
@@ -110,7 +111,7 @@ int32_t QuizGame::Run() {
   TickBull();
 
   if (Clicked("menu")) {
-    Play("click");
+    Play(GameSound::kClick);
     if (g_app.launcherDir[0] != 0) {
       LeaveToLauncher();
       return kFrameQuit;
@@ -162,7 +163,7 @@ void QuizGame::StepState() {
       SetState(kNewQuestion);
       break;
     case kNewQuestion: {
-      StartBullAnimation(7);
+      StartBull(BullAnimation::kIdle);
       RunGameClock();
       DrawLadder();
       DrawStreak();
@@ -198,7 +199,7 @@ void QuizGame::StepState() {
       }
       if (Clicked("pass")) {
         platform::TraceLine("answer pass");
-        StartBullAnimation(5);
+        StartBull(BullAnimation::kPass);
         streak = 0;
         SetState(kReveal);
       }
@@ -220,6 +221,7 @@ void QuizGame::StepState() {
         if (Sprite* verdict = g_gameScreen.verdictSprite) {
           verdict->SetFrameIndex(current && current->answerIsTrue == 1 ? 0 : 1);
           verdict->Draw(Work());
+          platform::TraceLine(verdict->GetCurrent() == 0 ? "verdict TRUE" : "verdict FALSE");
         }
         if (current) current->DrawExplanation(Work(), g_questionBank.explanationFont, kTextX, kTextY);
         g_refreshManager.PaintPicture(&g_gameScreen.answerPicture);
@@ -244,24 +246,24 @@ void QuizGame::StepState() {
 
 void QuizGame::AnswerRight() {
   if (Sprite* bell = g_spriteAnimations.Find("bell")) bell->SetPlaying(1);
-  Play("bell");
-  Play("poschart");
+  Play(GameSound::kBell);
+  Play(GameSound::kPosChart);
   SetScore(GetScore() + kLadderPoints[ladderStep]);
   if (ladderStep == 9) {
-    Play("cheer");
-    StartBullAnimation(1);
+    Play(GameSound::kCheer);
+    StartBull(BullAnimation::kTopStep);
   } else {
-    StartBullAnimation(0);
+    StartBull(BullAnimation::kRight);
   }
   if (ladderStep < 9) ++ladderStep;
-  Play("check");
+  Play(GameSound::kCheck);
   ++streak;
   SetState(kCorrectPause);
 }
 
 void QuizGame::AnswerWrong() {
-  Play("drop");
-  StartBullAnimation(streak == 2 ? 4 : 3);
+  Play(GameSound::kDrop);
+  StartBull(streak == 2 ? BullAnimation::kAngry : BullAnimation::kWrong);
   if (ladderStep > 0) {
     ladderStep = 0;
     g_refreshManager.ErasePictureArea(&g_gameScreen.panelPicture);
@@ -272,7 +274,7 @@ void QuizGame::AnswerWrong() {
 
 void QuizGame::ApplyTimeBonus() {
   if (streak == 3) {
-    Play("bling");
+    Play(GameSound::kBling);
     const int32_t clock = AddToGameClock(GetBonusSeconds(), GetMaxSeconds());
     platform::TraceLine("time bonus, clock " + std::to_string(clock));
     streak = 0;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "game/game_base.h"
+#include "game/game_names.h"
 #include "game/high_score_table.h"
 #include "platform/surface.h"
 
@@ -46,6 +47,7 @@ class QuizGame : public GameBase {
   void DrawLadder();
   void BlinkLadderStep();
   void StartBullAnimation(int32_t n);
+  void StartBull(BullAnimation a) { StartBullAnimation(static_cast<int32_t>(a)); }
   void TickBull();
   void RedrawText();
 

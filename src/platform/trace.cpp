@@ -43,10 +43,12 @@ bool TraceEnabled() {
   return OpenIfWanted(t) != nullptr;
 }
 
-bool TraceFramesWanted() {
-  if (!TraceEnabled()) return false;
-  const char* frames = std::getenv("ZORVEL_TRACE_FRAMES");
-  return !(frames && std::strcmp(frames, "0") == 0);
+bool TraceFramesEnabled() {
+  static const bool wanted = [] {
+    const char* frames = std::getenv("ZORVEL_TRACE_FRAMES");
+    return !(frames && std::strcmp(frames, "0") == 0);
+  }();
+  return wanted && TraceEnabled();
 }
 
 void TraceLine(const std::string& text) {

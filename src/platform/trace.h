@@ -7,8 +7,9 @@
 namespace platform {
 
 bool TraceEnabled();
-// False when ZORVEL_TRACE_FRAMES=0: long runs that check only the game's events skip hashing every frame.
-bool TraceFramesWanted();
+// Frame hashes go into the trace too, unless ZORVEL_TRACE_FRAMES=0 (hashing every frame is most of a traced
+// game's cost, and tests of the rules do not look at pictures).
+bool TraceFramesEnabled();
 void TraceLine(const std::string& text);
 // Writes "frame <hash>" when the presented picture differs from the last one traced.
 void TraceFrameHash(uint64_t hash);

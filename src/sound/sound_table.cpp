@@ -1,7 +1,9 @@
 #include "sound/sound_table.h"
 
 #include <cstring>
+#include <string>
 
+#include "platform/trace.h"
 #include "sound/zk_sound.h"
 
 SoundTable g_soundTable;
@@ -35,7 +37,13 @@ SoundEntry* SoundTable::FindSound(const char* name) {
 
 SNDSample* SoundTable::PlaySound(const char* name, int32_t volume, int32_t pan) {
   SoundEntry* entry = FindSound(name);
-  return entry ? g_zkSound.PlaySample(entry->id, volume, pan) : nullptr;
+  if (!entry) return nullptr;
+  SNDSample* sample = g_zkSound.PlaySample(entry->id, volume, pan);
+  // Traced by name, and only what is heard.
+  if (sample && g_zkSound.m_bSFXEnabled.load())
+    platform::TraceLine(std::string("sound ") + entry->name + " volume " + std::to_string(volume) + " pan " +
+                        std::to_string(pan));
+  return sample;
 }
 
 void SoundTable::FreeAllSounds() {

@@ -41,7 +41,6 @@ SNDSample* ZKSound::PlaySample(uint32_t id, int32_t volume, int32_t pan) {
   SNDSample* sample = FindSample(id);
   if (sample) {
     sample->PlaySample(volume, pan);
-    if (m_bSFXEnabled.load()) TracePlay(id);
   }
   return sample;
 }

@@ -120,7 +120,7 @@ int ZKFlip() {
   }
   d.lastShown = shown;
   ++d.flips;
-  if (platform::TraceFramesWanted()) {
+  if (platform::TraceFramesEnabled()) {
     uint64_t hash = 1469598103934665603ull;
     const platform::Surface* picture = shown;  // read only: not a change of the picture
     for (int y = 0; y < picture->height(); ++y)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Plays one replay: a fresh copy of the game's folder with the replay's own questions (and, when given, its
-# hall of fame and launcher options), the script run headless in virtual time, then the trace and hiscore.dat
-# compared with the expected files. With ZORVEL_UPDATE_REPLAYS=1 the expected files are rewritten instead.
+# launcher options), the script run headless in virtual time, then the trace and hiscore.dat
+# checked against the replay's intent (intent.txt) and compared with the expected files. With
+# ZORVEL_UPDATE_REPLAYS=1 the expected files are rewritten instead, but only when the intent is met.
 #   run_replay.sh <zorvel-headless> <game folder> <replay folder>
 set -euo pipefail
 PROGRAM=$1
@@ -14,14 +15,11 @@ trap 'rm -rf "$WORK"' EXIT
 mkdir -p "$WORK/suite/Zorvel"
 cp -r "$GAME_DIR"/. "$WORK/suite/Zorvel/"
 rm -f "$WORK/suite/Zorvel/hiscore.dat"
-questions="$HERE/questions_true.txt"
+questions="$HERE/questions_mixed.txt"
 [ -f "$REPLAY/questions.txt" ] && questions="$REPLAY/questions.txt"
 cp "$questions" "$WORK/suite/Zorvel/Zorvel.txt"
 if [ -f "$REPLAY/options.ini" ]; then cp "$REPLAY/options.ini" "$WORK/suite/options.ini"
 else printf '[setup]\r\nmusic=Y\r\nSFX=Y\r\nplayerid=0\r\n[Player1]\r\nname=Ann\r\n' > "$WORK/suite/options.ini"; fi
-# A hall of fame to start from: lines "<score> <name>", best first, written as the game's 5204-byte table.
-if [ -f "$REPLAY/hiscore.txt" ]; then "$HERE/make_hiscore.sh" "$REPLAY/hiscore.txt" "$WORK/suite/Zorvel/hiscore.dat"; fi
-[ -f "$WORK/suite/Zorvel/hiscore.dat" ] && cp "$WORK/suite/Zorvel/hiscore.dat" "$WORK/hiscore.before"
 
 cd "$WORK/suite/Zorvel"
 set +e
@@ -35,6 +33,14 @@ sed -i "s#$WORK#<suite>#g" "$WORK/trace.txt"
 
 hexdump_or_none() { if [ -f "$1" ]; then od -An -tx1 -v "$1"; else echo "no file"; fi; }
 hexdump_or_none "$WORK/suite/Zorvel/hiscore.dat" > "$WORK/hiscore.hex"
+
+# What the replay is for comes first: a trace that misses its intent is never taken as the new expectation.
+if [ ! -f "$REPLAY/intent.txt" ]; then echo "$(basename "$REPLAY") has no intent.txt"; exit 1; fi
+if ! "$HERE/check_intent.sh" "$WORK/trace.txt" "$REPLAY/intent.txt" "$questions" > "$WORK/intent.txt"; then
+  echo "replay $(basename "$REPLAY") misses its intent:"; cat "$WORK/intent.txt"
+  [ -s "$WORK/output.txt" ] && { echo "--- program output ---"; cat "$WORK/output.txt"; }
+  exit 1
+fi
 
 if [ "${ZORVEL_UPDATE_REPLAYS:-0}" = 1 ]; then
   cp "$WORK/trace.txt" "$REPLAY/expected.trace"

@@ -63,7 +63,7 @@ TEST_F(SoundTableTest, PlaysByExactNameAndTracesWhatIsPlayed) {
   std::ifstream in(tracePath);
   std::string line, all;
   int plays = 0;
-  while (std::getline(in, line)) plays += line.find("sound play 10") != std::string::npos;
+  while (std::getline(in, line)) plays += line.find("sound bull01") != std::string::npos;
   EXPECT_EQ(plays, 1) << "one sound was heard";
 
   const std::string longName(40, 'x');

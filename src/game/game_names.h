@@ -1,0 +1,38 @@
+#pragma once
+// The one place that names the bull's animations and the game's sounds. Game code plays and starts them through
+// these names, the trace prints them, and tests and replays read them back.
+#include <cstdint>
+
+// The bull's animations by number; the number is what the controller stores.
+enum class BullAnimation : int32_t {
+  kRight = 0,          // right answer below the top step
+  kTopStep = 1,        // right answer on the top step
+  kSpare = 2,          // never started by the game; plays as kWrong
+  kWrong = 3,          // wrong answer
+  kAngry = 4,          // wrong answer after two right ones
+  kPass = 5,           // pass
+  kGameOver = 6,       // the clock ran out
+  kIdle = 7,           // new game and every new question; loops, silent
+};
+constexpr int32_t kBullAnimationCount = 8;
+
+// "right", "top-step", ...; "?" for a number outside 0..7.
+const char* BullAnimationName(int32_t n);
+
+// The game's sounds, in the order they are registered (so the engine IDs count up from 10 in this order).
+enum class GameSound : int32_t {
+  kBell, kHammer, kNeg, kPos, kNeutral, kDrop, kPosChart, kWrong, kCheck, kBling, kCheer,
+  kBull01, kBull02, kBull03, kBull04, kBull05, kBull06,
+  kClick,  // asked for by the "menu" button; no file is registered under it, so it stays silent
+};
+constexpr int32_t kRegisteredSoundCount = 17;  // kBell .. kBull06
+
+struct GameSoundSpec {
+  const char* name;  // what the sound table knows it by, and what the trace prints
+  const char* file;  // relative to the working directory; null: not registered
+};
+const GameSoundSpec& SoundSpec(GameSound sound);
+inline const char* SoundName(GameSound sound) { return SoundSpec(sound).name; }
+
+// The sound an animation starts with, or null for the silent idle loop.
+const GameSoundSpec* BullAnimationSound(int32_t n);

@@ -1,0 +1,219 @@
+// The clock of a game from its start to its end, what ends it in the middle of an answer, the hall of fame a
+// result enters, and a quit inside each of the game's popups, judged on whole games of the real program.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "headless_game.h"
+
+using rules::GameRun;
+using rules::Script;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+// Popups opened and closed and the quit seen inside one, in order.
+Strings Popups(const GameRun& run) {
+  Strings out;
+  for (const rules::Line& l : run.trace)
+    if (l.text.rfind("popup ", 0) == 0) out.push_back(l.text.substr(0, l.text.find(' ', 6)));
+  return out;
+}
+
+TEST(QuizEnd, TheClockRunsFrom180ToZeroThenANewGameStartsAgainAt180) {
+  Script script;
+  script.NewGame(185000).Exit(190000);
+  const GameRun run = rules::Play(script, rules::OnlyTrue());
+  ASSERT_TRUE(run.EndedCleanly()) << run.output;
+  const std::vector<rules::StateLine> states = run.States();
+  ASSERT_GE(states.size(), 4u);
+  EXPECT_EQ(states[0].state, 1);
+  EXPECT_EQ(states[0].clock, 180);
+  const int over = run.Find("game over, score ");
+  ASSERT_GE(over, 0);
+  EXPECT_EQ(run.trace[over].text, "game over, score 0");
+  EXPECT_GE(run.trace[over].tick, 180000);
+  EXPECT_LE(run.trace[over].tick, 180020);
+  // A score of 0 never enters the hall of fame: no notice, no file; the bull goes down, the picture shows.
+  EXPECT_FALSE(run.hiscoreExists);
+  EXPECT_EQ(run.Find("hiscore write"), -1);
+  EXPECT_EQ(Popups(run), Strings({"popup open", "popup close"}));
+  EXPECT_EQ(run.Reactions(over, run.Find("popup open", over)), Strings({"sound bull06", "bull game-over"}));
+
+  std::vector<rules::StateLine> after;
+  for (const rules::StateLine& s : states)
+    if (s.tick >= run.trace[over].tick) after.push_back(s);
+  ASSERT_EQ(after.size(), 4u) << "idle until the new game, then its first question";
+  EXPECT_EQ(after[0].state, 0);
+  EXPECT_EQ(after[0].clock, 0);
+  EXPECT_EQ(after[1].state, 1);
+  EXPECT_GE(after[1].tick, 185000);
+  EXPECT_EQ(after[1].clock, 180);
+  // The game-over reaction shows the fallen bull once and holds it.
+  std::vector<int> frames;
+  for (int i = run.Find("bull game-over") + 1; i < static_cast<int>(run.trace.size()); ++i) {
+    if (run.trace[i].text.rfind("bull frame ", 0) == 0) {
+      frames.push_back(std::stoi(run.trace[i].text.substr(11)));
+    } else if (run.trace[i].text.rfind("bull ", 0) == 0) {
+      break;
+    }
+  }
+  EXPECT_EQ(frames, std::vector<int>({15}));
+}
+
+TEST(QuizEnd, TheRulesStopTheClockUntilTheNextQuestion) {
+  Script script;
+  script.Rules(2000).Click(9000, 400, 300).True(12000).Next(12700).True(14500).Exit(16000);
+  const GameRun run = rules::Play(script, rules::OnlyTrue());
+  ASSERT_TRUE(run.EndedCleanly()) << run.output;
+  EXPECT_EQ(Popups(run), Strings({"popup open", "popup close"}));
+  // Two seconds had gone when the rules opened; ten seconds later the clock still reads 178. It runs again
+  // from the next question on (12.7 s) and has lost two more seconds by 14.5 s.
+  std::vector<int> answeredAt;
+  for (const rules::StateLine& s : run.States())
+    if (s.state == 24) answeredAt.push_back(s.clock);
+  EXPECT_EQ(answeredAt, std::vector<int>({178, 176}));
+}
+
+TEST(QuizEnd, GameOverCutsThePauseOrTheExplanationShort) {
+  {
+    SCOPED_TRACE("during the pause after a right answer");
+    const GameRun run = rules::Play(Script().True(179700).Escape(185000), rules::OnlyTrue());
+    ASSERT_TRUE(run.EndedCleanly()) << run.output;
+    const int answer = run.Find("answer true"), over = run.Find("game over, score ");
+    ASSERT_GE(answer, 0);
+    ASSERT_GT(over, answer);
+    EXPECT_EQ(run.trace[over].text, "game over, score 125");
+    EXPECT_EQ(run.Find("verdict"), -1) << "neither reveal nor explanation";
+    EXPECT_EQ(run.States().back().state, 0);
+    ASSERT_TRUE(run.hiscoreExists);
+    EXPECT_EQ(rules::ScoreAt(run.hiscore, 0), 125);
+  }
+  {
+    SCOPED_TRACE("during the third explanation");
+    Script script;
+    script.True(177000).Next(177700).True(178000).Next(178700).True(179000).Escape(185000);
+    const GameRun right = rules::Play(script, rules::OnlyTrue());
+    ASSERT_TRUE(right.EndedCleanly()) << right.output;
+    const int over = right.Find("game over, score ");
+    ASSERT_GE(over, 0);
+    EXPECT_EQ(right.trace[over].text, "game over, score 875");
+    EXPECT_EQ(right.Find("time bonus"), -1) << "the third explanation is never left, so there is no bonus";
+    const std::vector<rules::StateLine> states = right.States();
+    int lastBefore = -1;
+    for (const rules::StateLine& s : states)
+      if (s.tick <= right.trace[over].tick) lastBefore = s.state;
+    EXPECT_EQ(lastBefore, 23);
+    EXPECT_EQ(states.back().state, 0);
+  }
+}
+
+TEST(QuizEnd, ANewRecordIsSavedAndAnnouncedBeforeTheGameOverPicture) {
+  const GameRun run = rules::Play(Script().True(500).Escape(185000), rules::OnlyTrue());
+  ASSERT_TRUE(run.EndedCleanly()) << run.output;
+  const int over = run.Find("game over, score ");
+  ASSERT_GE(over, 0);
+  EXPECT_EQ(run.trace[over + 1].text.rfind("hiscore write \"Ann", 0), 0u) << run.trace[over + 1].text;
+  EXPECT_EQ(Popups(run), Strings({"popup open", "popup close", "popup open", "popup close"}));
+  const int notice = run.Find("popup open"), closed = run.Find("popup close");
+  EXPECT_GT(run.trace[closed].tick - run.trace[notice].tick, 1000) << "the notice stays a little over a second";
+  EXPECT_LE(run.trace[closed].tick - run.trace[notice].tick, 1050);
+  EXPECT_EQ(run.Reactions(closed, run.Find("popup open", closed)), Strings({"sound bull06", "bull game-over"}));
+  ASSERT_EQ(run.hiscore.size(), 5204u);
+  EXPECT_EQ(rules::ScoreAt(run.hiscore, 0), 125);
+  EXPECT_EQ(rules::NameAt(run.hiscore, 0).rfind("Ann", 0), 0u);
+  for (int i = 1; i < 20; ++i) EXPECT_EQ(rules::ScoreAt(run.hiscore, i), 0);
+}
+
+// Three right answers make 875 points.
+Script ThreeRight() {
+  Script s;
+  s.True(500).Next(1200).True(1500).Next(2200).True(2500).Next(3200);
+  return s.Escape(185000);
+}
+
+TEST(QuizEnd, TheHallOfFameKeepsTwentyBestFirstWithTiesBelow) {
+  {
+    SCOPED_TRACE("a tie lands below the older entries and the twentieth drops out");
+    const int32_t scores[20] = {1000, 900, 875, 875, 800, 700, 650, 600, 550, 500,
+                                450,  400, 350, 300, 250, 200, 150, 120, 110, 100};
+    std::vector<std::pair<std::string, int32_t>> table;
+    for (int i = 0; i < 20; ++i) table.emplace_back("P" + std::to_string(i), scores[i]);
+    const GameRun run = rules::Play(ThreeRight(), rules::OnlyTrue(), 7, rules::HallOfFame(table));
+    ASSERT_TRUE(run.EndedCleanly()) << run.output;
+    EXPECT_TRUE(run.Has("new game, best 1000"));
+    ASSERT_EQ(run.hiscore.size(), 5204u);
+    EXPECT_EQ(run.hiscore.substr(0, 4), std::string("\x14\0\0\0", 4));
+    const char* names[20] = {"P0", "P1", "P2", "P3", "Ann", "P4",  "P5",  "P6",  "P7",  "P8",
+                             "P9", "P10", "P11", "P12", "P13", "P14", "P15", "P16", "P17", "P18"};
+    const int32_t after[20] = {1000, 900, 875, 875, 875, 800, 700, 650, 600, 550,
+                               500,  450, 400, 350, 300, 250, 200, 150, 120, 110};
+    for (int i = 0; i < 20; ++i) {
+      EXPECT_EQ(rules::ScoreAt(run.hiscore, i), after[i]) << "entry " << i;
+      EXPECT_EQ(rules::NameAt(run.hiscore, i).rfind(names[i], 0), 0u) << "entry " << i;
+    }
+  }
+  {
+    SCOPED_TRACE("equal to the twentieth does not enter");
+    const std::string file = rules::HallOfFame(std::vector<std::pair<std::string, int32_t>>(20, {"Bob", 875}));
+    const GameRun run = rules::Play(ThreeRight(), rules::OnlyTrue(), 7, file);
+    ASSERT_TRUE(run.EndedCleanly()) << run.output;
+    EXPECT_EQ(run.Texts("game over, score "), Strings({"875"}));
+    EXPECT_EQ(run.Find("hiscore write"), -1);
+    EXPECT_EQ(Popups(run), Strings({"popup open", "popup close"})) << "no notice";
+    EXPECT_EQ(run.hiscore, file) << "the file is left as it was";
+  }
+  {
+    SCOPED_TRACE("one point more enters in twentieth place");
+    std::vector<std::pair<std::string, int32_t>> table(19, {"Bob", 900});
+    table.emplace_back("Cid", 874);
+    const GameRun run = rules::Play(ThreeRight(), rules::OnlyTrue(), 7, rules::HallOfFame(table));
+    ASSERT_TRUE(run.EndedCleanly()) << run.output;
+    EXPECT_EQ(rules::ScoreAt(run.hiscore, 18), 900);
+    EXPECT_EQ(rules::ScoreAt(run.hiscore, 19), 875);
+    EXPECT_EQ(rules::NameAt(run.hiscore, 19).rfind("Ann", 0), 0u);
+  }
+}
+
+// A quit ends the popup at once and the program with it: the game does not carry on behind it.
+void ExpectNothingAfterTheQuit(const GameRun& run) {
+  const int quit = run.Find("popup quit");
+  ASSERT_GE(quit, 0);
+  EXPECT_EQ(run.Find("state ", quit), -1);
+  EXPECT_EQ(run.Find("popup ", quit + 1), -1);
+  EXPECT_EQ(run.Find("bull ", quit), -1);
+}
+
+TEST(QuizEnd, AQuitInsideEachPopupEndsTheProgramCleanly) {
+  {
+    SCOPED_TRACE("the rules");
+    const GameRun run = rules::Play(Script().Rules(1000).Escape(2000), rules::OnlyTrue());
+    EXPECT_TRUE(run.EndedCleanly()) << run.output;
+    EXPECT_EQ(Popups(run), Strings({"popup open", "popup quit"}));
+    ExpectNothingAfterTheQuit(run);
+  }
+  {
+    SCOPED_TRACE("the new-record notice");
+    const GameRun run = rules::Play(Script().True(500).Escape(180500), rules::OnlyTrue());
+    EXPECT_TRUE(run.EndedCleanly()) << run.output;
+    EXPECT_EQ(Popups(run), Strings({"popup open", "popup quit"}));
+    EXPECT_EQ(run.Find("bull game-over"), -1) << "the game ends inside the notice";
+    ASSERT_TRUE(run.hiscoreExists) << "the record was written before the notice";
+    EXPECT_EQ(rules::ScoreAt(run.hiscore, 0), 125);
+    ExpectNothingAfterTheQuit(run);
+  }
+  {
+    SCOPED_TRACE("the game-over picture");
+    // Where the picture opens is learnt from a game without the quit; it closes after a frame or two.
+    const GameRun first = rules::Play(Script().Escape(190000), rules::OnlyTrue());
+    const int open = first.Find("popup open");
+    ASSERT_GE(open, 0);
+    const GameRun run = rules::Play(Script().Escape(first.trace[open].tick), rules::OnlyTrue());
+    EXPECT_TRUE(run.EndedCleanly()) << run.output;
+    EXPECT_EQ(Popups(run), Strings({"popup open", "popup quit"}));
+    ExpectNothingAfterTheQuit(run);
+  }
+}
+
+}  // namespace
