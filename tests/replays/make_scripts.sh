@@ -97,6 +97,11 @@ in_time_order() { awk 'NR <= 2 { print; next } { print | "sort -s -n -k1,1" }'; 
 cp tie_full_table/script.txt beats_full_table/script.txt
 sed -i 's/^seed 18$/seed 19/' beats_full_table/script.txt
 
+# The same record against a write-protected hiscore.dat (save_refused/readonly): the file stays as it was and
+# the notice says the record could not be saved.
+sed 's/^185000 keyup ESCAPE$/183500 screenshot save_refused.png\n185000 keyup ESCAPE/' beats_full_table/script.txt \
+  > save_refused/script.txt
+
 # Keyboard play: T, F, P and Space act as clicks on True, False, Pass and the text panel.
 {
   header 20

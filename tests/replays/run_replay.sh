@@ -21,6 +21,8 @@ if [ -f "$REPLAY/options.ini" ]; then cp "$REPLAY/options.ini" "$WORK/suite/opti
 else printf '[setup]\r\nmusic=Y\r\nSFX=Y\r\nplayerid=0\r\n[Player1]\r\nname=Ann\r\n' > "$WORK/suite/options.ini"; fi
 # A hall of fame to start from: lines "<score> <name>", best first, written as the game's 5204-byte table.
 if [ -f "$REPLAY/hiscore.txt" ]; then "$HERE/make_hiscore.sh" "$REPLAY/hiscore.txt" "$WORK/suite/Zorvel/hiscore.dat"; fi
+# A replay with a file "readonly" finds the hall of fame write-protected.
+[ -f "$REPLAY/readonly" ] && [ -f "$WORK/suite/Zorvel/hiscore.dat" ] && chmod a-w "$WORK/suite/Zorvel/hiscore.dat"
 [ -f "$WORK/suite/Zorvel/hiscore.dat" ] && cp "$WORK/suite/Zorvel/hiscore.dat" "$WORK/hiscore.before"
 
 cd "$WORK/suite/Zorvel"
