@@ -1,0 +1,77 @@
+// The question file, read by the game and by the checker: both count the same entries and agree on whether any
+// can be shown; every laid-out line fits its record and the panel (a single word wider than the panel excepted);
+// a bank with a showable question hands one out within a bounded number of draws, and one without never does.
+#include <cstring>
+#include <string>
+
+#include "fuzz_support.h"
+#include "game/random_generator.h"
+#include "quiz/question_bank.h"
+#include "quiz/question_layout.h"
+#include "tools/zorvel_check/question_file_checker.h"
+#include "ui/bitmap_font_test_sheet.h"
+
+namespace {
+
+// The sheet the layout tests measure with: 10 pixels a letter, 5 a space; 42 letters fill the panel.
+const std::string& FontPath() {
+  static const std::string path = [] {
+    const std::string file = fuzz::ScratchFolder() + "/font.bmp";
+    test_sheet::WriteGlyphSheet(file, test_sheet::EvenWidths(), 12);
+    return file;
+  }();
+  return path;
+}
+
+void CheckArea(const BitmapFont& font, const char (*lines)[Question::kLineBytes], int32_t count) {
+  FUZZ_CHECK(count >= 1 && count <= Question::kSlots);
+  for (int32_t i = 0; i < count; ++i) {
+    FUZZ_CHECK(std::memchr(lines[i], '\0', Question::kLineBytes) != nullptr);
+    std::string line(lines[i]);
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    const bool oneWord = line.find(' ') == std::string::npos;
+    FUZZ_CHECK(oneWord || font.TextWidth(line.c_str()) <= kLayoutWidth);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string path = fuzz::WriteScratch("Zorvel.txt", data, size);
+  QuestionBank bank;
+  bank.statementFont = new BitmapFont;
+  bank.explanationFont = new BitmapFont;
+  FUZZ_CHECK(bank.statementFont->Load(FontPath().c_str()) == 1);
+  FUZZ_CHECK(bank.explanationFont->Load(FontPath().c_str()) == 1);
+  FUZZ_CHECK(bank.LoadQuestionFile(path.c_str()) == 1);
+  const int32_t n = bank.questions.Count();
+  for (int32_t i = 0; i < n; ++i) {
+    const Question* q = bank.questions.Get(i);
+    CheckArea(*bank.statementFont, q->statementLines, q->statementCount);
+    CheckArea(*bank.explanationFont, q->explanationLines, q->explanationCount);
+  }
+
+  QuestionFileChecker checker(bank.statementFont);
+  FUZZ_CHECK(checker.Check(path));
+  FUZZ_CHECK(checker.EntryCount() == n);
+  bool toldNothingToShow = false;
+  for (const auto& finding : checker.Findings())
+    toldNothingToShow = toldNothingToShow || finding.message.find("no question to show") != std::string::npos;
+  const int32_t showable = bank.CountShowable();
+  FUZZ_CHECK(toldNothingToShow == (showable == 0));
+
+  // The game's loop: draw, and on none clear the marks and draw again.
+  if (n <= 300) {
+    SeedRandom(static_cast<uint32_t>(size));
+    const int32_t rounds = showable > 0 ? 60 * n + 60 : 20;
+    Question* drawn = nullptr;
+    for (int32_t round = 0; round < rounds && !drawn; ++round) {
+      drawn = bank.DrawQuestion();
+      if (!drawn) bank.ResetUsed();
+    }
+    FUZZ_CHECK((drawn != nullptr) == (showable > 0));
+    if (drawn) FUZZ_CHECK(drawn->IsShowable() && bank.CurrentQuestion() == drawn);
+  }
+  bank.ReleaseAll();
+  return 0;
+}
