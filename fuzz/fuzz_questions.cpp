@@ -13,14 +13,16 @@
 
 namespace {
 
-// The sheet the layout tests measure with: 10 pixels a letter, 5 a space; 42 letters fill the panel.
-const std::string& FontPath() {
-  static const std::string path = [] {
+// The sheet the layout tests measure with: 10 pixels a letter, 5 a space; 42 letters fill the panel. Loaded once.
+BitmapFont* Font() {
+  static BitmapFont* font = [] {
     const std::string file = fuzz::ScratchFolder() + "/font.bmp";
     test_sheet::WriteGlyphSheet(file, test_sheet::EvenWidths(), 12);
-    return file;
+    auto* loaded = new BitmapFont;
+    FUZZ_CHECK(loaded->Load(file.c_str()) == 1);
+    return loaded;
   }();
-  return path;
+  return font;
 }
 
 void CheckArea(const BitmapFont& font, const char (*lines)[Question::kLineBytes], int32_t count) {
@@ -30,6 +32,8 @@ void CheckArea(const BitmapFont& font, const char (*lines)[Question::kLineBytes]
     std::string line(lines[i]);
     while (!line.empty() && line.back() == ' ') line.pop_back();
     const bool oneWord = line.find(' ') == std::string::npos;
+    if (!oneWord && font.TextWidth(line.c_str()) > kLayoutWidth)
+      std::fprintf(stderr, "line %d of %d, %d pixels, %zu bytes: \"%s\"\n", i, count, font.TextWidth(line.c_str()), std::strlen(lines[i]), lines[i]);
     FUZZ_CHECK(oneWord || font.TextWidth(line.c_str()) <= kLayoutWidth);
   }
 }
@@ -39,10 +43,7 @@ void CheckArea(const BitmapFont& font, const char (*lines)[Question::kLineBytes]
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = fuzz::WriteScratch("Zorvel.txt", data, size);
   QuestionBank bank;
-  bank.statementFont = new BitmapFont;
-  bank.explanationFont = new BitmapFont;
-  FUZZ_CHECK(bank.statementFont->Load(FontPath().c_str()) == 1);
-  FUZZ_CHECK(bank.explanationFont->Load(FontPath().c_str()) == 1);
+  bank.statementFont = bank.explanationFont = Font();
   FUZZ_CHECK(bank.LoadQuestionFile(path.c_str()) == 1);
   const int32_t n = bank.questions.Count();
   for (int32_t i = 0; i < n; ++i) {
@@ -72,6 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK((drawn != nullptr) == (showable > 0));
     if (drawn) FUZZ_CHECK(drawn->IsShowable() && bank.CurrentQuestion() == drawn);
   }
+  bank.statementFont = bank.explanationFont = nullptr;  // the shared font outlives the bank
   bank.ReleaseAll();
   return 0;
 }
