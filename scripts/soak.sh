@@ -44,7 +44,7 @@ BEGIN {
     }
     else if (r < 0.85) { k = keys[1 + int(rand() * 12)]; print t, "keydown", k; t += 10 + int(rand() * 90); print t, "keyup", k }
     else if (r < 0.90) { print t, "deactivate"; t += 100 + int(rand() * 3000); print t, (rand() < 0.5 ? "activate" : "clickactivate") }
-    else if (r < 0.93) { click(147, 543) }
+    else if (r < 0.91) { click(147, 543) }
     else if (r < 0.95) { point(); print t, "rdown", x, y; t += 30; print t, "rup", x, y }
     else if (r < 0.951) { click(50, 540) }
     else { print t, "keymenu" }
