@@ -57,7 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(checker.EntryCount() == n);
   bool toldNothingToShow = false;
   for (const auto& finding : checker.Findings())
-    toldNothingToShow = toldNothingToShow || finding.message.find("no question to show") != std::string::npos;
+    // By its own words at its start: other findings quote the file, which may hold any words.
+    toldNothingToShow = toldNothingToShow || finding.message.rfind("the file holds no entry;", 0) == 0 ||
+                        finding.message.rfind("no entry of the file can be shown;", 0) == 0;
   const int32_t showable = bank.CountShowable();
   FUZZ_CHECK(toldNothingToShow == (showable == 0));
 
