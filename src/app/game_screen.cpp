@@ -4,6 +4,7 @@
 #include "game/game_names.h"
 #include "game/quiz_game.h"
 #include "gfx/sprite_animation_list.h"
+#include "platform/file_names.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
 #include "sound/sound_table.h"
@@ -60,9 +61,16 @@ void GameScreen::Activate(platform::DirectDraw* directDraw, platform::Surface* b
   backgroundCopyPicture_ = AddPicture("background.bmp");
   backgroundMissing_ = !backgroundPicture_ || !backgroundCopyPicture_;
   if (backgroundMissing_) {
-    // Without the background there is no scene to draw into: say so and end in order.
-    platform::MessageBox("background.bmp is missing from the game's folder, so Zorvel cannot be shown.",
-                         "ERROR: can't find file!", platform::MB_OK);
+    // Without the background there is no scene to draw into: say so and end in order. A file that is there but
+    // cannot be read as a picture is named as such, so the player does not look for a file they already have.
+    if (platform::FileExists("background.bmp")) {
+      platform::MessageBox("background.bmp in the game's folder cannot be read as a picture, so Zorvel cannot be "
+                           "shown.",
+                           "ERROR: can't read file!", platform::MB_OK);
+    } else {
+      platform::MessageBox("background.bmp is missing from the game's folder, so Zorvel cannot be shown.",
+                           "ERROR: can't find file!", platform::MB_OK);
+    }
     return;
   }
   g_refreshManager.SetWorkSurface(backgroundPicture_->GetSurface());

@@ -19,7 +19,8 @@ int32_t QuizGame::GameOver() {
     const int32_t written = scoreTable.WriteTable("hiscore.dat");
     platform::TraceLine("hiscore write \"" + std::string(playerLine) + "\" " + std::to_string(GetScore()) +
                         (written ? "" : " failed"));
-    if (!ShowHallOfFame()) return kFrameQuit;
+    // A record that could not be saved is told as such, not announced as kept.
+    if (!(written ? ShowHallOfFame() : ShowNotice("savefailed.bmp"))) return kFrameQuit;
   }
   StartBull(BullAnimation::kGameOver);
   g_refreshManager.ErasePictureArea(&g_gameScreen.questionPicture);
@@ -46,10 +47,12 @@ int32_t QuizGame::GameOver() {
   return kFrameContinue;
 }
 
-int32_t QuizGame::ShowHallOfFame() {
+int32_t QuizGame::ShowHallOfFame() { return ShowNotice("hallfamepop.bmp"); }
+
+int32_t QuizGame::ShowNotice(const char* picture) {
   g_gameScreen.Present();
   auto* popup = new PopupDialog();
-  popup->LoadPopupPicture("hallfamepop.bmp", nullptr);
+  popup->LoadPopupPicture(picture, nullptr);
   popup->SetCloseTime(TickNow() + 1000);
   char result[256];
   if (popup->RunModal(result, nullptr) == 0) {

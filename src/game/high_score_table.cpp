@@ -50,19 +50,20 @@ int32_t HighScoreTable::ReadTable(const char* fileName) {
   unsigned char countBytes[4];
   const size_t tableBytes = static_cast<size_t>(size) * kEntryBytes;
   std::vector<unsigned char> bytes(tableBytes);
-  bool complete = std::fread(countBytes, 1, 4, file) == 4;
-  if (complete && ReadLittleEndian32(countBytes) != size) {
+  if (std::fread(countBytes, 1, 4, file) != 4 || ReadLittleEndian32(countBytes) != size) {
     std::fclose(file);
     return 0;
   }
-  complete = complete && std::fread(bytes.data(), 1, tableBytes, file) == tableBytes;
+  const size_t got = tableBytes ? std::fread(bytes.data(), 1, tableBytes, file) : 0;
   std::fclose(file);
-  if (!complete) {
-    // A table cut short by a crash or an editor is no table at all.
-    if (entries) std::memset(entries, 0, sizeof(HighScoreEntry) * static_cast<size_t>(size));
-    return 0;
-  }
+  // A table cut short (a full disk, an editor) keeps its complete entries; the rest are cleared, so the next
+  // save does not throw away the players that survived.
+  const int32_t complete = static_cast<int32_t>(got / kEntryBytes);
   for (int32_t i = 0; i < size; ++i) {
+    if (i >= complete) {
+      std::memset(&entries[i], 0, sizeof(HighScoreEntry));
+      continue;
+    }
     const unsigned char* record = bytes.data() + static_cast<size_t>(i) * kEntryBytes;
     std::memcpy(entries[i].name, record, kNameBytes);
     entries[i].name[kNameBytes - 1] = '\0';  // a name field without its NUL must not run into the score

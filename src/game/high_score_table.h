@@ -22,8 +22,8 @@ class HighScoreTable {
   // Drops any previous entries and makes `count` zeroed ones.
   void Allocate(int32_t count);
   void Free();
-  // 1 when the file held a table of our size; otherwise 0 and the table stays as it was (a file cut short
-  // leaves it all zero).
+  // 1 when the file held a table of our size; otherwise 0 and the table stays as it was. A file cut short
+  // keeps its complete entries and clears the rest.
   int32_t ReadTable(const char* fileName);
   // Replaces the file whole; the old file survives any failure or interruption. 1 on success.
   int32_t WriteTable(const char* fileName) const;

@@ -54,6 +54,8 @@ class QuizGame : public GameBase {
   // The end of a game.
   int32_t GameOver();
   int32_t ShowHallOfFame();
+  // A centred picture for a little over a second; 1 after it closed, 0 on the program's quit message.
+  int32_t ShowNotice(const char* picture);
 
   int32_t ladderStep = 0;
   int32_t streak = 0;

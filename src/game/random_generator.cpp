@@ -13,3 +13,10 @@ int32_t NextRandom() {
   state.store(next);
   return static_cast<int32_t>((next >> 16) & 0x7FFF);
 }
+
+int32_t RandomIndex(int32_t count) {
+  if (count <= 32768) return NextRandom() % count;
+  const int32_t high = NextRandom();
+  return static_cast<int32_t>((static_cast<uint32_t>(high) << 15 | static_cast<uint32_t>(NextRandom())) %
+                              static_cast<uint32_t>(count));
+}

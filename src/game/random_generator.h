@@ -5,3 +5,7 @@
 
 void SeedRandom(uint32_t seed);
 int32_t NextRandom();  // 0 to 32767
+
+// An index below `count` (above 0): NextRandom() % count while the generator's 15 bits can reach every index,
+// two results joined (30 bits) for a larger count, so that no index is out of reach.
+int32_t RandomIndex(int32_t count);

@@ -1,10 +1,12 @@
 #include "platform/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/file_names.h"
@@ -37,11 +39,19 @@ std::string FolderOf(const std::string& path) {
 
 bool ReplaceFileContent(std::string_view gameName, const void* data, size_t size) {
   const std::string path = HostPath(gameName);
-  // One fixed temporary name: a save interrupted by a kill leaves it behind, and the next save overwrites it.
-  const std::string temporary = path + ".tmp";
-  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // A file the player made read-only stays as it is, even for a user whom the folder would let replace it.
+  struct stat existing;
+  const bool exists = ::stat(path.c_str(), &existing) == 0;
+  if (exists && (!S_ISREG(existing.st_mode) || (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                 ::access(path.c_str(), W_OK) != 0)) {
+    return false;
+  }
+  // A name of its own for every save: whatever an interrupted save or anything else left behind cannot block it.
+  std::string temporary = path + ".tmp.XXXXXX";
+  int fd = ::mkstemp(temporary.data());
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, data, size) && ::fsync(fd) == 0;
+  const mode_t mode = exists ? (existing.st_mode & 0777) : 0644;
+  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, data, size) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
     ::unlink(temporary.c_str());

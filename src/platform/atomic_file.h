@@ -6,7 +6,8 @@
 namespace platform {
 
 // Writes `size` bytes to a temporary file beside `gameName`, flushes it to the disk and renames it over
-// `gameName`. Returns false (and leaves the old file as it was) when any step fails.
+// `gameName`. Returns false (and leaves the old file as it was) when any step fails, and when the old file is
+// read-only or not a plain file.
 bool ReplaceFileContent(std::string_view gameName, const void* data, size_t size);
 
 }  // namespace platform

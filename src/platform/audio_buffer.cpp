@@ -21,6 +21,7 @@ struct SoundBuffer::SharedData {
 namespace {
 
 std::atomic<uint32_t> g_liveBuffers{0};
+std::atomic<uint64_t> g_createdBuffers{0};
 
 constexpr uint32_t kStateMask = DSBSTATUS_PLAYING | DSBSTATUS_LOOPING;
 constexpr int64_t kUnity = 1 << 16;
@@ -81,6 +82,7 @@ SoundBuffer::SoundBuffer(AudioMixer& mixer, bool primary, uint32_t flags, const 
   }
   StoreGains();
   g_liveBuffers.fetch_add(1);
+  g_createdBuffers.fetch_add(1);
 }
 
 SoundBuffer::~SoundBuffer() {
@@ -89,6 +91,7 @@ SoundBuffer::~SoundBuffer() {
 }
 
 uint32_t SoundBuffer::LiveCount() { return g_liveBuffers.load(); }
+uint64_t SoundBuffer::CreatedCount() { return g_createdBuffers.load(); }
 
 SoundBuffer* SoundBuffer::CreatePrimary(AudioMixer& mixer, uint32_t flags) {
   WaveFormat format;

@@ -62,6 +62,8 @@ class SoundBuffer final : public AudioSource {
   bool primary() const { return primary_; }
   // Buffers alive in the process (leak checks).
   static uint32_t LiveCount();
+  // Buffers made since the start (checks that a refused load made none).
+  static uint64_t CreatedCount();
 
  private:
   friend class SoundNotify;

@@ -43,7 +43,7 @@ inline WaveFormat PcmFormat(uint16_t channels, uint16_t bitsPerSample, uint32_t 
   f.nChannels = channels;
   f.nSamplesPerSec = samplesPerSec;
   f.wBitsPerSample = bitsPerSample;
-  f.nBlockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);
+  f.nBlockAlign = static_cast<uint16_t>(uint32_t{channels} * bitsPerSample / 8);  // no int overflow for any input
   f.nAvgBytesPerSec = samplesPerSec * f.nBlockAlign;
   return f;
 }

@@ -27,6 +27,12 @@ int32_t QuestionBank::LoadQuestionFile(const char* fileName) {
       delete question;
       break;
     }
+    if (question->statementCount == 0 && question->explanationCount == 0) {
+      // An entry with no text (a run of empty lines) could never be shown; keeping it would let a file of blank
+      // lines fill the memory and slow every draw.
+      delete question;
+      continue;
+    }
     questions.Push(question);
     question->WrapText(statementFont);
   }
@@ -37,7 +43,7 @@ int32_t QuestionBank::LoadQuestionFile(const char* fileName) {
 Question* QuestionBank::DrawQuestion() {
   const int32_t n = questions.Count();
   for (int32_t attempt = 0; attempt < n; ++attempt) {
-    Question* candidate = questions.Get(NextRandom() % n);
+    Question* candidate = questions.Get(RandomIndex(n));
     if (candidate->used) continue;
     candidate->used = 1;
     if (candidate->IsBlank()) return nullptr;  // it stays used

@@ -16,7 +16,7 @@ class QuestionBank {
 
   // Both fonts come from "font.bmp"; a sheet that does not load leaves fonts that draw nothing.
   void CreateFonts();
-  // Appends every complete entry of the file, laid out with the statement font. 0 when the file cannot be opened.
+  // Appends every complete entry of the file that holds some text, laid out with the statement font. 0 when the file cannot be opened.
   int32_t LoadQuestionFile(const char* fileName);
   // At most one random pick per question; none when the picks hit used or blank questions.
   Question* DrawQuestion();

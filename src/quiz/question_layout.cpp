@@ -70,7 +70,16 @@ void WrapArea(char (*lines)[Question::kLineBytes], int32_t* count, const BitmapF
   while (i < length) {
     char* out = lines[line];
     if (c > lastColumn) {
-      // Only a font that measures next to nothing fills a slot before the panel: go on in the next one.
+      // The slot is full before the space after a very long word. When the line is already wider than the panel,
+      // the word moves down whole, to be cut to fit at its end like any word too wide; only a font that measures
+      // next to nothing gets here with a line that fits, and goes on in the next slot.
+      int32_t wordLength = 0;
+      while (wordLength < c && out[c - 1 - wordLength] != ' ') ++wordLength;
+      if (wordLength < c && Measure(font, out) > kLayoutWidth) {
+        out[c - wordLength] = '\0';
+        if (!nextLine(i - wordLength)) break;
+        continue;
+      }
       if (!nextLine(i)) break;
       continue;
     }

@@ -51,9 +51,12 @@ int SNDSample::IsWavFile(platform::FileHandle file) {
   if (!FindRiffChunk(file, RiffCode('f', 'm', 't', ' '), &header, start)) return 0;
   uint8_t fmt[20];
   if (!ReadExactly(file, fmt, 20) || Le16(fmt) != 1) return 0;
-  m_dwChannels = Le16(fmt + 2);
+  // Only what a sound buffer can play, checked before the loop shift and the block size are worked out from it.
+  const uint16_t channels = Le16(fmt + 2), bits = Le16(fmt + 14);
+  if ((channels != 1 && channels != 2) || (bits != 8 && bits != 16)) return 0;
+  m_dwChannels = channels;
   m_dwSamplesPerSec = Le32(fmt + 4);
-  m_dwBitsPerSample = Le16(fmt + 14);
+  m_dwBitsPerSample = bits;
   SetFlags(SNDSAMPLE_FORMAT_READ);
   if (FindRiffChunk(file, RiffCode('s', 'm', 'p', 'l'), &header, start)) {
     uint8_t sampler[36];
@@ -108,6 +111,14 @@ int SNDSample::LoadSample(const char* name, uint32_t id) {
     ZKSound::g_pCloseFile(file);
     return 0;
   };
+  // A data size beyond the end of the file fails here, before a buffer of that size is made and cleared.
+  const uint32_t dataStart = platform::SetFilePointer(file, 0, platform::FILE_CURRENT);
+  const uint32_t fileEnd = platform::SetFilePointer(file, 0, platform::FILE_END);
+  if (dataStart == platform::INVALID_SET_FILE_POINTER || fileEnd == platform::INVALID_SET_FILE_POINTER ||
+      fileEnd < dataStart || fileEnd - dataStart < m_dwDataSize ||
+      platform::SetFilePointer(file, static_cast<int32_t>(dataStart), platform::FILE_BEGIN) != dataStart) {
+    return fail();
+  }
   if (!AllocDSBuffer(0)) return fail();
   void* part1 = nullptr;
   uint32_t bytes1 = 0;

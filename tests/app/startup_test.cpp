@@ -22,7 +22,7 @@ std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 // Runs zorvel-headless in a fresh suite folder, with the environment settings and the launcher argument given.
 GameRun RunGame(const std::string& env, const std::string& argument, const std::string& script = "",
-                const std::string& setupIni = "", bool trace = true) {
+                const std::string& setupIni = "", bool trace = true, const std::string& prepare = "") {
   // One folder per test process: CTest runs these tests side by side.
   const std::string suite = std::string(::testing::TempDir()) + "startup-suite-" + std::to_string(::getpid());
   // The game's own folder as the build lays it out (art, sounds, questions), in a fresh copy.
@@ -31,6 +31,8 @@ GameRun RunGame(const std::string& env, const std::string& argument, const std::
                Quote(suite + "/Zorvel/setup.ini") + " " + Quote(suite + "/Zorvel/hiscore.dat"))
                   .c_str());
   if (!setupIni.empty()) std::ofstream(suite + "/Zorvel/setup.ini") << setupIni;
+  // A shell command run in the game's folder first (to break or remove a file).
+  if (!prepare.empty()) std::system(("cd " + Quote(suite + "/Zorvel") + " && " + prepare).c_str());
   std::string scriptEnv;
   if (!script.empty()) {
     std::ofstream(suite + "/script.txt") << script;
@@ -117,4 +119,17 @@ TEST(Startup, EscapeEndsThroughTheShutdownAndTenThousandFramesRunFast) {
   EXPECT_EQ(0, r.exitCode);
   EXPECT_NE(std::string::npos, r.output.find("seed 7")) << "the script's seed is used";
   EXPECT_NE(std::string::npos, r.output.find("screenshot shot.png"));
+}
+
+TEST(Startup, AMissingAndABrokenBackgroundAreToldApart) {
+  GameRun missing = RunGame("", "/suite", kQuitAtOnce, "", true, "rm background.bmp");
+  EXPECT_EQ(0, missing.exitCode);
+  EXPECT_NE(std::string::npos, missing.output.find("background.bmp is missing from the game's folder")) << missing.output;
+
+  // Present but cut short: it is there, it cannot be read, and the message says so.
+  GameRun broken = RunGame("", "/suite", kQuitAtOnce, "", true, "truncate -s 1000 background.bmp");
+  EXPECT_EQ(0, broken.exitCode);
+  EXPECT_EQ(std::string::npos, broken.output.find("missing")) << broken.output;
+  EXPECT_NE(std::string::npos, broken.output.find("background.bmp in the game's folder cannot be read")) << broken.output;
+  EXPECT_NE(std::string::npos, broken.output.find("ERROR: can't read file!")) << broken.output;
 }

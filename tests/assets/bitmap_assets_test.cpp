@@ -21,7 +21,7 @@ const std::vector<std::string> kBitmaps = {
     "background.bmp", "newgame.bmp",  "info.bmp",       "back.bmp",          "exit.bmp",
     "truepie.bmp",    "falsepie.bmp", "passpie.bmp",    "true.bmp",          "false.bmp",
     "clicktocontinue.bmp", "bullanim.bmp", "bulltimer.bmp", "scorefont.bmp", "allscore.bmp",
-    "allscorehighlight.bmp", "flower.bmp", "font.bmp", "title/HowToPlay.bmp", "hallfamepop.bmp", "gameover.bmp"};
+    "allscorehighlight.bmp", "flower.bmp", "font.bmp", "title/HowToPlay.bmp", "hallfamepop.bmp", "savefailed.bmp", "gameover.bmp"};
 
 struct Rect {
   int x, y, w, h;
@@ -139,7 +139,7 @@ TEST(BitmapAssets, PanelPiecesFitTheirPlaces) {
   const Image over = Load("gameover.bmp");
   EXPECT_LE(over.width, 450);
   EXPECT_LE(299 + over.height, 479);
-  for (const char* name : {"title/HowToPlay.bmp", "hallfamepop.bmp"}) {
+  for (const char* name : {"title/HowToPlay.bmp", "hallfamepop.bmp", "savefailed.bmp"}) {
     const Image popup = Load(name);
     EXPECT_LE(popup.width, 800) << name;
     EXPECT_LE(popup.height, 600) << name;
@@ -150,6 +150,9 @@ TEST(BitmapAssets, PanelPiecesFitTheirPlaces) {
   const Image notice = Load("hallfamepop.bmp");
   const Rect centred{400 - notice.width / 2, 300 - notice.height / 2, notice.width, notice.height};
   EXPECT_TRUE(centred.Inside(Rect{164, 14, 415, 398})) << "the new-record notice would leave a trace";
+  const Image failed = Load("savefailed.bmp");
+  EXPECT_EQ(notice.width, failed.width) << "the failed-save notice takes the new-record notice's place";
+  EXPECT_EQ(notice.height, failed.height);
   const Image rules = Load("title/HowToPlay.bmp");
   EXPECT_GE(rules.height, 300) << "the rules need room to be readable";
 }

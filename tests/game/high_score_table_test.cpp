@@ -125,15 +125,46 @@ TEST(HighScoreTable, WrongCountShortFilesAndUnterminatedNamesAreHarmless) {
   EXPECT_EQ(10, table.TopScore());
   EXPECT_STREQ("kept", table.Entry(0).name);
 
-  // A file cut short counts as no file: the table is all zero, nothing from the partial file shows.
-  for (size_t length : {size_t{2}, size_t{4}, size_t{300}, size_t{5203}}) {
-    WriteBytes(file, std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(length)));
-    EXPECT_EQ(0, table.ReadTable(file.c_str())) << length;
+  // A file cut short keeps the entries it holds whole; the partial one and the rest are cleared.
+  HighScoreTable full;
+  full.Allocate(20);
+  for (int32_t i = 0; i < 20; ++i) full.InsertScore(("player " + std::to_string(i)).c_str(), 100 * (i + 1));
+  ASSERT_EQ(1, full.WriteTable(file.c_str()));
+  const std::vector<uint8_t> fullBytes = ReadBytes(file);
+  struct Cut {
+    size_t length;
+    int32_t kept;
+  };
+  for (Cut cut : {Cut{4, 0}, Cut{300, 1}, Cut{4 + 260 * 10 + 100, 10}, Cut{5000, 19}, Cut{5203, 19}}) {
+    table.InsertScore("stale", 50);
+    WriteBytes(file, std::vector<uint8_t>(fullBytes.begin(), fullBytes.begin() + static_cast<long>(cut.length)));
+    EXPECT_EQ(1, table.ReadTable(file.c_str())) << cut.length;
     for (int32_t i = 0; i < 20; ++i) {
-      EXPECT_EQ(0, table.Entry(i).score) << length;
-      EXPECT_EQ('\0', table.Entry(i).name[0]) << length;
+      if (i < cut.kept) {
+        EXPECT_EQ(2000 - 100 * i, table.Entry(i).score) << cut.length << " entry " << i;
+        EXPECT_EQ("player " + std::to_string(19 - i), std::string(table.Entry(i).name)) << cut.length;
+      } else {
+        EXPECT_EQ(0, table.Entry(i).score) << cut.length << " entry " << i;
+        EXPECT_EQ('\0', table.Entry(i).name[0]) << cut.length << " entry " << i;
+      }
     }
   }
+  // The next save after a cut keeps the survivors: nineteen players and the new one.
+  WriteBytes(file, std::vector<uint8_t>(fullBytes.begin(), fullBytes.begin() + 5000));
+  ASSERT_EQ(1, table.ReadTable(file.c_str()));
+  ASSERT_EQ(1, table.InsertScore("newcomer", 150));
+  ASSERT_EQ(1, table.WriteTable(file.c_str()));
+  HighScoreTable after;
+  after.Allocate(20);
+  ASSERT_EQ(1, after.ReadTable(file.c_str()));
+  EXPECT_EQ(2000, after.Entry(0).score);
+  EXPECT_EQ(200, after.Entry(18).score);
+  EXPECT_STREQ("newcomer", after.Entry(19).name);
+  // Too short to hold the count: no table, the one in memory stays.
+  table.InsertScore("kept too", 5000);
+  WriteBytes(file, std::vector<uint8_t>(fullBytes.begin(), fullBytes.begin() + 2));
+  EXPECT_EQ(0, table.ReadTable(file.c_str()));
+  EXPECT_EQ(5000, table.TopScore());
 
   // Name fields without a NUL are ended at their last byte, so they never run into the score.
   std::vector<uint8_t> unterminated = bytes;
@@ -156,11 +187,34 @@ TEST(HighScoreTable, AFailedSaveLeavesTheOldFile) {
   const std::vector<uint8_t> old = ReadBytes(file);
 
   EXPECT_EQ(0, table.WriteTable(folder.File("no/such/folder/hiscore.dat").c_str()));
-  // The temporary file cannot be made (a folder stands in its place): the save fails, the old table stays.
-  std::filesystem::create_directory(file + ".tmp");
+
+  // A write-protected file stays as it was, whoever runs the game.
+  ASSERT_EQ(0, ::chmod(file.c_str(), 0444));
   table.InsertScore("new", 200);
   EXPECT_EQ(0, table.WriteTable(file.c_str()));
   EXPECT_EQ(old, ReadBytes(file));
+  ASSERT_EQ(0, ::chmod(file.c_str(), 0644));
+
+  // A folder where the table should be: the save fails and the folder stays.
+  const std::string folderInTheWay = folder.File("blocked.dat");
+  std::filesystem::create_directory(folderInTheWay);
+  EXPECT_EQ(0, table.WriteTable(folderInTheWay.c_str()));
+  EXPECT_TRUE(std::filesystem::is_directory(folderInTheWay));
+
+  // Whatever is left beside the file under the old temporary name does not block a save, and a successful save
+  // leaves nothing behind.
+  std::filesystem::create_directory(file + ".tmp");
+  ASSERT_EQ(1, table.WriteTable(file.c_str()));
+  HighScoreTable reread;
+  reread.Allocate(20);
+  ASSERT_EQ(1, reread.ReadTable(file.c_str()));
+  EXPECT_EQ(200, reread.TopScore());
+  EXPECT_EQ((std::filesystem::status(file).permissions() & std::filesystem::perms::all),
+            std::filesystem::perms(0644)) << "the new file keeps the old one's permissions";
+  int leftovers = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.File("")))
+    if (entry.path().filename().string().rfind("hiscore.dat.tmp.", 0) == 0) ++leftovers;
+  EXPECT_EQ(0, leftovers);
 }
 
 // Saves run in a child that is killed at varied moments; whatever moment the kill hits, the file is one whole
@@ -196,7 +250,11 @@ TEST(HighScoreTable, AKillDuringASaveNeverLeavesATornFile) {
     int status = 0;
     ASSERT_EQ(child, ::waitpid(child, &status, 0));
     ASSERT_TRUE(WIFSIGNALED(status));
-    if (std::filesystem::exists(file + ".tmp")) ++interrupted;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.File("")))
+      if (entry.path().filename().string().rfind("hiscore.dat.tmp", 0) == 0) {
+        ++interrupted;
+        std::filesystem::remove(entry.path());
+      }
 
     std::vector<uint8_t> now = ReadBytes(file);
     ASSERT_EQ(5204u, now.size()) << "round " << round;

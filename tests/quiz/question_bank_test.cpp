@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "game/random_generator.h"
 #include "ui/bitmap_font_test_sheet.h"
@@ -98,11 +100,11 @@ TEST_F(Bank, DrawsWithoutRepeatsAndNeedsAResetWhenPicksHitUsedQuestions) {
 }
 
 TEST_F(Bank, BlankEntriesAreNeverShownAndCanBeCounted) {
-  const std::string file = Entry("Good one", "TRUE", "Because.") + "\r\n" +  // the extra empty line: an empty entry
+  const std::string file = Entry("Good one", "TRUE", "Because.") + "\r\n" +  // the extra empty line: an entry with nothing
                            Entry("No explanation", "FALSE", "") + Entry(" Leading space", "TRUE", "Why.") +
                            "No answer line\r\nStill statement\r\n\r\n";
   ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("Zorvel.txt", file).c_str()));
-  ASSERT_EQ(5, bank.questions.Count());
+  ASSERT_EQ(4, bank.questions.Count()) << "the entry with no text at all is not kept";
   EXPECT_EQ(1, bank.CountShowable());
 
   SeedRandom(99);
@@ -121,7 +123,7 @@ TEST_F(Bank, BlankEntriesAreNeverShownAndCanBeCounted) {
   EXPECT_EQ(nullptr, bank.statementFont);
   EXPECT_EQ(0, bank.questions.Count());
   ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("blank.txt", "\r\n\r\n" + Entry("", "TRUE", "x")).c_str()));
-  EXPECT_EQ(3, bank.questions.Count());
+  EXPECT_EQ(1, bank.questions.Count()) << "two entries with nothing, one without a statement";
   EXPECT_EQ(0, bank.CountShowable());
   for (int attempt = 0; attempt < 20; ++attempt) {
     bank.ResetUsed();
@@ -130,7 +132,7 @@ TEST_F(Bank, BlankEntriesAreNeverShownAndCanBeCounted) {
   EXPECT_EQ(nullptr, bank.CurrentQuestion());
 
   EXPECT_EQ(0, bank.LoadQuestionFile(folder.File("missing.txt").c_str()));
-  EXPECT_EQ(3, bank.questions.Count()) << "a missing file leaves the bank as it was";
+  EXPECT_EQ(1, bank.questions.Count()) << "a missing file leaves the bank as it was";
   bank.ReleaseAll();
   EXPECT_EQ(nullptr, bank.DrawQuestion()) << "an empty bank answers none at once";
 }
@@ -175,4 +177,43 @@ TEST_F(Bank, CreateFontsLoadsTheSheetFromTheWorkingFolder) {
   EXPECT_NE(bank.statementFont, bank.explanationFont);
   EXPECT_EQ(12, bank.statementFont->Height());
   EXPECT_EQ(12, bank.explanationFont->Height());
+}
+
+TEST_F(Bank, AFileOfBlankLinesNeitherHangsTheDrawNorFillsTheMemory) {
+  // 40,000 empty lines (CR LF and LF alone) before the one real entry: only the real entry is kept.
+  std::string file;
+  for (int i = 0; i < 20000; ++i) file += "\r\n\n";
+  file += Entry("Last of all", "TRUE", "Found.");
+  ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("Zorvel.txt", file).c_str()));
+  ASSERT_EQ(1, bank.questions.Count());
+  SeedRandom(5);
+  Question* question = bank.DrawQuestion();
+  ASSERT_NE(nullptr, question);
+  EXPECT_STREQ("Last of all  ", question->statementLines[0]);
+}
+
+TEST(RandomIndex, KeepsTheDrawForSmallBanksAndReachesEveryEntryOfALargeOne) {
+  // Up to 32768 entries the index is the generator's result modulo the count, as it always was.
+  for (int32_t count : {1, 10, 336, 32768}) {
+    SeedRandom(1234);
+    std::vector<int32_t> plain;
+    for (int i = 0; i < 50; ++i) plain.push_back(NextRandom() % count);
+    SeedRandom(1234);
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(plain[static_cast<size_t>(i)], RandomIndex(count)) << count;
+  }
+  // Beyond that every index can come, the last ones included, and none is out of range.
+  for (int32_t count : {32769, 40001, 1000000}) {
+    SeedRandom(77);
+    int32_t highest = 0;
+    bool lastQuarter = false;
+    for (int i = 0; i < 400000; ++i) {
+      const int32_t index = RandomIndex(count);
+      ASSERT_GE(index, 0);
+      ASSERT_LT(index, count);
+      highest = std::max(highest, index);
+      lastQuarter = lastQuarter || index >= count - count / 4;
+    }
+    EXPECT_GE(highest, 32768) << count;
+    EXPECT_TRUE(lastQuarter) << count;
+  }
 }

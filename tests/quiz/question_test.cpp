@@ -209,6 +209,12 @@ TEST_F(LaidOut, TooWideWordsAndTooMuchTextStayInsideTheRecord) {
   EXPECT_EQ(Lines({"ab ", Letters(42) + " ", "cd  "}), Wrap({"ab " + Letters(50) + " cd"}, &between));
   EXPECT_TRUE(between.wordTooWide);
   EXPECT_EQ(Lines({"ab ", Letters(42) + " ", " "}), Wrap({"ab " + Letters(50)}));
+  // A word so long that the slot fills before the space after it: it still moves down and is cut to fit, so no
+  // line runs past the panel.
+  WrapReport longWord;
+  EXPECT_EQ(Lines({"It goes round the Earth ", Letters(42) + " ", " "}),
+            Wrap({"It goes round the Earth", Letters(240)}, &longWord));
+  EXPECT_TRUE(longWord.wordTooWide);
 
   // Thirty words of 100 pixels need eight lines; the record holds five.
   const std::string ten = "abcdefghij abcdefghij abcdefghij abcdefghij abcdefghij abcdefghij abcdefghij abcdefghij "

@@ -114,6 +114,15 @@ at "3500 keydown LEFT"; at "3510 keyup LEFT"
 at "5000 keyup ESCAPE"
 finish keyboard_play
 
+# Three right answers (875 points) against a full, write-protected hall of fame of 874 (save_refused/hiscore.txt
+# and save_refused/readonly): the file stays as it was and the notice says the record could not be saved.
+begin 19
+t=500
+for _ in 1 2 3; do right $t; next $((t + 700)); t=$((t + 1000)); done
+at "183500 screenshot save_refused.png"
+at "185000 keyup ESCAPE"
+finish save_refused
+
 # An empty question file: a notice in the text panel and an idle game instead of an endless draw; "newgame"
 # tries again; Escape ends it.
 begin 21

@@ -20,6 +20,11 @@ questions="$HERE/questions_mixed.txt"
 cp "$questions" "$WORK/suite/Zorvel/Zorvel.txt"
 if [ -f "$REPLAY/options.ini" ]; then cp "$REPLAY/options.ini" "$WORK/suite/options.ini"
 else printf '[setup]\r\nmusic=Y\r\nSFX=Y\r\nplayerid=0\r\n[Player1]\r\nname=Ann\r\n' > "$WORK/suite/options.ini"; fi
+# A hall of fame to start from: lines "<score> <name>", best first, written as the game's 5204-byte table.
+if [ -f "$REPLAY/hiscore.txt" ]; then "$HERE/make_hiscore.sh" "$REPLAY/hiscore.txt" "$WORK/suite/Zorvel/hiscore.dat"; fi
+# A replay with a file "readonly" finds the hall of fame write-protected.
+[ -f "$REPLAY/readonly" ] && [ -f "$WORK/suite/Zorvel/hiscore.dat" ] && chmod a-w "$WORK/suite/Zorvel/hiscore.dat"
+[ -f "$WORK/suite/Zorvel/hiscore.dat" ] && cp "$WORK/suite/Zorvel/hiscore.dat" "$WORK/hiscore.before"
 
 cd "$WORK/suite/Zorvel"
 set +e
@@ -36,6 +41,10 @@ hexdump_or_none "$WORK/suite/Zorvel/hiscore.dat" > "$WORK/hiscore.hex"
 
 # What the replay is for comes first: a trace that misses its intent is never taken as the new expectation.
 if [ ! -f "$REPLAY/intent.txt" ]; then echo "$(basename "$REPLAY") has no intent.txt"; exit 1; fi
+# A write-protected hall of fame must come out of the game exactly as it went in.
+if [ -f "$REPLAY/readonly" ] && ! cmp -s "$WORK/hiscore.before" "$WORK/suite/Zorvel/hiscore.dat"; then
+  echo "replay $(basename "$REPLAY") misses its intent: the write-protected hiscore.dat was changed"; exit 1
+fi
 if ! "$HERE/check_intent.sh" "$WORK/trace.txt" "$REPLAY/intent.txt" "$questions" > "$WORK/intent.txt"; then
   echo "replay $(basename "$REPLAY") misses its intent:"; cat "$WORK/intent.txt"
   [ -s "$WORK/output.txt" ] && { echo "--- program output ---"; cat "$WORK/output.txt"; }

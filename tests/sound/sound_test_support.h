@@ -50,7 +50,7 @@ inline std::vector<uint8_t> BuildWav(const WavSpec& s) {
   Put16(fmt, s.tag);
   Put16(fmt, s.channels);
   Put32(fmt, s.rate);
-  const uint32_t block = s.channels * s.bits / 8u;
+  const uint32_t block = uint32_t{s.channels} * s.bits / 8u;
   Put32(fmt, s.rate * block);
   Put16(fmt, block);
   Put16(fmt, s.bits);

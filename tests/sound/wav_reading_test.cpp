@@ -147,4 +147,51 @@ TEST_F(WavReadingTest, IdAllOnesKeepsTheSlotsId) {
   ZKSound::FreeSample(slot);
 }
 
+TEST_F(WavReadingTest, FormatsNoBufferCanPlayAreRefusedBeforeAnyArithmetic) {
+  struct Format {
+    uint16_t channels, bits;
+    bool opens;
+  };
+  for (Format f : {Format{1, 8, true}, Format{2, 16, true}, Format{0, 16, false}, Format{3, 16, false},
+                   Format{65535, 65535, false}, Format{1, 0, false}, Format{1, 12, false}, Format{2, 32, false},
+                   Format{1, 256, false}}) {
+    WavSpec spec;
+    spec.channels = f.channels;
+    spec.bits = f.bits;
+    spec.data.assign(64, 0);
+    spec.withSampler = true;  // the loop is scaled by the bit count: a bad count must be refused first
+    spec.loopStart = 1;
+    spec.loopEnd = 8;
+    const std::string path = WriteFile("format.wav", BuildWav(spec));
+    SNDSample sample;
+    platform::FileHandle file = sample.OpenSoundFile(path.c_str());
+    EXPECT_EQ(f.opens, file != platform::INVALID_HANDLE_VALUE) << f.channels << " x " << f.bits;
+    if (file != platform::INVALID_HANDLE_VALUE) ZKSound::g_pCloseFile(file);
+  }
+  EXPECT_EQ(g_closes, g_opens);
+}
+
+TEST_F(WavReadingTest, ADataSizeBeyondTheFileIsRefusedBeforeAnyBufferIsMade) {
+  // A small file that claims 256 MB of data: the load fails without making (and clearing) a buffer that size.
+  WavSpec liar;
+  liar.data = Level16(100, 31);
+  liar.claimedDataSize = 0x0FFFFFF0;
+  const std::vector<uint8_t> bytes = BuildWav(liar);
+  ASSERT_LT(bytes.size(), 200u);
+  const uint32_t before = platform::SoundBuffer::LiveCount();
+  const uint64_t made = platform::SoundBuffer::CreatedCount();
+  EXPECT_EQ(Load(bytes), 0);
+  EXPECT_EQ(platform::SoundBuffer::CreatedCount(), made) << "no buffer is made for data the file does not hold";
+  EXPECT_EQ(platform::SoundBuffer::LiveCount(), before);
+  EXPECT_EQ(AllocatedSlots(), 0);
+  EXPECT_EQ(g_closes, g_opens);
+
+  // Exactly the size the file holds still loads, and the data is read from its start.
+  WavSpec exact;
+  exact.data = Level16(100, 31);
+  SNDSample read;
+  EXPECT_EQ(Load(BuildWav(exact), &read), 1);
+  EXPECT_EQ(read.m_dwDataSize, 62u);
+}
+
 }  // namespace

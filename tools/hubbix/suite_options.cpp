@@ -24,7 +24,8 @@ int SuiteOptions::CurrentPlayer() const {
 
 std::string SuiteOptions::PlayerName(int index) const {
   const std::string section = SectionName(index);
-  return doc_.Get(section, "name", section).substr(0, kMaxNameLength);
+  // The games read the name as C text: a NUL byte in the file ends it there.
+  return std::string(doc_.Get(section, "name", section).c_str()).substr(0, kMaxNameLength);
 }
 
 std::vector<PlayerEntry> SuiteOptions::Players() const {

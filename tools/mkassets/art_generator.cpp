@@ -40,6 +40,7 @@ void GenerateArt(const FontLibrary& fonts, const std::filesystem::path& gameDir)
   Write(gameDir / "font.bmp", PaintGlyphSheet(fonts));
   Write(gameDir / "title" / "HowToPlay.bmp", PaintRules(fonts, background));
   Write(gameDir / "hallfamepop.bmp", PaintHallOfFameNotice(fonts, background));
+  Write(gameDir / "savefailed.bmp", PaintSaveFailedNotice(fonts, background));
   Write(gameDir / "gameover.bmp", PaintGameOver(fonts, background));
 }
 

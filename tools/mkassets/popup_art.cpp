@@ -140,6 +140,42 @@ RgbImage PaintHallOfFameNotice(const FontLibrary& fonts, const RgbImage& backgro
   return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
 }
 
+RgbImage PaintSaveFailedNotice(const FontLibrary& fonts, const RgbImage& background) {
+  // The same card as the new-record notice, so it covers and leaves exactly the same area.
+  const int w = layout::kHallOfFameW, h = layout::kHallOfFameH;
+  Canvas canvas(w, h);
+  cairo_t* cr = canvas.cr();
+  Card(cr, w, h, Rgb{70, 50, 40}, palette::kWoodDark);
+  // A sheet of paper with a cross over it.
+  const double cx = 64, top = 30;
+  cairo_rectangle(cr, cx - 22, top, 44, 58);
+  SetSource(cr, palette::kCream);
+  cairo_fill(cr);
+  cairo_set_line_width(cr, 2);
+  cairo_set_source_rgb(cr, 0.55, 0.50, 0.45);
+  for (int line = 0; line < 4; ++line) {
+    cairo_move_to(cr, cx - 14, top + 14 + 10 * line);
+    cairo_line_to(cr, cx + 14, top + 14 + 10 * line);
+  }
+  cairo_stroke(cr);
+  cairo_set_line_width(cr, 7);
+  cairo_set_source_rgb(cr, 0.80, 0.12, 0.10);
+  cairo_move_to(cr, cx - 26, top + 4);
+  cairo_line_to(cr, cx + 26, top + 54);
+  cairo_move_to(cr, cx + 26, top + 4);
+  cairo_line_to(cr, cx - 26, top + 54);
+  cairo_stroke(cr);
+  fonts.Use(cr, FontId::SerifBold, 28);
+  const double textX = 120 + (w - 126) / 2.0;
+  OutlinedTextCentred(cr, "Not saved", textX, 66, 4, palette::kCream.r / 255.0, palette::kCream.g / 255.0,
+                      palette::kCream.b / 255.0, 0.25, 0.05, 0.05);
+  fonts.Use(cr, FontId::SansBold, 15);
+  SetSource(cr, palette::kCream);
+  ShowTextCentred(cr, "A new record, but it", textX, 96);
+  ShowTextCentred(cr, "could not be saved.", textX, 116);
+  return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
+}
+
 RgbImage PaintGameOver(const FontLibrary& fonts, const RgbImage& background) {
   const layout::Box& b = layout::kGameOver;
   Canvas canvas(b.w, b.h);

@@ -1,5 +1,6 @@
 #pragma once
-// Pictures the game shows over the screen: the rules, the new-record notice and the game-over card.
+// Pictures the game shows over the screen: the rules, the new-record notice, the notice of a record that could
+// not be saved, and the game-over card.
 #include "rgb_image.h"
 #include "text.h"
 
@@ -7,6 +8,7 @@ namespace mkassets {
 
 RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background);
 RgbImage PaintHallOfFameNotice(const FontLibrary& fonts, const RgbImage& background);
+RgbImage PaintSaveFailedNotice(const FontLibrary& fonts, const RgbImage& background);
 RgbImage PaintGameOver(const FontLibrary& fonts, const RgbImage& background);
 
 }  // namespace mkassets

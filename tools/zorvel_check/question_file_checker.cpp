@@ -28,6 +28,17 @@ std::string Normalised(const Question& question) {
   return out;
 }
 
+// The game reads any line that begins with the word as the answer; only letters, digits or more words after it
+// suggest a statement line taken for the answer by mistake ("True story: ..."). "true" and "False." are fine.
+bool OnlyTheAnswerWord(const std::string& text, int32_t answer) {
+  const size_t wordLength = answer ? 4 : 5;
+  for (size_t i = wordLength; i < text.size(); ++i) {
+    const char c = text[i];
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void QuestionFileChecker::Report(int32_t line, std::string message) { findings_.push_back({line, std::move(message)}); }
@@ -58,11 +69,18 @@ bool QuestionFileChecker::Check(const std::string& path) {
       }
       break;
     }
-    ++entries_;
-    if (question.answerIsTrue) ++trueAnswers_;
+    // Counted as the game keeps them: an entry without any text line is dropped when the file is read.
+    if (question.statementCount > 0 || question.explanationCount > 0) {
+      ++entries_;
+      if (question.answerIsTrue) ++trueAnswers_;
+    }
     CheckEntry(lines, question);
   }
   std::fclose(file);
+  if (showable_ == 0) {
+    Report(1, entries_ == 0 ? "the file holds no entry; the game has no question to show"
+                            : "no entry of the file can be shown; the game has no question to show");
+  }
   std::stable_sort(findings_.begin(), findings_.end(),
                    [](const Finding& a, const Finding& b) { return a.line < b.line; });
   return true;
@@ -89,10 +107,7 @@ void QuestionFileChecker::CheckLine(const NumberedLine& numbered) {
 
 void QuestionFileChecker::CheckEntry(const std::vector<NumberedLine>& lines, const Question& question) {
   const int32_t first = lines.front().number;
-  if (lines.size() == 1) {
-    Report(first, "an extra empty line makes an empty entry, which the game cannot show");
-    return;
-  }
+  if (lines.size() == 1) return;  // an extra empty line: the game skips it
   int32_t section = 0;
   int32_t answers = 0;
   int32_t textLines[2] = {0, 0};
@@ -107,7 +122,7 @@ void QuestionFileChecker::CheckEntry(const std::vector<NumberedLine>& lines, con
         Report(numbered.number, "a second answer line: it overrides the first, and the lines after it are dropped");
         reasonGiven = true;
       }
-      if (line.text != "TRUE" && line.text != "FALSE") {
+      if (!OnlyTheAnswerWord(line.text, answer)) {
         Report(numbered.number, Quote(line.text) + " begins with " + (answer ? "TRUE" : "FALSE") +
                                     " and is read as the answer line; write the answer as TRUE or FALSE alone");
       }
@@ -139,6 +154,7 @@ void QuestionFileChecker::CheckEntry(const std::vector<NumberedLine>& lines, con
   CheckLayout(first, question);
   Question laidOut = question;
   laidOut.WrapText(font_);
+  if (laidOut.IsShowable()) ++showable_;
   if (!reasonGiven && !laidOut.IsShowable()) Report(first, "the entry is never shown: its text begins with a space");
   CheckDuplicate(first, laidOut);
 }

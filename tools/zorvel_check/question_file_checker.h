@@ -24,6 +24,7 @@ class QuestionFileChecker {
   bool Check(const std::string& path);
 
   const std::vector<Finding>& Findings() const { return findings_; }
+  // Entries as the game keeps them (entries without any text line are dropped).
   int32_t EntryCount() const { return entries_; }
   int32_t TrueCount() const { return trueAnswers_; }
   int32_t FalseCount() const { return entries_ - trueAnswers_; }
@@ -46,4 +47,5 @@ class QuestionFileChecker {
   std::map<std::string, int32_t> statements_;  // normalised statement -> line of its first entry
   int32_t entries_ = 0;
   int32_t trueAnswers_ = 0;
+  int32_t showable_ = 0;  // entries a draw can hand to the game
 };

@@ -76,7 +76,7 @@ TEST_F(Checker, EveryKindOfFaultIsReportedAtItsLine) {
   EXPECT_TRUE(Has(5, "no statement")) << listing;
   EXPECT_TRUE(Has(6, "second answer line")) << listing;
   EXPECT_TRUE(Has(9, "no TRUE or FALSE line")) << listing;
-  EXPECT_TRUE(Has(11, "empty entry")) << listing;
+  EXPECT_FALSE(Has(11, "")) << "the game skips an extra empty line, so the checker does not report it\n" << listing;
   EXPECT_TRUE(Has(12, "0x09 is not in the font")) << listing;
   EXPECT_TRUE(Has(14, "0xE9 is not in the font")) << listing;
   EXPECT_TRUE(Has(16, "LF without CR")) << listing;
@@ -87,11 +87,14 @@ TEST_F(Checker, EveryKindOfFaultIsReportedAtItsLine) {
   EXPECT_TRUE(Has(31, "line 4 of the statement is never shown")) << listing;
   EXPECT_TRUE(Has(33, "line 6 of the statement does not fit")) << listing;
   EXPECT_TRUE(Has(37, "never shown: its text begins with a space")) << listing;
-  EXPECT_TRUE(Has(44, "read as the answer line")) << listing;
+  EXPECT_TRUE(Has(44, "second answer line")) << listing;
+  EXPECT_FALSE(Has(44, "read as the answer line")) << "FALSE. is an answer line the game reads correctly\n" << listing;
   EXPECT_TRUE(Has(47, "no explanation")) << listing;
   EXPECT_TRUE(Has(50, "explanation wraps to more than five lines")) << listing;
   EXPECT_TRUE(Has(54, "no empty line after it and is lost")) << listing;
-  EXPECT_EQ(13, checker.EntryCount());
+  // The extra empty line, and the entry of two answer lines whose only text came after the second, are dropped
+  // by the game.
+  EXPECT_EQ(11, checker.EntryCount());
   for (size_t i = 1; i < checker.Findings().size(); ++i)
     EXPECT_LE(checker.Findings()[i - 1].line, checker.Findings()[i].line) << "findings come in file order";
 }
@@ -100,4 +103,33 @@ TEST_F(Checker, ALastLineWithoutItsLineEndIsReported) {
   ASSERT_TRUE(checker.Check(folder.Write("q.txt", "S\r\nTRUE\r\nE\r\n\r")));
   EXPECT_EQ(1, checker.EntryCount());
   EXPECT_TRUE(Has(4, "no CR LF")) << Listing();
+}
+
+TEST_F(Checker, AcceptsEveryAnswerWordTheGameReadsAndCountsAsTheGameKeeps) {
+  ASSERT_TRUE(checker.Check(folder.Write("q.txt",
+      "One.\r\ntrue\r\nA.\r\n\r\n"       // 1-4
+      "Two.\r\nFalse.\r\nB.\r\n\r\n"     // 5-8
+      "Three.\r\nTRUE!\r\nC.\r\n\r\n"    // 9-12
+      "Four.\r\nfalse \r\nD.\r\n\r\n"    // 13-16
+      "\r\n\r\n\r\n"                     // 17-19: skipped by the game
+      "Five.\r\nFalsehood\r\nE.\r\n\r\n"  // 20-23
+      "TRUE\r\n\r\n")));                 // 24-25: an answer and nothing else, dropped by the game
+  const std::string listing = Listing();
+  for (int32_t line : {2, 6, 10, 14, 17, 18, 19}) EXPECT_FALSE(Has(line, "")) << line << "\n" << listing;
+  EXPECT_TRUE(Has(21, "read as the answer line")) << listing;
+  EXPECT_TRUE(Has(24, "no statement")) << listing;
+  EXPECT_EQ(5, checker.EntryCount()) << listing;
+  EXPECT_EQ(2, checker.TrueCount());
+  EXPECT_EQ(3, checker.FalseCount());
+}
+
+TEST_F(Checker, AFileWithNothingToShowIsAFinding) {
+  for (const char* content : {"", "\r\n\r\n\r\n", "   \r\n\r\n", "Statement only.\r\nTRUE\r\n\r\n"}) {
+    QuestionFileChecker fresh(&font);
+    ASSERT_TRUE(fresh.Check(folder.Write("q.txt", content)));
+    bool told = false;
+    for (const auto& finding : fresh.Findings())
+      told = told || finding.message.find("no question to show") != std::string::npos;
+    EXPECT_TRUE(told) << "content: \"" << content << "\"";
+  }
 }
