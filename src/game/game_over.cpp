@@ -19,7 +19,7 @@ int32_t QuizGame::GameOver() {
     const int32_t written = scoreTable.WriteTable("hiscore.dat");
     platform::TraceLine("hiscore write \"" + std::string(playerLine) + "\" " + std::to_string(GetScore()) +
                         (written ? "" : " failed"));
-    // A record that could not be saved is told as such, not announced as kept.
+    // A place in the hall of fame that could not be saved is told as such, not announced as kept.
     if (!(written ? ShowHallOfFame() : ShowNotice("savefailed.bmp"))) return kFrameQuit;
   }
   StartBull(BullAnimation::kGameOver);

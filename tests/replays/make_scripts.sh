@@ -115,7 +115,7 @@ at "5000 keyup ESCAPE"
 finish keyboard_play
 
 # Three right answers (875 points) against a full, write-protected hall of fame of 874 (save_refused/hiscore.txt
-# and save_refused/readonly): the file stays as it was and the notice says the record could not be saved.
+# and save_refused/readonly): the file stays as it was and the notice says the place could not be saved.
 begin 19
 t=500
 for _ in 1 2 3; do right $t; next $((t + 700)); t=$((t + 1000)); done

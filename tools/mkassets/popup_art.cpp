@@ -171,8 +171,15 @@ RgbImage PaintSaveFailedNotice(const FontLibrary& fonts, const RgbImage& backgro
                       palette::kCream.b / 255.0, 0.25, 0.05, 0.05);
   fonts.Use(cr, FontId::SansBold, 15);
   SetSource(cr, palette::kCream);
-  ShowTextCentred(cr, "A new record, but it", textX, 96);
-  ShowTextCentred(cr, "could not be saved.", textX, 116);
+  // Like the hall-of-fame notice, it speaks of a place in the table, not of a record.
+  const double textWidth = w - 126 - 18;
+  const auto lines = WrapWords(cr, "Your place in the hall of fame could not be saved.", textWidth);
+  if (lines.size() > 3) throw std::runtime_error("failed-save notice text does not fit its card");
+  double y = lines.size() > 2 ? 90 : 96;
+  for (const auto& line : lines) {
+    ShowTextCentred(cr, line, textX, y);
+    y += 20;
+  }
   return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
 }
 
