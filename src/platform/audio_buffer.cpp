@@ -1,6 +1,5 @@
 #include "platform/audio_buffer.h"
 
-#include <speex/speex_resampler.h>
 
 #include <algorithm>
 #include <array>
@@ -25,8 +24,6 @@ std::atomic<uint64_t> g_createdBuffers{0};
 
 constexpr uint32_t kStateMask = DSBSTATUS_PLAYING | DSBSTATUS_LOOPING;
 constexpr int64_t kUnity = 1 << 16;
-// Quality 4 of 10: mirror images over 100 dB down at a small cost per voice.
-constexpr int kResamplerQuality = 4;
 
 // Hundredths of a decibel to a 16.16 gain.
 int64_t GainFromLevel(int32_t level) {
@@ -75,9 +72,7 @@ SoundBuffer::SoundBuffer(AudioMixer& mixer, bool primary, uint32_t flags, const 
     // Made here, on the control side: the mixing thread never allocates. Without one (out of memory) the buffer
     // still plays, interpolated.
     if (format_.nSamplesPerSec != mixer_.rate()) {
-      int error = 0;
-      resampler_ = speex_resampler_init(format_.nChannels, format_.nSamplesPerSec, mixer_.rate(), kResamplerQuality,
-                                        &error);
+      resampler_ = CreateResampler(format_.nChannels, format_.nSamplesPerSec, mixer_.rate());
     }
   }
   StoreGains();
@@ -86,7 +81,7 @@ SoundBuffer::SoundBuffer(AudioMixer& mixer, bool primary, uint32_t flags, const 
 }
 
 SoundBuffer::~SoundBuffer() {
-  if (resampler_) speex_resampler_destroy(resampler_);
+  DestroyResampler(resampler_);
   g_liveBuffers.fetch_sub(1);
 }
 
@@ -420,10 +415,8 @@ bool SoundBuffer::MixResampled(int32_t* mix, uint32_t frames, uint32_t outputRat
   // The filter remembers the input around the play cursor; a cursor moved from outside starts it afresh, lined
   // up so that the first frame out is the cursor's.
   if (cursor != resamplerCursor_) {
-    speex_resampler_reset_mem(resampler_);
-    speex_resampler_skip_zeros(resampler_);
+    flushLeft_ = RestartResampler(resampler_);
     feedIndex_ = static_cast<uint32_t>(cursor >> 32);
-    flushLeft_ = static_cast<uint32_t>(speex_resampler_get_input_latency(resampler_));
   }
   const uint32_t channels = format_.nChannels, n = frameCount_;
   const uint64_t gains = gains_.load(std::memory_order_acquire);
@@ -463,12 +456,8 @@ bool SoundBuffer::MixResampled(int32_t* mix, uint32_t frames, uint32_t outputRat
       ended = true;  // the data and the filter's tail have all been heard
       break;
     }
-    spx_uint32_t inFrames = count, outFrames = std::min(kBlock, frames - produced);
-    if (channels == 2) {
-      speex_resampler_process_interleaved_float(resampler_, in, &inFrames, out, &outFrames);
-    } else {
-      speex_resampler_process_float(resampler_, 0, in, &inFrames, out, &outFrames);
-    }
+    uint32_t inFrames = count, outFrames = std::min(kBlock, frames - produced);
+    Resample(resampler_, channels, in, inFrames, out, outFrames);
     const uint32_t dataTaken = std::min<uint32_t>(inFrames, data);
     feedIndex_ += dataTaken;
     flushLeft_ -= std::min(flushLeft_, inFrames - dataTaken);

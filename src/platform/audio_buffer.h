@@ -11,8 +11,8 @@
 
 #include "platform/audio_format.h"
 #include "platform/audio_mixer.h"
+#include "platform/audio_resampler.h"
 
-struct SpeexResamplerState_;
 
 namespace platform {
 
@@ -100,7 +100,7 @@ class SoundBuffer final : public AudioSource {
   uint32_t frameCount_ = 0;
   MixFunction mixFrames_ = nullptr;
   // The resampler, made on the control side for buffers not at the output rate.
-  SpeexResamplerState_* resampler_ = nullptr;
+  Resampler* resampler_ = nullptr;
   // Mixing thread only: the play cursor the resampler's state belongs to, where its input goes on, and how many
   // frames of silence after a sound's end are still to go in to bring out the filter's tail.
   uint64_t resamplerCursor_ = ~0ull;
