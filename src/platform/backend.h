@@ -18,9 +18,9 @@ void CloseWindow();
 void SetTitle(const std::string& title);
 // Shows an 800 x 600 picture (RGB565); the backend scales it to the real window.
 void Present(const Surface& picture);
-// Raises the calling thread's scheduling priority as far as the system allows for steady timing: realtime first,
-// then a higher share of the processor. False when both are refused.
-bool RaiseThreadPriority();
+// Raises the calling thread's scheduling priority as far as the system allows for steady timing: with `realtime`,
+// realtime first, then a higher share of the processor; without, only the higher share. False when refused.
+bool RaiseThreadPriority(bool realtime);
 // Turns pending device events into posted messages (PostDeviceMessage); main thread only.
 void PollEvents();
 int DesktopWidth();

@@ -118,8 +118,8 @@ void CloseThread(Thread* thread) {
   delete thread;
 }
 
-bool RaiseTimingThreadPriority() {
-  if (backend::RaiseThreadPriority()) return true;
+bool RaiseTimingThreadPriority(bool realtime) {
+  if (backend::RaiseThreadPriority(realtime)) return true;
   static std::atomic<bool> told{false};
   if (!told.exchange(true))
     std::fprintf(stderr, "Zorvel: the system keeps the game at normal priority; under load frames may come late.\n");

@@ -12,10 +12,12 @@ constexpr int THREAD_PRIORITY_LOWEST = -2;
 constexpr int THREAD_PRIORITY_BELOW_NORMAL = -1;
 constexpr int THREAD_PRIORITY_NORMAL = 0;
 
-// Raises the calling thread above normal threads for steady timing (the frame loop, the ticker): realtime where
-// the system allows it, else a higher share. When the system refuses both, says so once on standard error and
-// returns false; the thread runs on at normal priority.
-bool RaiseTimingThreadPriority();
+// Raises the calling thread above normal threads for steady timing. `realtime` is for threads that always wait
+// soon (the ticker): a realtime thread that computes on, like a frame loop on a machine too slow for its frames,
+// would starve the rest of the system and be stopped by the kernel, so the frame loop takes only a higher share.
+// When the system refuses, says so once on standard error and returns false; the thread runs on at normal
+// priority.
+bool RaiseTimingThreadPriority(bool realtime);
 
 // Null when no thread can be started. The body's result becomes the exit code.
 Thread* CreateThread(std::function<uint32_t()> body);

@@ -157,7 +157,7 @@ uint32_t SetTimerEvent(uint32_t periodMs, uint32_t /*resolutionMs*/, TimerCallba
     // Like the system's multimedia timer, run above normal threads when the system allows it; pacing is right
     // either way, just less steady under load.
 #if !defined(__EMSCRIPTEN__)  // the browser build runs in virtual time, paced by the browser's clock
-    RaiseTimingThreadPriority();
+    RaiseTimingThreadPriority(true);
     pthread_setname_np(pthread_self(), "zorvel-ticker");  // so measurements can tell it from the others
 #endif
     const auto period = std::chrono::milliseconds(periodMs);

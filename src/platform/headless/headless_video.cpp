@@ -119,11 +119,11 @@ int DesktopHeight() {
 
 bool ShowMessageBox(const std::string&, const std::string&, bool) { return false; }
 
-bool RaiseThreadPriority() {
+bool RaiseThreadPriority(bool realtime) {
   // A modest realtime priority: above every normal thread, below the system's own.
   sched_param param{};
   param.sched_priority = 10;
-  if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0) return true;
+  if (realtime && pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0) return true;
   return setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -10) == 0;
 }
 

@@ -405,7 +405,8 @@ int DesktopHeight() {
   return mode.h;
 }
 
-bool RaiseThreadPriority() {
+bool RaiseThreadPriority(bool realtime) {
+  if (!realtime) return SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH) == 0;
   // On desktop Linux SDL asks RealtimeKit when the process may not raise itself. The realtime hint is set when the
   // window opens, before the ticker's thread exists.
   if (SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL) == 0) return true;

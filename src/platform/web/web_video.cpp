@@ -223,6 +223,6 @@ bool ShowMessageBox(const std::string& text, const std::string& caption, bool) {
 }
 
 // The page's one thread is paced by the browser; there is no priority to ask for.
-bool RaiseThreadPriority() { return true; }
+bool RaiseThreadPriority(bool) { return true; }
 
 }  // namespace platform::backend
