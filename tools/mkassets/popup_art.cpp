@@ -50,6 +50,18 @@ const std::vector<std::string>& RulesText() {
   return rules;
 }
 
+// A notice's words, wrapped to the space beside its picture and centred there, 20 pixels a line; more than three
+// lines would run off the card, so the art is refused instead.
+void ShowNoticeLines(cairo_t* cr, const std::string& text, double centreX, double width, double firstY) {
+  const auto lines = WrapWords(cr, text, width);
+  if (lines.size() > 3) throw std::runtime_error("notice text does not fit its card: " + text);
+  double y = firstY;
+  for (const auto& line : lines) {
+    ShowTextCentred(cr, line, centreX, y);
+    y += 20;
+  }
+}
+
 }  // namespace
 
 RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background) {
@@ -130,13 +142,7 @@ RgbImage PaintHallOfFameNotice(const FontLibrary& fonts, const RgbImage& backgro
                       palette::kGold.b / 255.0, 0.25, 0.05, 0.05);
   fonts.Use(cr, FontId::SansBold, 15);
   SetSource(cr, palette::kCream);
-  const auto lines = WrapWords(cr, "Your score has earned a place in the hall of fame.", textWidth);
-  if (lines.size() > 3) throw std::runtime_error("hall-of-fame notice text does not fit its card");
-  double y = 94;
-  for (const auto& line : lines) {
-    ShowTextCentred(cr, line, textX, y);
-    y += 20;
-  }
+  ShowNoticeLines(cr, "Your score has earned a place in the hall of fame.", textX, textWidth, 94);
   return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
 }
 
@@ -172,14 +178,7 @@ RgbImage PaintSaveFailedNotice(const FontLibrary& fonts, const RgbImage& backgro
   fonts.Use(cr, FontId::SansBold, 15);
   SetSource(cr, palette::kCream);
   // Like the hall-of-fame notice, it speaks of a place in the table, not of a record.
-  const double textWidth = w - 126 - 18;
-  const auto lines = WrapWords(cr, "Your place in the hall of fame could not be saved.", textWidth);
-  if (lines.size() > 3) throw std::runtime_error("failed-save notice text does not fit its card");
-  double y = lines.size() > 2 ? 90 : 96;
-  for (const auto& line : lines) {
-    ShowTextCentred(cr, line, textX, y);
-    y += 20;
-  }
+  ShowNoticeLines(cr, "Your place in the hall of fame could not be saved.", textX, w - 126 - 18, 90);
   return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
 }
 
