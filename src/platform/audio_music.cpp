@@ -101,16 +101,9 @@ void MusicPlayer::DecoderLoop() {
 }
 
 bool MusicPlayer::Play(std::function<void()> onEnd) {
-  uint32_t state = state_.load(std::memory_order_acquire);
-  if (state == kPlaying) return true;
-  if (state == kPaused) {
-    Resume();
-    return true;
-  }
-  if (useOutput_ && !outputAcquired_) {
-    if (!mixer_.AcquireOutput()) return false;
-    outputAcquired_ = true;
-  }
+  uint32_t state = kStopped;
+  const PlayStart start = BeginPlay(state);
+  if (start != PlayStart::kStart) return start == PlayStart::kGoingOn;
   // The decoder of an earlier play has ended, or ends as soon as it sees the stop.
   StopDecoder();
   if (state == kEnded) {

@@ -41,6 +41,11 @@ class MusicPlayer final : public AudioSource {
  private:
   enum : uint32_t { kStopped, kPlaying, kPaused, kEnded };
   MusicPlayer(AudioMixer& mixer, bool useOutput);
+  // How every build's Play begins: a playing player goes on and a paused one resumes (kGoingOn); otherwise the
+  // device output is taken when this player owns it (kFailed when it cannot be) and `state` says what to start
+  // from (kStart).
+  enum class PlayStart { kGoingOn, kFailed, kStart };
+  PlayStart BeginPlay(uint32_t& state);
   // Decodes until the ring holds `target` frames or is full; false once the file is exhausted.
   bool Decode(uint64_t target);
   void DecoderLoop();

@@ -17,6 +17,20 @@ void MusicPlayer::Resume() {
   state_.compare_exchange_strong(paused, kPlaying);
 }
 
+MusicPlayer::PlayStart MusicPlayer::BeginPlay(uint32_t& state) {
+  state = state_.load(std::memory_order_acquire);
+  if (state == kPlaying) return PlayStart::kGoingOn;
+  if (state == kPaused) {
+    Resume();
+    return PlayStart::kGoingOn;
+  }
+  if (useOutput_ && !outputAcquired_) {
+    if (!mixer_.AcquireOutput()) return PlayStart::kFailed;
+    outputAcquired_ = true;
+  }
+  return PlayStart::kStart;
+}
+
 void MusicPlayer::MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) {
   uint32_t state = state_.load(std::memory_order_acquire);
   if (state != kPlaying) return;

@@ -107,16 +107,9 @@ void MusicPlayer::DeliverEnd() {
 }
 
 bool MusicPlayer::Play(std::function<void()> onEnd) {
-  uint32_t state = state_.load(std::memory_order_acquire);
-  if (state == kPlaying) return true;
-  if (state == kPaused) {
-    Resume();
-    return true;
-  }
-  if (useOutput_ && !outputAcquired_) {
-    if (!mixer_.AcquireOutput()) return false;
-    outputAcquired_ = true;
-  }
+  uint32_t state = kStopped;
+  const PlayStart start = BeginPlay(state);
+  if (start != PlayStart::kStart) return start == PlayStart::kGoingOn;
   if (state == kEnded) {
     read_.store(0);
     phase_ = 0;
