@@ -298,7 +298,7 @@ int AppMain(void* instance, const std::string& commandLine) {
 
   // Frames keep their 10 ms pace on a busy machine only above the crowd. In virtual time there is no pace to keep,
   // and a raised thread that never waits would hold a core.
-  if (!platform::IsVirtualTime()) platform::RaiseTimingThreadPriority(false);
+  if (!platform::IsVirtualTime()) platform::RaiseFrameLoopPriority();
 
   for (;;) {
     if (PumpMessages()) return 0;

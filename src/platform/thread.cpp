@@ -2,11 +2,13 @@
 
 #include <sys/resource.h>
 #if !defined(__EMSCRIPTEN__)
+#include <sched.h>
 #include <sys/syscall.h>
 #endif
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <thread>
@@ -125,5 +127,91 @@ bool RaiseTimingThreadPriority(bool realtime) {
     std::fprintf(stderr, "Zorvel: the system keeps the game at normal priority; under load frames may come late.\n");
   return false;
 }
+
+namespace {
+
+// Below the ticker (10 in either backend's own request, above it where SDL asks), so that a frame never delays
+// a tick.
+constexpr int kFrameLoopRealtimePriority = 9;
+
+struct FrameLoop {
+  std::atomic<pid_t> tid{0};
+  std::atomic<bool> realtime{false};
+  std::atomic<bool> handedBack{false};
+  std::atomic<int64_t> lastWait{0};  // steady clock, nanoseconds
+};
+
+FrameLoop& TheFrameLoop() {
+  static FrameLoop loop;
+  return loop;
+}
+
+int64_t SteadyNow() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+thread_local bool t_isFrameLoop = false;
+
+// Realtime that programs started from this thread do not inherit.
+bool TakeRealtime(pid_t tid) {
+#if defined(__linux__) && !defined(__EMSCRIPTEN__)
+  sched_param param{};
+  param.sched_priority = kFrameLoopRealtimePriority;
+  return sched_setscheduler(tid, SCHED_FIFO | SCHED_RESET_ON_FORK, &param) == 0;
+#else
+  (void)tid;
+  return false;
+#endif
+}
+
+void HandBack(pid_t tid) {
+#if defined(__linux__) && !defined(__EMSCRIPTEN__)
+  sched_param param{};  // the normal policy keeps the thread's nice value, its higher share
+  sched_setscheduler(tid, SCHED_OTHER | SCHED_RESET_ON_FORK, &param);
+#else
+  (void)tid;
+#endif
+}
+
+}  // namespace
+
+bool RaiseFrameLoopPriority() {
+  FrameLoop& f = TheFrameLoop();
+  const pid_t tid = CurrentThreadId();
+  // The higher share first: it is what the loop keeps whenever it is handed back.
+  const bool share = backend::RaiseThreadPriority(false);
+  t_isFrameLoop = true;
+  f.tid.store(tid);
+  f.lastWait.store(SteadyNow());
+  if (TakeRealtime(tid)) {
+    f.realtime.store(true);
+    return true;
+  }
+  static std::atomic<bool> told{false};
+  if (!told.exchange(true))
+    std::fprintf(stderr, "Zorvel: the system keeps the frame loop %s; under load frames may come late.\n",
+                 share ? "from realtime priority" : "at normal priority");
+  return false;
+}
+
+void NoteTimerWait() {
+  if (!t_isFrameLoop) return;
+  FrameLoop& f = TheFrameLoop();
+  f.lastWait.store(SteadyNow(), std::memory_order_relaxed);
+  // The ticker demoted the thread before it set the flag: a grant here cannot be undone by a late hand-back.
+  if (f.handedBack.exchange(false) && TakeRealtime(f.tid.load())) f.realtime.store(true);
+}
+
+void CheckFrameLoop() {
+  FrameLoop& f = TheFrameLoop();
+  if (!f.realtime.load(std::memory_order_relaxed)) return;
+  if (SteadyNow() - f.lastWait.load(std::memory_order_relaxed) < kFrameLoopRealtimeMs * 1000000LL) return;
+  if (!f.realtime.exchange(false)) return;  // another timer's thread handed it back
+  HandBack(f.tid.load());
+  f.handedBack.store(true);
+}
+
+bool FrameLoopIsRealtime() { return TheFrameLoop().realtime.load(); }
 
 }  // namespace platform

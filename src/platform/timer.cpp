@@ -176,6 +176,7 @@ uint32_t SetTimerEvent(uint32_t periodMs, uint32_t /*resolutionMs*/, TimerCallba
           std::lock_guard<std::mutex> notifyLock(s.mutex);
         }
         s.fired.notify_all();
+        CheckFrameLoop();
         deadline += period;
       }
     }
@@ -216,6 +217,7 @@ void WaitForTimerEventAfter(uint64_t seen) {
     AdvanceVirtualTo(s, due == UINT64_MAX ? s.virtualNow + 10 : due);
     return;
   }
+  NoteTimerWait();
   // One absolute deadline, so spurious wake-ups do not stretch the wait.
   const auto deadline = Clock::now() + std::chrono::milliseconds(100);
   std::unique_lock<std::mutex> lock(s.mutex);
@@ -245,6 +247,7 @@ void SleepMs(uint32_t ms) {
     AdvanceVirtualTo(s, s.virtualNow + ms);
     return;
   }
+  NoteTimerWait();
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 

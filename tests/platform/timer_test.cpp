@@ -1,11 +1,15 @@
 #include "platform/timer.h"
 
+#include <sched.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
+
+#include "platform/thread.h"
 
 using namespace platform;
 
@@ -125,4 +129,45 @@ TEST(Timer, AnEventBetweenTheTestAndTheWaitEndsTheWaitAtOnce) {
   EXPECT_EQ(now + 10, GetTickCount());
   KillTimerEvent(id);
   UseVirtualTime(false);
+}
+
+TEST(Timer, TheFrameLoopIsRealtimeOnlyWhileItKeepsWaiting) {
+  UseVirtualTime(false);
+  const uint32_t id = SetTimerEvent(10, 5, Count, 0, TIME_PERIODIC);
+  ASSERT_NE(0u, id);
+  auto spin = [](int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < until) {
+    }
+  };
+  bool granted = false;
+  int policyWaiting = -1, policyComputing = -1, policyBack = -1;
+  bool realtimeWaiting = false, realtimeComputing = true, realtimeBack = false;
+  // A thread of its own: the frame loop's marks stay with it.
+  std::thread loop([&] {
+    granted = RaiseFrameLoopPriority();
+    if (!granted) return;
+    for (int i = 0; i < 20; ++i) {  // a loop that waits every tick keeps realtime
+      spin(2);
+      WaitForTimerEvent();
+    }
+    realtimeWaiting = FrameLoopIsRealtime();
+    policyWaiting = sched_getscheduler(0);
+    spin(3 * kFrameLoopRealtimeMs);  // computes on without waiting: handed back
+    realtimeComputing = FrameLoopIsRealtime();
+    policyComputing = sched_getscheduler(0);
+    WaitForTimerEvent();  // and takes realtime again at its next wait
+    realtimeBack = FrameLoopIsRealtime();
+    policyBack = sched_getscheduler(0);
+    spin(3 * kFrameLoopRealtimeMs);  // leave the process as it was found
+  });
+  loop.join();
+  KillTimerEvent(id);
+  if (!granted) GTEST_SKIP() << "this system refuses realtime priority";
+  EXPECT_TRUE(realtimeWaiting);
+  EXPECT_EQ(SCHED_FIFO | SCHED_RESET_ON_FORK, policyWaiting) << "a program started from the loop is not realtime";
+  EXPECT_FALSE(realtimeComputing);
+  EXPECT_EQ(SCHED_OTHER | SCHED_RESET_ON_FORK, policyComputing);
+  EXPECT_TRUE(realtimeBack);
+  EXPECT_EQ(SCHED_FIFO | SCHED_RESET_ON_FORK, policyBack);
 }
