@@ -11,12 +11,12 @@
 #include <string>
 
 #include "platform/backend.h"
-#include "platform/input_script.h"
-#include "platform/png_writer.h"
-#include "platform/surface.h"
-#include "platform/timer.h"
-#include "platform/trace.h"
-#include "platform/window.h"
+#include "platform/replay/input_script.h"
+#include "platform/replay/png_writer.h"
+#include "platform/video/surface.h"
+#include "platform/timer/timer.h"
+#include "platform/replay/trace.h"
+#include "platform/window/window.h"
 
 namespace platform::backend {
 

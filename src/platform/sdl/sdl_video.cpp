@@ -15,9 +15,9 @@
 #include <sched.h>
 
 #include "platform/backend.h"
-#include "platform/picture_mapping.h"
-#include "platform/surface.h"
-#include "platform/window.h"
+#include "platform/window/picture_mapping.h"
+#include "platform/video/surface.h"
+#include "platform/window/window.h"
 
 namespace platform::backend {
 

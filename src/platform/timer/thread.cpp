@@ -1,0 +1,129 @@
+#include "platform/timer/thread.h"
+
+#include <sys/resource.h>
+#if !defined(__EMSCRIPTEN__)
+#include <sys/syscall.h>
+#endif
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <memory>
+#include <thread>
+
+#include "platform/backend.h"
+#include "platform/timer/event.h"
+
+namespace platform {
+
+namespace {
+
+pid_t CurrentThreadId() {
+#if defined(__EMSCRIPTEN__)
+  return 1;  // the browser build's one thread
+#else
+  return static_cast<pid_t>(syscall(SYS_gettid));
+#endif
+}
+
+// Nice increments for the priorities below normal (Linux threads have their own nice value).
+int NiceFor(int priority) { return priority <= THREAD_PRIORITY_LOWEST ? 10 : priority < 0 ? 5 : 0; }
+
+struct ThreadState {
+  std::function<uint32_t()> body;
+  Event* ended = CreateEvent(true, false);
+  std::atomic<uint32_t> exitCode{0};
+  std::atomic<bool> finished{false};
+  std::atomic<pid_t> tid{0};
+  std::atomic<int> priority{THREAD_PRIORITY_NORMAL};
+  ~ThreadState() { CloseEvent(ended); }
+};
+
+void ApplyPriority(ThreadState& s) {
+  pid_t tid = s.tid.load();
+  if (tid != 0) setpriority(PRIO_PROCESS, static_cast<id_t>(tid), NiceFor(s.priority.load()));
+}
+
+}  // namespace
+
+class Thread {
+ public:
+  std::shared_ptr<ThreadState> state;
+  std::thread thread;
+};
+
+Thread* CreateThread(std::function<uint32_t()> body) {
+#if defined(__EMSCRIPTEN__)
+  // The browser build has no threads (so it needs no special server headers); callers take the no-thread path.
+  (void)body;
+  return nullptr;
+#endif
+  auto state = std::make_shared<ThreadState>();
+  if (!state->ended) return nullptr;
+  state->body = std::move(body);
+  auto* t = new Thread;
+  t->state = state;
+  try {
+    t->thread = std::thread([state] {
+      state->tid.store(CurrentThreadId());
+      if (state->priority.load() != THREAD_PRIORITY_NORMAL) ApplyPriority(*state);
+      uint32_t code = state->body();
+      state->body = nullptr;
+      FinishMixerSignalWork();
+      state->exitCode.store(code);
+      state->finished.store(true);
+      SetEvent(state->ended);
+    });
+  } catch (...) {
+    delete t;
+    return nullptr;
+  }
+  return t;
+}
+
+bool SetThreadPriority(Thread* thread, int priority) {
+  if (!thread || priority > THREAD_PRIORITY_NORMAL) return false;
+  thread->state->priority.store(priority);
+  ApplyPriority(*thread->state);
+  return true;
+}
+
+int GetThreadPriority(Thread* thread) { return thread ? thread->state->priority.load() : THREAD_PRIORITY_NORMAL; }
+
+uint32_t WaitForThread(Thread* thread, uint32_t timeoutMs) {
+  if (!thread) return WAIT_FAILED;
+  if (thread->state->finished.load()) return WAIT_OBJECT_0;
+  return WaitForEvent(thread->state->ended, timeoutMs);
+}
+
+bool GetExitCodeThread(Thread* thread, uint32_t* exitCode) {
+  if (!thread || !thread->state->finished.load()) return false;
+  if (exitCode) *exitCode = thread->state->exitCode.load();
+  return true;
+}
+
+bool IsCurrentThread(const Thread* thread) {
+  return thread && thread->state->tid.load() == CurrentThreadId();
+}
+
+void CloseThread(Thread* thread) {
+  if (!thread) return;
+  if (thread->thread.joinable()) {
+    if (thread->state->finished.load() && !IsCurrentThread(thread)) {
+      thread->thread.join();
+    } else {
+      thread->thread.detach();
+    }
+  }
+  delete thread;
+}
+
+bool RaiseTimingThreadPriority(bool realtime) {
+  if (backend::RaiseThreadPriority(realtime)) return true;
+  static std::atomic<bool> told{false};
+  if (!told.exchange(true))
+    std::fprintf(stderr, "Zorvel: the system keeps the game at normal priority; under load frames may come late.\n");
+  return false;
+}
+
+}  // namespace platform
