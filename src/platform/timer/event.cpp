@@ -1,18 +1,9 @@
 #include "platform/timer/event.h"
 
-#if defined(__EMSCRIPTEN__)
-#include <emscripten.h>
-#else
-#include <linux/futex.h>
-#include <sys/syscall.h>
-#endif
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
 #include <chrono>
-#include <climits>
-#include <ctime>
+
+#include "platform/host/system_calls.h"
 
 namespace platform {
 
@@ -20,46 +11,9 @@ namespace {
 
 enum : uint32_t { kClear = 0, kSignalled = 1, kSignalledByMixer = 2 };
 
-static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t), "futex words must be plain 32-bit words");
-
 using Clock = std::chrono::steady_clock;
-
-#if !defined(__EMSCRIPTEN__)
-uint32_t* Word(std::atomic<uint32_t>& a) { return reinterpret_cast<uint32_t*>(&a); }
-#endif
-
-#if defined(__EMSCRIPTEN__)
-// The browser build has one thread: nobody else can change the word, so a wait is a sleep until its deadline,
-// and a wait without one returns at once, as a futex may (every caller looks at its word again).
-bool FutexWait(std::atomic<uint32_t>&, uint32_t, const Clock::time_point* deadline) {
-  if (!deadline) return true;
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - Clock::now()).count();
-  if (left > 0) emscripten_sleep(static_cast<unsigned>(left));
-  return false;
-}
-
-void FutexWakeAll(std::atomic<uint32_t>&) {}
-#else
-// Returns false when the wait timed out.
-bool FutexWait(std::atomic<uint32_t>& word, uint32_t expected, const Clock::time_point* deadline) {
-  timespec relative{};
-  timespec* timeout = nullptr;
-  if (deadline) {
-    auto left = *deadline - Clock::now();
-    if (left <= Clock::duration::zero()) return false;
-    auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-    relative.tv_sec = static_cast<time_t>(ns / 1000000000);
-    relative.tv_nsec = static_cast<long>(ns % 1000000000);
-    timeout = &relative;
-  }
-  long r = syscall(SYS_futex, Word(word), FUTEX_WAIT_PRIVATE, expected, timeout, nullptr, 0);
-  return !(r == -1 && errno == ETIMEDOUT);
-}
-
-void FutexWakeAll(std::atomic<uint32_t>& word) {
-  syscall(SYS_futex, Word(word), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
-}
-#endif
+using host::WaitOnWord;
+using host::WakeAllOnWord;
 
 // One sequence word for all waiters: a signal bumps it and wakes whoever sleeps; each waiter then looks at its own
 // events again. Few threads wait at once here, so a shared word costs nothing and keeps the signal path tiny.
@@ -71,13 +25,13 @@ thread_local uint32_t t_consumedMixerSignals = 0;
 
 void WakeWaiters() {
   g_signalSequence.fetch_add(1);
-  if (g_sleepers.load() > 0) FutexWakeAll(g_signalSequence);
+  if (g_sleepers.load() > 0) WakeAllOnWord(g_signalSequence);
 }
 
 void MixerSignalsHandled(uint32_t n) {
   if (n == 0) return;
   g_unhandledMixerSignals.fetch_sub(n);
-  FutexWakeAll(g_unhandledMixerSignals);
+  WakeAllOnWord(g_unhandledMixerSignals);
 }
 
 }  // namespace
@@ -179,7 +133,7 @@ uint32_t WaitForAnyEvent(uint32_t count, Event* const* events, uint32_t timeoutM
     }
     if (timed && Clock::now() >= deadline) return WAIT_TIMEOUT;
     g_sleepers.fetch_add(1);
-    if (g_signalSequence.load() == sequence) FutexWait(g_signalSequence, sequence, timed ? &deadline : nullptr);
+    if (g_signalSequence.load() == sequence) WaitOnWord(g_signalSequence, sequence, timed ? &deadline : nullptr);
     g_sleepers.fetch_sub(1);
   }
 }
@@ -196,7 +150,7 @@ bool WaitUntilMixerSignalsHandled(uint32_t timeoutMs) {
   for (;;) {
     uint32_t pending = g_unhandledMixerSignals.load();
     if (pending == 0) return true;
-    if (!FutexWait(g_unhandledMixerSignals, pending, &deadline) && Clock::now() >= deadline) return false;
+    if (!WaitOnWord(g_unhandledMixerSignals, pending, &deadline) && Clock::now() >= deadline) return false;
   }
 }
 

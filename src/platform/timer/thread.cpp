@@ -1,30 +1,19 @@
 #include "platform/timer/thread.h"
 
-#include <sys/resource.h>
-#if !defined(__EMSCRIPTEN__)
-#include <sys/syscall.h>
-#endif
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdio>
 #include <memory>
 #include <thread>
 
 #include "platform/backend.h"
+#include "platform/host/system_calls.h"
 #include "platform/timer/event.h"
 
 namespace platform {
 
 namespace {
 
-pid_t CurrentThreadId() {
-#if defined(__EMSCRIPTEN__)
-  return 1;  // the browser build's one thread
-#else
-  return static_cast<pid_t>(syscall(SYS_gettid));
-#endif
-}
+using host::CurrentThreadId;
 
 // Nice increments for the priorities below normal (Linux threads have their own nice value).
 int NiceFor(int priority) { return priority <= THREAD_PRIORITY_LOWEST ? 10 : priority < 0 ? 5 : 0; }
@@ -34,14 +23,14 @@ struct ThreadState {
   Event* ended = CreateEvent(true, false);
   std::atomic<uint32_t> exitCode{0};
   std::atomic<bool> finished{false};
-  std::atomic<pid_t> tid{0};
+  std::atomic<int> tid{0};
   std::atomic<int> priority{THREAD_PRIORITY_NORMAL};
   ~ThreadState() { CloseEvent(ended); }
 };
 
 void ApplyPriority(ThreadState& s) {
-  pid_t tid = s.tid.load();
-  if (tid != 0) setpriority(PRIO_PROCESS, static_cast<id_t>(tid), NiceFor(s.priority.load()));
+  int tid = s.tid.load();
+  if (tid != 0) host::SetThreadNice(tid, NiceFor(s.priority.load()));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "platform/timer/timer.h"
 
-#include <pthread.h>
 
 #include <atomic>
 #include <cassert>
@@ -14,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/host/system_calls.h"
 #include "platform/timer/thread.h"
 
 namespace platform {
@@ -158,7 +158,7 @@ uint32_t SetTimerEvent(uint32_t periodMs, uint32_t /*resolutionMs*/, TimerCallba
     // either way, just less steady under load.
 #if !defined(__EMSCRIPTEN__)  // the browser build runs in virtual time, paced by the browser's clock
     RaiseTimingThreadPriority(true);
-    pthread_setname_np(pthread_self(), "zorvel-ticker");  // so measurements can tell it from the others
+    host::NameCallingThread("zorvel-ticker");
 #endif
     const auto period = std::chrono::milliseconds(periodMs);
     auto deadline = Clock::now() + period;
