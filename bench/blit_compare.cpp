@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 #include "zk/bmp_loader.h"
 
 using platform::Rect;

@@ -11,9 +11,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/audio_device.h"
-#include "platform/audio_music.h"
-#include "platform/event.h"
+#include "platform/audio/audio_device.h"
+#include "platform/music/audio_music.h"
+#include "platform/timer/event.h"
 
 using namespace platform;
 

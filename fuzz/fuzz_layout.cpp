@@ -7,7 +7,7 @@
 
 #include "fuzz_support.h"
 #include "ini_document.h"
-#include "platform/profile.h"
+#include "platform/host/profile.h"
 #include "ui/screen.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "platform/audio_mixer.h"
-#include "platform/audio_music.h"
+#include "platform/audio/audio_mixer.h"
+#include "platform/music/audio_music.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = fuzz::WriteScratch("music.mp3", data, size);

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "platform/timer.h"
-#include "platform/window.h"
+#include "platform/timer/timer.h"
+#include "platform/window/window.h"
 #include "sound/zk_sound.h"
 
 namespace {

@@ -11,8 +11,8 @@
 
 #include "app/app_main.h"
 #include "ini_document.h"
-#include "platform/timer.h"
-#include "platform/writable_files.h"
+#include "platform/timer/timer.h"
+#include "platform/host/writable_files.h"
 #include "suite_options.h"
 
 // clang-format off

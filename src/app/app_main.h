@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 // Returns the process exit code. commandLine is the launcher's folder, as the launcher passed it.
 int AppMain(void* instance, const std::string& commandLine);

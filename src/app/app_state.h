@@ -2,9 +2,9 @@
 // The shell's process-wide values. Only the start-up code and the window procedure write them.
 #include <cstdint>
 
-#include "platform/direct_draw.h"
-#include "platform/surface.h"
-#include "platform/window.h"
+#include "platform/video/direct_draw.h"
+#include "platform/video/surface.h"
+#include "platform/window/window.h"
 
 struct AppState {
   void* appInstance = nullptr;

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/app_main.h"
-#include "platform/profile.h"
+#include "platform/host/profile.h"
 
 PlayerRoster g_playerRoster;
 

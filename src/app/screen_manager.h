@@ -3,9 +3,9 @@
 // the active screen every frame and window message. It lists the screens but does not own them.
 #include <cstdint>
 
-#include "platform/direct_draw.h"
-#include "platform/surface.h"
-#include "platform/window.h"
+#include "platform/video/direct_draw.h"
+#include "platform/video/surface.h"
+#include "platform/window/window.h"
 #include "ui/ptr_array.h"
 #include "ui/screen.h"
 

@@ -8,7 +8,7 @@
 #include "game/popup_dialog.h"
 #include "game/quiz_game.h"
 #include "game/ticker.h"
-#include "platform/trace.h"
+#include "platform/replay/trace.h"
 #include "ui/refresh_manager.h"
 
 int32_t QuizGame::GameOver() {

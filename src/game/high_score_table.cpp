@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/atomic_file.h"
-#include "platform/file_names.h"
+#include "platform/host/atomic_file.h"
+#include "platform/host/file_names.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 #include "ui/picture.h"
 #include "ui/ptr_array.h"
 #include "ui/screen.h"

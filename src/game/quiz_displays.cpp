@@ -10,7 +10,7 @@
 #include "game/quiz_game.h"
 #include "game/ticker.h"
 #include "gfx/sprite.h"
-#include "platform/trace.h"
+#include "platform/replay/trace.h"
 #include "quiz/question.h"
 #include "quiz/question_bank.h"
 #include "sound/sound_table.h"

@@ -6,7 +6,7 @@
 #include "game/game_base.h"
 #include "game/game_names.h"
 #include "game/high_score_table.h"
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 
 class PopupDialog;
 class Sprite;

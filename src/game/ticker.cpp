@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/timer.h"
+#include "platform/timer/timer.h"
 
 std::atomic<int32_t> tickCounter{0};
 

@@ -5,7 +5,7 @@
 
 #include "game/ticker.h"
 #include "gfx/surface_utils.h"
-#include "platform/message_box.h"
+#include "platform/window/message_box.h"
 #include "ui/refresh_manager.h"
 #include "zk/zk.h"
 

@@ -3,7 +3,7 @@
 // clipped and transparent, and reports what it drew to the refresh manager.
 #include <cstdint>
 
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 #include "ui/ptr_array.h"
 
 // Loop modes of Animate.

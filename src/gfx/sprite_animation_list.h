@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "gfx/sprite.h"
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 #include "ui/ptr_array.h"
 
 class SpriteAnimationList {

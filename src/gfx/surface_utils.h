@@ -3,7 +3,7 @@
 // key, single pixels, sheet cutting and blits clipped against the destination.
 #include <cstdint>
 
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 #include "ui/ptr_array.h"
 
 using platform::Surface;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 namespace platform {
 class Surface;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 
 class BitmapFont;
 

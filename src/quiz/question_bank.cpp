@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "game/random_generator.h"
-#include "platform/file_names.h"
+#include "platform/host/file_names.h"
 
 QuestionBank g_questionBank;
 

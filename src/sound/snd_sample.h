@@ -4,8 +4,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "platform/audio_buffer.h"
-#include "platform/file_io.h"
+#include "platform/audio/audio_buffer.h"
+#include "platform/host/file_io.h"
 
 // m_dwFlags bits.
 constexpr uint32_t SNDSAMPLE_ALLOCATED = 0x001;

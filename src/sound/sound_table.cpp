@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/trace.h"
+#include "platform/replay/trace.h"
 #include "sound/zk_sound.h"
 
 SoundTable g_soundTable;

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <mutex>
 
-#include "platform/audio_device.h"
-#include "platform/event.h"
-#include "platform/file_io.h"
-#include "platform/thread.h"
+#include "platform/audio/audio_device.h"
+#include "platform/timer/event.h"
+#include "platform/host/file_io.h"
+#include "platform/timer/thread.h"
 #include "sound/snd_sample.h"
 
 namespace platform {

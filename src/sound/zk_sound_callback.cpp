@@ -1,7 +1,7 @@
 // End-of-play events and the callback thread that starts the next sample of a chain.
 #include <thread>
 
-#include "platform/timer.h"
+#include "platform/timer/timer.h"
 #include "sound/zk_sound.h"
 
 _SNDEvent* ZKSound::AllocSoundEvent(SNDSample* forSample) {

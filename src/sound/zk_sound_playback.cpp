@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "platform/trace.h"
+#include "platform/replay/trace.h"
 #include "sound/zk_sound.h"
 
 int16_t ZKSound::g_VolumeTable[16384];

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/timer.h"
+#include "platform/timer/timer.h"
 #include "sound/zk_sound.h"
 
 _SNDStream ZKSound::g_StreamInfo;

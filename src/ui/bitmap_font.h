@@ -4,7 +4,7 @@
 // widest glyph.
 #include <cstdint>
 
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 
 class BitmapFont {
  public:

@@ -3,7 +3,7 @@
 // game screen uses such pictures for its text areas).
 #include <cstdint>
 
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 
 class Picture {
  public:

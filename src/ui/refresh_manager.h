@@ -5,7 +5,7 @@
 // frame N is applied after the flip that ends frame N + 1.
 #include <cstdint>
 
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 #include "ui/ptr_array.h"
 
 class Picture;

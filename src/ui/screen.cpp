@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
-#include "platform/profile.h"
+#include "platform/host/profile.h"
 #include "ui/refresh_manager.h"
 #include "zk/zk.h"
 

@@ -3,9 +3,9 @@
 // optionally an overlay screen that presents in its place. Content is rebuilt on every activation.
 #include <cstdint>
 
-#include "platform/direct_draw.h"
-#include "platform/surface.h"
-#include "platform/window.h"
+#include "platform/video/direct_draw.h"
+#include "platform/video/surface.h"
+#include "platform/window/window.h"
 #include "ui/picture.h"
 #include "ui/ptr_array.h"
 #include "ui/widget.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 
 class UnchangedArea {
  public:

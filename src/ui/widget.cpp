@@ -5,7 +5,7 @@
 
 #include "app/app_state.h"
 #include "gfx/surface_utils.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "ui/refresh_manager.h"
 #include "zk/zk.h"
 

@@ -4,7 +4,7 @@
 // (HandleMessage). The two paths differ on purpose at the right and bottom edges.
 #include <cstdint>
 
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 #include "ui/ptr_array.h"
 
 constexpr int32_t kWidgetNormal = 0;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 
 namespace zk {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The library's built-in debug font: 5 x 7 glyphs for printable ASCII, drawn at double size in yellow with a
 // dark shadow so they stay readable over any picture.
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 
 namespace zk {
 

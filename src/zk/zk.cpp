@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "platform/backend.h"
-#include "platform/file_names.h"
-#include "platform/timer.h"
-#include "platform/trace.h"
+#include "platform/host/file_names.h"
+#include "platform/timer/timer.h"
+#include "platform/replay/trace.h"
 #include "zk/bmp_loader.h"
 #include "zk/debug_font.h"
 

@@ -3,9 +3,9 @@
 // flips, loads bitmaps, reports pixel formats, and offers a small debug font. Main thread only.
 #include <cstdint>
 
-#include "platform/direct_draw.h"
-#include "platform/surface.h"
-#include "platform/window.h"
+#include "platform/video/direct_draw.h"
+#include "platform/video/surface.h"
+#include "platform/window/window.h"
 
 void ZKSetInstance(void* instance);
 void ZKDebugEnable(int on);

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/window/messages.h"
+#include "platform/window/window.h"
 
 namespace fs = std::filesystem;
 

@@ -3,8 +3,8 @@
 #include "app/app_main.h"
 #include "app/app_state.h"
 #include "app/input_state.h"
-#include "platform/timer.h"
-#include "platform/window.h"
+#include "platform/timer/timer.h"
+#include "platform/window/window.h"
 
 using namespace platform;
 

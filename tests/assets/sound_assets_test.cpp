@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "assets/asset_files.h"
-#include "platform/file_io.h"
+#include "platform/host/file_io.h"
 #include "sound/snd_sample.h"
 #include "sound_generator.h"
 

@@ -9,9 +9,9 @@
 #include "app/app_main.h"
 #include "app/app_state.h"
 #include "game/ticker.h"
-#include "platform/messages.h"
-#include "platform/timer.h"
-#include "platform/window.h"
+#include "platform/window/messages.h"
+#include "platform/timer/timer.h"
+#include "platform/window/window.h"
 #include "ui/refresh_manager.h"
 #include "zk/zk.h"
 

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/window/messages.h"
+#include "platform/window/window.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/messages.h"
-#include "platform/window.h"
+#include "platform/window/messages.h"
+#include "platform/window/window.h"
 #include "sound/zk_sound.h"
 #include "sound_test_support.h"
 

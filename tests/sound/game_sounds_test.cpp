@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/file_names.h"
-#include "platform/mci.h"
+#include "platform/host/file_names.h"
+#include "platform/music/mci.h"
 #include "sound/sound_table.h"
 #include "sound_test_support.h"
 

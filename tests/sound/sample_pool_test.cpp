@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/audio_buffer.h"
+#include "platform/audio/audio_buffer.h"
 #include "sound/zk_sound.h"
 #include "sound_test_support.h"
 

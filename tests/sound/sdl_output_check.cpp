@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <thread>
 
-#include "platform/audio_mixer.h"
-#include "platform/mci.h"
-#include "platform/window.h"
-#include "platform/audio_music_test.h"
+#include "platform/audio/audio_mixer.h"
+#include "platform/music/mci.h"
+#include "platform/window/window.h"
+#include "platform/music/audio_music_test.h"
 #include "sound/sound_table.h"
 #include "sound/zk_sound.h"
 #include "sound_test_support.h"

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "platform/trace.h"
+#include "platform/replay/trace.h"
 #include "sound/zk_sound.h"
 #include "sound_test_support.h"
 

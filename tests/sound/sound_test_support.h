@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/event.h"
-#include "platform/timer.h"
-#include "platform/window.h"
+#include "platform/timer/event.h"
+#include "platform/timer/timer.h"
+#include "platform/window/window.h"
 #include "sound/zk_sound.h"
 
 namespace sound_test {

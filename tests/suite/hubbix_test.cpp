@@ -13,7 +13,7 @@
 #include "app/player_roster.h"
 #include "game/high_score_table.h"
 #include "ini_document.h"
-#include "platform/profile.h"
+#include "platform/host/profile.h"
 #include "suite_test_util.h"
 
 namespace fs = std::filesystem;

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/player_roster.h"
-#include "platform/file_names.h"
-#include "platform/profile.h"
+#include "platform/host/file_names.h"
+#include "platform/host/profile.h"
 #include "suite_test_util.h"
 
 namespace fs = std::filesystem;

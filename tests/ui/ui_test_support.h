@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/surface.h"
+#include "platform/video/surface.h"
 #include "ui/refresh_manager.h"
 
 namespace test_support {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
-#include "platform/messages.h"
+#include "platform/window/messages.h"
 #include "ui/ui_test_support.h"
 #include "ui/widget_set.h"
 

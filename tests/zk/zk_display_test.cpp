@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "gfx/surface_utils.h"
-#include "platform/timer.h"
-#include "platform/window.h"
+#include "platform/timer/timer.h"
+#include "platform/window/window.h"
 #include "zk/debug_font.h"
 #include "zk/zk.h"
 

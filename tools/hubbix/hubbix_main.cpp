@@ -13,7 +13,7 @@
 
 #include "game/high_score_table.h"
 #include "ini_document.h"
-#include "platform/writable_files.h"
+#include "platform/host/writable_files.h"
 #include "suite_options.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <strings.h>
 
-#include "platform/profile.h"
+#include "platform/host/profile.h"
 
 namespace hubbix {
 

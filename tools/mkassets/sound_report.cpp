@@ -13,7 +13,7 @@
 #include "loudness.h"
 #include "mastering_sheet.h"
 #include "music_score.h"
-#include "platform/audio_mixer.h"
+#include "platform/audio/audio_mixer.h"
 
 namespace mkassets {
 

@@ -1,22 +1,17 @@
 // The headless backend: no window; input comes from the script named by ZORVEL_SCRIPT, replayed in step with
 // the ticker's milliseconds, and screenshot events write the last presented picture to PNG.
-#include <pthread.h>
-#include <sched.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "platform/backend.h"
-#include "platform/input_script.h"
-#include "platform/png_writer.h"
-#include "platform/surface.h"
-#include "platform/timer.h"
-#include "platform/trace.h"
-#include "platform/window.h"
+#include "platform/host/system_calls.h"
+#include "platform/replay/input_script.h"
+#include "platform/replay/png_writer.h"
+#include "platform/video/surface.h"
+#include "platform/timer/timer.h"
+#include "platform/replay/trace.h"
+#include "platform/window/window.h"
 
 namespace platform::backend {
 
@@ -120,11 +115,8 @@ int DesktopHeight() {
 bool ShowMessageBox(const std::string&, const std::string&, bool) { return false; }
 
 bool RaiseThreadPriority(bool realtime) {
-  // A modest realtime priority: above every normal thread, below the system's own.
-  sched_param param{};
-  param.sched_priority = 10;
-  if (realtime && pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0) return true;
-  return setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -10) == 0;
+  if (realtime && host::MakeCallingThreadRealtime()) return true;
+  return host::SetThreadNice(host::CurrentThreadId(), -10);
 }
 
 }  // namespace platform::backend

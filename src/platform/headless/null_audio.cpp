@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/audio_output.h"
-#include "platform/audio_wav_writer.h"
-#include "platform/event.h"
-#include "platform/timer.h"
+#include "platform/audio/audio_output.h"
+#include "platform/replay/audio_wav_writer.h"
+#include "platform/timer/event.h"
+#include "platform/timer/timer.h"
 
 namespace platform::audio_output {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/audio_output.h"
+#include "platform/audio/audio_output.h"
 
 namespace platform::audio_output {
 

@@ -10,14 +10,11 @@
 #include <string>
 #include <vector>
 
-#include <glob.h>
-#include <pthread.h>
-#include <sched.h>
-
 #include "platform/backend.h"
-#include "platform/picture_mapping.h"
-#include "platform/surface.h"
-#include "platform/window.h"
+#include "platform/host/system_calls.h"
+#include "platform/window/picture_mapping.h"
+#include "platform/video/surface.h"
+#include "platform/window/window.h"
 
 namespace platform::backend {
 
@@ -162,19 +159,10 @@ void ToggleFullScreen(SdlVideo& v) {
   SDL_SetWindowFullscreen(v.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
-// Whether the machine can draw with a graphics card. Without one an accelerated renderer is software OpenGL: tens of
-// megabytes of libraries and threads of its own to do what SDL's software renderer does directly.
-bool HasGraphicsCard() {
-  glob_t found{};
-  const bool any = glob("/dev/dri/renderD*", 0, nullptr, &found) == 0 && found.gl_pathc > 0;
-  globfree(&found);
-  return any;
-}
-
 SDL_Renderer* CreateRendererFor(SDL_Window* window, bool* software) {
   // ZORVEL_RENDERER=software or accelerated chooses; SDL_RENDER_DRIVER, when set, is SDL's own choice and wins.
   const char* wanted = std::getenv("ZORVEL_RENDERER");
-  bool accelerated = HasGraphicsCard();
+  bool accelerated = host::HasGraphicsCard();
   if (wanted && std::strcmp(wanted, "software") == 0) accelerated = false;
   if (wanted && std::strcmp(wanted, "accelerated") == 0) accelerated = true;
   SDL_Renderer* renderer = nullptr;
@@ -411,9 +399,7 @@ bool RaiseThreadPriority(bool realtime) {
   // window opens, before the ticker's thread exists.
   if (SDL_SetThreadPriority(SDL_THREAD_PRIORITY_TIME_CRITICAL) == 0) return true;
   // Without RealtimeKit a privileged process can still take a modest realtime priority itself.
-  sched_param param{};
-  param.sched_priority = 10;
-  if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0) return true;
+  if (host::MakeCallingThreadRealtime()) return true;
   return SDL_SetThreadPriority(SDL_THREAD_PRIORITY_HIGH) == 0;
 }
 

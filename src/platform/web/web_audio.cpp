@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/audio_output.h"
-#include "platform/timer.h"
+#include "platform/audio/audio_output.h"
+#include "platform/timer/timer.h"
 
 // clang-format off
 EM_JS(int, zorvel_audio_open, (), {

@@ -9,9 +9,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/audio_music.h"
-#include "platform/event.h"
-#include "platform/timer.h"
+#include "platform/music/audio_music.h"
+#include "platform/timer/event.h"
+#include "platform/timer/timer.h"
 
 // clang-format off
 // Decodes at 44.1 kHz, two channels; returns malloc'ed frames (info: frame count, rate) or 0.

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/backend.h"
-#include "platform/surface.h"
-#include "platform/window.h"
+#include "platform/video/surface.h"
+#include "platform/window/window.h"
 
 // clang-format off
 EM_JS(void, zorvel_web_attach, (), {

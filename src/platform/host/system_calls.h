@@ -1,0 +1,42 @@
+#pragma once
+// The few calls that only Linux has (futex, thread ids, nice values, scheduling classes), each behind one small
+// function so that the rest of the platform layer is plain C++. The browser build has one thread; there each call
+// does the one-thread thing.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+
+namespace platform::host {
+
+using SteadyTime = std::chrono::steady_clock::time_point;
+
+// Sleeps while `word` still holds `expected`, until another thread wakes the word or `deadline` (when given) passes.
+// May return early for no reason, so callers look at their word again. Returns false when the deadline passed.
+bool WaitOnWord(std::atomic<uint32_t>& word, uint32_t expected, const SteadyTime* deadline);
+void WakeAllOnWord(std::atomic<uint32_t>& word);
+
+// The kernel's id of the calling thread (0 is never one).
+int CurrentThreadId();
+
+// Sets a thread's nice value (-20 highest .. 19 lowest). False when the system refuses, as it does for a raise
+// without the right to it.
+bool SetThreadNice(int threadId, int nice);
+
+// Moves the calling thread into the first-in-first-out realtime class at a modest priority. False when refused.
+bool MakeCallingThreadRealtime();
+
+// Moves a thread of this process into the first-in-first-out realtime class at `priority`, which programs it starts
+// do not inherit. False when refused.
+bool SetThreadRealtime(int threadId, int priority);
+// Moves a thread back into the normal class; its nice value stays. Programs it starts still do not inherit it.
+void SetThreadNormalClass(int threadId);
+
+// Names the calling thread so that measurements (top, perf, /proc) can tell it from the others.
+void NameCallingThread(const char* name);
+
+// Whether the machine can draw with a graphics card (it has a render node). Without one an accelerated renderer is
+// software OpenGL: tens of megabytes of libraries and threads of its own to do what a software renderer does directly.
+bool HasGraphicsCard();
+
+}  // namespace platform::host

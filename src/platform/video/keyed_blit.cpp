@@ -1,0 +1,269 @@
+#include "platform/video/keyed_blit.h"
+
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define ZORVEL_X86 1
+#else
+#define ZORVEL_X86 0
+#endif
+
+namespace platform {
+
+namespace {
+
+bool RowPlain(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high) {
+  uint16_t changed = 0;
+  for (int i = 0; i < n; ++i) {
+    const uint16_t p = in[i];
+    if (p < low || p > high) {
+      changed |= static_cast<uint16_t>(out[i] ^ p);
+      out[i] = p;
+    }
+  }
+  return changed != 0;
+}
+
+#if ZORVEL_X86
+// A pixel p is transparent when (p - low), wrapping, is at most (high - low): the saturating subtraction of the
+// range then gives 0. This needs nothing beyond SSE2.
+__attribute__((target("sse2"))) bool RowSse2(const uint16_t* in, uint16_t* out, int n, uint16_t low,
+                                             uint16_t high) {
+  const __m128i vLow = _mm_set1_epi16(static_cast<short>(low));
+  const __m128i vRange = _mm_set1_epi16(static_cast<short>(high - low));
+  const __m128i zero = _mm_setzero_si128();
+  __m128i changed = zero;
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    const __m128i keep = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(p, vLow), vRange), zero);
+    if (_mm_movemask_epi8(keep) == 0xFFFF) continue;  // all transparent: leave the destination alone
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+    const __m128i r = _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, p));
+    changed = _mm_or_si128(changed, _mm_xor_si128(r, d));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), r);
+  }
+  uint16_t tail = 0;
+  for (; i < n; ++i) {
+    const uint16_t p = in[i];
+    if (p < low || p > high) {
+      tail |= static_cast<uint16_t>(out[i] ^ p);
+      out[i] = p;
+    }
+  }
+  return tail != 0 || _mm_movemask_epi8(_mm_cmpeq_epi16(changed, zero)) != 0xFFFF;
+}
+
+__attribute__((target("avx2"))) bool RowAvx2(const uint16_t* in, uint16_t* out, int n, uint16_t low,
+                                             uint16_t high) {
+  const __m256i vLow = _mm256_set1_epi16(static_cast<short>(low));
+  const __m256i vRange = _mm256_set1_epi16(static_cast<short>(high - low));
+  const __m256i zero = _mm256_setzero_si256();
+  __m256i changed = zero;
+  int i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
+    const __m256i keep = _mm256_cmpeq_epi16(_mm256_subs_epu16(_mm256_sub_epi16(p, vLow), vRange), zero);
+    if (_mm256_movemask_epi8(keep) == -1) continue;
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
+    const __m256i r = _mm256_blendv_epi8(p, d, keep);
+    const __m256i diff = _mm256_xor_si256(r, d);
+    if (_mm256_testz_si256(diff, diff)) continue;  // already there: no store, no dirtied cache line
+    changed = _mm256_or_si256(changed, diff);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), r);
+  }
+  // The tail in the same encoding: mixing in legacy SSE code here costs a state transition per row on some
+  // processors, which is slower than the whole row.
+  const __m128i vLow8 = _mm256_castsi256_si128(vLow), vRange8 = _mm256_castsi256_si128(vRange);
+  __m128i changed8 = _mm_or_si128(_mm256_castsi256_si128(changed), _mm256_extracti128_si256(changed, 1));
+  for (; i + 8 <= n; i += 8) {
+    const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    const __m128i keep = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(p, vLow8), vRange8), _mm_setzero_si128());
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+    const __m128i r = _mm_blendv_epi8(p, d, keep);
+    changed8 = _mm_or_si128(changed8, _mm_xor_si128(r, d));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), r);
+  }
+  uint16_t tail = 0;
+  for (; i < n; ++i) {
+    const uint16_t p = in[i];
+    if (p < low || p > high) {
+      tail |= static_cast<uint16_t>(out[i] ^ p);
+      out[i] = p;
+    }
+  }
+  return tail != 0 || !_mm_testz_si128(changed8, changed8);
+}
+
+// A plain copy that reads the destination as it goes and stores only blocks that differ: one pass, where a compare
+// and then a copy would be two.
+__attribute__((target("avx2"))) bool CopyAvx2(const uint16_t* in, uint16_t* out, int n) {
+  bool changed = false;
+  int i = 0;
+  for (; i + 32 <= n; i += 32) {  // two blocks a step: one test and branch for 64 bytes
+    const __m256i p0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
+    const __m256i p1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i + 16));
+    const __m256i d0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
+    const __m256i d1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i + 16));
+    const __m256i diff = _mm256_or_si256(_mm256_xor_si256(p0, d0), _mm256_xor_si256(p1, d1));
+    if (_mm256_testz_si256(diff, diff)) continue;
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), p0);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i + 16), p1);
+    changed = true;
+  }
+  for (; i + 16 <= n; i += 16) {
+    const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
+    const __m256i diff = _mm256_xor_si256(p, d);
+    if (_mm256_testz_si256(diff, diff)) continue;
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), p);
+    changed = true;
+  }
+  for (; i + 8 <= n; i += 8) {
+    const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
+    const __m128i diff = _mm_xor_si128(p, d);
+    if (_mm_testz_si128(diff, diff)) continue;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), p);
+    changed = true;
+  }
+  for (; i < n; ++i) {
+    if (out[i] != in[i]) {
+      out[i] = in[i];
+      changed = true;
+    }
+  }
+  return changed;
+}
+#endif
+
+bool CopyPlain(const uint16_t* in, uint16_t* out, int n) {
+  const size_t bytes = static_cast<size_t>(n) * 2;
+  if (std::memcmp(out, in, bytes) == 0) return false;
+  std::memcpy(out, in, bytes);
+  return true;
+}
+
+using CopyFunction = bool (*)(const uint16_t*, uint16_t*, int);
+
+CopyFunction BestCopy() {
+#if ZORVEL_X86
+  static const CopyFunction best = BestKeyedRowKind() == KeyedRowKind::Avx2 ? CopyAvx2 : CopyPlain;
+#else
+  static const CopyFunction best = CopyPlain;
+#endif
+  return best;
+}
+
+using RowFunction = bool (*)(const uint16_t*, uint16_t*, int, uint16_t, uint16_t);
+
+RowFunction FunctionFor(KeyedRowKind kind) {
+  switch (kind) {
+#if ZORVEL_X86
+    case KeyedRowKind::Avx2: return RowAvx2;
+    case KeyedRowKind::Sse2: return RowSse2;
+#endif
+    default: return RowPlain;
+  }
+}
+
+RowFunction Best() {
+  static const RowFunction best = FunctionFor(BestKeyedRowKind());
+  return best;
+}
+
+}  // namespace
+
+bool KeyedRowKindSupported(KeyedRowKind kind) {
+  switch (kind) {
+    case KeyedRowKind::Plain: return true;
+#if ZORVEL_X86
+    case KeyedRowKind::Sse2: return __builtin_cpu_supports("sse2");
+    case KeyedRowKind::Avx2: return __builtin_cpu_supports("avx2");
+#endif
+    default: return false;
+  }
+}
+
+KeyedRowKind BestKeyedRowKind() {
+  static const KeyedRowKind kind = KeyedRowKindSupported(KeyedRowKind::Avx2)   ? KeyedRowKind::Avx2
+                                   : KeyedRowKindSupported(KeyedRowKind::Sse2) ? KeyedRowKind::Sse2
+                                                                               : KeyedRowKind::Plain;
+  return kind;
+}
+
+const char* KeyedRowKindName(KeyedRowKind kind) {
+  switch (kind) {
+    case KeyedRowKind::Avx2: return "avx2";
+    case KeyedRowKind::Sse2: return "sse2";
+    default: return "plain";
+  }
+}
+
+bool CopyRowIfChanged(const uint16_t* in, uint16_t* out, int n) { return BestCopy()(in, out, n); }
+
+bool CopyRowIfChangedWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n) {
+#if ZORVEL_X86
+  if (kind == KeyedRowKind::Avx2) return CopyAvx2(in, out, n);
+#endif
+  (void)kind;
+  return CopyPlain(in, out, n);
+}
+
+bool KeyedRow(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high) {
+  if (low > high) return CopyRowIfChanged(in, out, n);
+  return Best()(in, out, n, low, high);
+}
+
+bool KeyedRowWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high) {
+  if (low > high) return CopyRowIfChanged(in, out, n);
+  return FunctionFor(kind)(in, out, n, low, high);
+}
+
+void OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low,
+                       uint16_t high) {
+  rowStart_.assign(1, 0);
+  runs_.clear();
+  opaquePixels_ = 0;
+  for (int y = 0; y < height; ++y) {
+    const uint16_t* row = pixels + static_cast<size_t>(y) * pitchPixels;
+    int x = 0;
+    while (x < width) {
+      while (x < width && row[x] >= low && row[x] <= high) ++x;
+      const int start = x;
+      while (x < width && (row[x] < low || row[x] > high)) ++x;
+      // Lengths fit 16 bits: surfaces are at most 16384 wide.
+      if (x > start) runs_.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x - start)});
+      opaquePixels_ += static_cast<uint64_t>(x - start);
+    }
+    rowStart_.push_back(static_cast<uint32_t>(runs_.size()));
+  }
+}
+
+bool OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
+                      int outPitchPixels) const {
+  const int right = sx + w;
+  bool changed = false;
+  const CopyFunction copy = BestCopy();
+  for (int dy = 0; dy < h; ++dy) {
+    const int y = sy + dy;
+    const uint16_t* in = pixels + static_cast<size_t>(y) * pitchPixels;
+    uint16_t* to = out + static_cast<size_t>(dy) * outPitchPixels;
+    for (uint32_t r = rowStart_[y]; r < rowStart_[y + 1]; ++r) {
+      int a = runs_[r].x, b = a + runs_[r].length;
+      if (b <= sx) continue;
+      if (a >= right) break;
+      if (a < sx) a = sx;
+      if (b > right) b = right;
+      changed |= copy(in + a, to + (a - sx), b - a);
+    }
+  }
+  return changed;
+}
+
+double OpaqueRuns::MeanRunLength() const {
+  return runs_.empty() ? 0.0 : static_cast<double>(opaquePixels_) / static_cast<double>(runs_.size());
+}
+
+}  // namespace platform

@@ -1,0 +1,298 @@
+#include "platform/video/surface.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cassert>
+#include <cstring>
+#include <utility>
+
+#include "platform/video/keyed_blit.h"
+
+namespace platform {
+
+namespace {
+std::atomic<int> g_liveSurfaces{0};
+std::atomic<uint64_t> g_nextSurfaceId{1};
+
+bool SameRect(const Rect& a, const Rect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+}  // namespace
+
+bool RectsOverlap(const Rect& a, const Rect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+PixelFormat MakePixelFormat(PixelLayout layout) {
+  PixelFormat f;
+  switch (layout) {
+    case PixelLayout::Rgb565:
+      f.dwRGBBitCount = 16, f.dwRBitMask = 0xF800, f.dwGBitMask = 0x07E0, f.dwBBitMask = 0x001F;
+      break;
+    case PixelLayout::Rgb555:
+      f.dwRGBBitCount = 16, f.dwRBitMask = 0x7C00, f.dwGBitMask = 0x03E0, f.dwBBitMask = 0x001F;
+      break;
+    case PixelLayout::Indexed8:
+      f.dwRGBBitCount = 8;
+      break;
+  }
+  return f;
+}
+
+Surface* Surface::Create(int width, int height, PixelLayout layout) {
+  // The game never needs more than a few screens' worth; refusing absurd sizes keeps a broken file from
+  // asking for gigabytes.
+  if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
+  return new Surface(width, height, layout);
+}
+
+Surface::Surface(int width, int height, PixelLayout layout)
+    : width_(width), height_(height), layout_(layout), id_(g_nextSurfaceId.fetch_add(1)) {
+  int bytesPerPixel = layout == PixelLayout::Indexed8 ? 1 : 2;
+  pitch_ = (width * bytesPerPixel + 3) & ~3;  // rows aligned to 4 bytes, as display memory usually is
+  pixels_.assign(static_cast<size_t>(pitch_) * height, 0);
+  g_liveSurfaces.fetch_add(1);
+}
+
+Surface::~Surface() { g_liveSurfaces.fetch_sub(1); }
+
+int Surface::LiveCount() { return g_liveSurfaces.load(); }
+
+uint32_t Surface::AddRef() { return ++refs_; }
+
+uint32_t Surface::Release() {
+  assert(refs_ > 0);
+  uint32_t left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+bool Surface::Contains(const Rect& r) const {
+  return r.left >= 0 && r.top >= 0 && r.right <= width_ && r.bottom <= height_ && r.left < r.right &&
+         r.top < r.bottom;
+}
+
+bool Surface::ChangedSince(uint64_t serial, const Rect& area) const {
+  if (serial >= serial_) return false;
+  if (serial < wholeWriteSerial_ || serial_ - serial > kWriteLog) return true;
+  for (uint64_t n = serial + 1; n <= serial_; ++n) {
+    if (RectsOverlap(writes_[n % kWriteLog], area)) return true;
+  }
+  return false;
+}
+
+bool Surface::ChangesSince(uint64_t serial, std::vector<Rect>* areas) const {
+  areas->clear();
+  if (serial > serial_) return false;  // a serial this surface never had
+  if (serial < wholeWriteSerial_ || serial_ - serial > kWriteLog) return false;
+  for (uint64_t n = serial + 1; n <= serial_; ++n) areas->push_back(writes_[n % kWriteLog]);
+  return true;
+}
+
+void Surface::NoteWrite(const Rect& area) {
+  ++serial_;
+  writes_[serial_ % kWriteLog] = area;
+}
+
+void Surface::NoteWholeWrite() {
+  ++serial_;
+  writes_[serial_ % kWriteLog] = Rect{0, 0, width_, height_};
+  wholeWriteSerial_ = serial_;
+}
+
+Surface::BlitMemo* Surface::FindMemo(const BlitMemo& wanted) {
+  for (BlitMemo& m : memos_) {
+    if (m.sourceId == wanted.sourceId && m.destSerial != 0 && SameRect(m.dest, wanted.dest) &&
+        SameRect(m.source, wanted.source) && m.flags == wanted.flags && m.fill == wanted.fill &&
+        m.keyed == wanted.keyed && m.keyLow == wanted.keyLow && m.keyHigh == wanted.keyHigh)
+      return &m;
+  }
+  return nullptr;
+}
+
+void Surface::Remember(const BlitMemo& done) {
+  if (BlitMemo* m = FindMemo(done)) {
+    *m = done;
+    return;
+  }
+  memos_[nextMemo_] = done;
+  nextMemo_ = (nextMemo_ + 1) % kMemos;
+}
+
+const OpaqueRuns* Surface::RunsFor(uint16_t keyLow, uint16_t keyHigh) {
+  if (runs_ && runsSerial_ == serial_ && runsKeyLow_ == keyLow && runsKeyHigh_ == keyHigh) return runs_.get();
+  if (usesSerial_ != serial_) {
+    usesSerial_ = serial_;
+    usesSinceChange_ = 0;
+  }
+  // Building reads the whole picture, so it waits until the picture has proved stable: longer for large ones.
+  const uint64_t area = static_cast<uint64_t>(width_) * static_cast<uint64_t>(height_);
+  if (++usesSinceChange_ < 3 + area / 8192) return nullptr;
+  if (!runs_) runs_ = std::make_unique<OpaqueRuns>();
+  runs_->Build(RawRow16(0), pitch_ / 2, width_, height_, keyLow, keyHigh);
+  runsSerial_ = serial_, runsKeyLow_ = keyLow, runsKeyHigh_ = keyHigh;
+  return runs_.get();
+}
+
+int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRect, uint32_t flags,
+                     const BltFx* fx) {
+  if (locked_ || (source && source->locked_)) return DDERR_SURFACEBUSY;
+  Rect dst = destRect ? *destRect : Rect{0, 0, width_, height_};
+  if (!Contains(dst)) return DDERR_INVALIDRECT;
+
+  BlitMemo memo;
+  memo.dest = dst;
+  memo.flags = flags;
+
+  if (flags & DDBLT_COLORFILL) {
+    if (!fx || fx->dwSize != kBltFxSize) return DDERR_INVALIDPARAMS;
+    memo.fill = fx->dwFillColor;
+    if (const BlitMemo* m = FindMemo(memo); m && !ChangedSince(m->destSerial, dst)) return DD_OK;
+    bool changed = false;
+    for (int y = dst.top; y < dst.bottom; ++y) {
+      if (bitsPerPixel() == 8) {
+        uint8_t* row = pixels_.data() + static_cast<size_t>(y) * pitch_ + dst.left;
+        const uint8_t value = static_cast<uint8_t>(fx->dwFillColor & 0xFF);
+        for (int x = 0; x < dst.Width(); ++x) changed |= std::exchange(row[x], value) != value;
+      } else {
+        uint16_t* row = RawRow16(y) + dst.left;
+        const uint16_t value = static_cast<uint16_t>(fx->dwFillColor);
+        for (int x = 0; x < dst.Width(); ++x) changed |= std::exchange(row[x], value) != value;
+      }
+    }
+    // A write that changed no pixel is not numbered: copies that overlap it stay known to be unchanged.
+    if (changed) NoteWrite(dst);
+    memo.destSerial = serial_;
+    Remember(memo);
+    return DD_OK;
+  }
+
+  if (!source) return DDERR_INVALIDPARAMS;
+  Rect src = sourceRect ? *sourceRect : Rect{0, 0, source->width_, source->height_};
+  if (!source->Contains(src)) return DDERR_INVALIDRECT;
+  // Every surface of the game shares the display's 16-bit format; mixing depths is a programming error.
+  assert(source->bitsPerPixel() == 16 && bitsPerPixel() == 16);
+  if (source->bitsPerPixel() != 16 || bitsPerPixel() != 16) return DDERR_INVALIDPARAMS;
+
+  const bool keyed = (flags & DDBLT_KEYSRC) && source->hasSourceKey_;
+  const uint16_t keyLow = static_cast<uint16_t>(source->sourceKey_.dwColorSpaceLowValue);
+  const uint16_t keyHigh = static_cast<uint16_t>(source->sourceKey_.dwColorSpaceHighValue);
+
+  const bool self = source == this;
+  if (!self) {
+    memo.sourceId = source->id_;
+    memo.source = src;
+    memo.keyed = keyed;
+    memo.keyLow = keyed ? keyLow : 0;
+    memo.keyHigh = keyed ? keyHigh : 0;
+    if (const BlitMemo* m = FindMemo(memo);
+        m && !ChangedSince(m->destSerial, dst) && !source->ChangedSince(m->sourceSerial, src))
+      return DD_OK;
+  }
+
+  // A blit within one surface may overlap; read from a snapshot so the result is as if copied at once.
+  std::vector<uint8_t> snapshot;
+  if (self) snapshot = pixels_;
+  auto srcRow = [&](int y) -> const uint16_t* {
+    if (self) return reinterpret_cast<const uint16_t*>(snapshot.data() + static_cast<size_t>(y) * pitch_);
+    return source->RawRow16(y);
+  };
+
+  const int dw = dst.Width(), dh = dst.Height(), sw = src.Width(), sh = src.Height();
+  bool changed = false;
+  if (dw == sw && dh == sh) {
+    const OpaqueRuns* runs = nullptr;
+    if (keyed && !self && keyLow <= keyHigh) {
+      runs = source->RunsFor(keyLow, keyHigh);
+      // Many short spans copy faster with the vector select.
+      if (runs && runs->MeanRunLength() < 12.0) runs = nullptr;
+    }
+    if (runs) {
+      changed = runs->Copy(source->RawRow16(0), source->pitch_ / 2, src.left, src.top, dw, dh,
+                           RawRow16(dst.top) + dst.left, pitch_ / 2);
+    } else {
+      for (int dy = 0; dy < dh; ++dy) {
+        const uint16_t* in = srcRow(src.top + dy) + src.left;
+        uint16_t* out = RawRow16(dst.top + dy) + dst.left;
+        changed |= keyed ? KeyedRow(in, out, dw, keyLow, keyHigh) : CopyRowIfChanged(in, out, dw);
+      }
+    }
+  } else {
+    for (int dy = 0; dy < dh; ++dy) {
+      int sy = src.top + (sh == dh ? dy : static_cast<int>(static_cast<int64_t>(dy) * sh / dh));
+      const uint16_t* in = srcRow(sy);
+      uint16_t* out = RawRow16(dst.top + dy);
+      for (int dx = 0; dx < dw; ++dx) {
+        int sx = src.left + (sw == dw ? dx : static_cast<int>(static_cast<int64_t>(dx) * sw / dw));
+        uint16_t p = in[sx];
+        if (keyed && p >= keyLow && p <= keyHigh) continue;
+        changed |= std::exchange(out[dst.left + dx], p) != p;
+      }
+    }
+  }
+  if (changed) NoteWrite(dst);
+  if (!self) {
+    memo.sourceSerial = source->serial_;
+    memo.destSerial = serial_;
+    Remember(memo);
+  }
+  return DD_OK;
+}
+
+int32_t Surface::Lock(const Rect* area, SurfaceDesc* desc, uint32_t /*flags*/) {
+  assert(area == nullptr);  // the game only ever locks whole surfaces
+  if (area) return DDERR_INVALIDPARAMS;
+  if (!desc || desc->dwSize != kSurfaceDescSize) return DDERR_INVALIDPARAMS;
+  if (locked_) return DDERR_SURFACEBUSY;
+  GetSurfaceDesc(desc);
+  desc->lpSurface = pixels_.data();
+  locked_ = true;
+  NoteWholeWrite();  // the caller may write anywhere
+  return DD_OK;
+}
+
+int32_t Surface::Unlock(const Rect* /*area*/) {
+  if (!locked_) return DDERR_NOTLOCKED;
+  locked_ = false;
+  NoteWholeWrite();
+  return DD_OK;
+}
+
+int32_t Surface::GetSurfaceDesc(SurfaceDesc* desc) const {
+  if (!desc || desc->dwSize != kSurfaceDescSize) return DDERR_INVALIDPARAMS;
+  desc->dwWidth = static_cast<uint32_t>(width_);
+  desc->dwHeight = static_cast<uint32_t>(height_);
+  desc->lPitch = pitch_;
+  desc->lpSurface = locked_ ? const_cast<uint8_t*>(pixels_.data()) : nullptr;
+  desc->ddpfPixelFormat = MakePixelFormat(layout_);
+  return DD_OK;
+}
+
+int32_t Surface::GetPixelFormat(PixelFormat* format) const {
+  if (!format) return DDERR_INVALIDPARAMS;
+  *format = MakePixelFormat(layout_);
+  return DD_OK;
+}
+
+int32_t Surface::SetColorKey(uint32_t flags, const ColorKey* key) {
+  assert(flags == DDCKEY_SRCBLT);
+  if (flags != DDCKEY_SRCBLT) return DDERR_INVALIDPARAMS;
+  // A new key changes what every copy from this surface gives.
+  NoteWholeWrite();
+  if (!key) {
+    hasSourceKey_ = false;
+    return DD_OK;
+  }
+  sourceKey_ = *key;
+  hasSourceKey_ = true;
+  return DD_OK;
+}
+
+int32_t Surface::GetColorKey(uint32_t flags, ColorKey* key) const {
+  if (flags != DDCKEY_SRCBLT || !key) return DDERR_INVALIDPARAMS;
+  if (!hasSourceKey_) return DDERR_NOCOLORKEY;
+  *key = sourceKey_;
+  return DD_OK;
+}
+
+}  // namespace platform
