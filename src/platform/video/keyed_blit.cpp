@@ -96,6 +96,45 @@ __attribute__((target("avx2"))) bool RowAvx2(const uint16_t* in, uint16_t* out, 
   return tail != 0 || !_mm_testz_si128(changed8, changed8);
 }
 
+// With 16-bit mask registers a keyed copy needs no blend: a masked store writes exactly the opaque pixels that
+// differ, and masked loads and stores take a row's tail without a scalar loop.
+__attribute__((target("avx512f,avx512bw,avx512vl"))) inline __mmask32 TailMask(int left) {
+  return left >= 32 ? ~__mmask32{0} : static_cast<__mmask32>((1u << left) - 1u);
+}
+
+__attribute__((target("avx512f,avx512bw,avx512vl"))) bool RowAvx512(const uint16_t* in, uint16_t* out, int n,
+                                                                   uint16_t low, uint16_t high) {
+  const __m512i vLow = _mm512_set1_epi16(static_cast<short>(low));
+  const __m512i vRange = _mm512_set1_epi16(static_cast<short>(high - low));
+  __mmask32 stored = 0;
+  for (int i = 0; i < n; i += 32) {
+    const __mmask32 part = TailMask(n - i);
+    const __m512i p = _mm512_maskz_loadu_epi16(part, in + i);
+    const __mmask32 opaque = _mm512_mask_cmpgt_epu16_mask(part, _mm512_sub_epi16(p, vLow), vRange);
+    if (!opaque) continue;  // all transparent: the destination is not even read
+    const __m512i d = _mm512_maskz_loadu_epi16(opaque, out + i);
+    const __mmask32 differ = _mm512_mask_cmpneq_epi16_mask(opaque, p, d);
+    if (!differ) continue;  // already there: no store, no dirtied cache line
+    _mm512_mask_storeu_epi16(out + i, differ, p);
+    stored |= differ;
+  }
+  return stored != 0;
+}
+
+__attribute__((target("avx512f,avx512bw,avx512vl"))) bool CopyAvx512(const uint16_t* in, uint16_t* out, int n) {
+  __mmask32 stored = 0;
+  for (int i = 0; i < n; i += 32) {
+    const __mmask32 part = TailMask(n - i);
+    const __m512i p = _mm512_maskz_loadu_epi16(part, in + i);
+    const __m512i d = _mm512_maskz_loadu_epi16(part, out + i);
+    const __mmask32 differ = _mm512_mask_cmpneq_epi16_mask(part, p, d);
+    if (!differ) continue;
+    _mm512_mask_storeu_epi16(out + i, differ, p);
+    stored |= differ;
+  }
+  return stored != 0;
+}
+
 // A plain copy that reads the destination as it goes and stores only blocks that differ: one pass, where a compare
 // and then a copy would be two.
 __attribute__((target("avx2"))) bool CopyAvx2(const uint16_t* in, uint16_t* out, int n) {
@@ -149,7 +188,9 @@ using CopyFunction = bool (*)(const uint16_t*, uint16_t*, int);
 
 CopyFunction BestCopy() {
 #if ZORVEL_X86
-  static const CopyFunction best = BestKeyedRowKind() == KeyedRowKind::Avx2 ? CopyAvx2 : CopyPlain;
+  static const CopyFunction best = BestKeyedRowKind() == KeyedRowKind::Avx512 ? CopyAvx512
+                                   : BestKeyedRowKind() == KeyedRowKind::Avx2   ? CopyAvx2
+                                                                                 : CopyPlain;
 #else
   static const CopyFunction best = CopyPlain;
 #endif
@@ -161,6 +202,7 @@ using RowFunction = bool (*)(const uint16_t*, uint16_t*, int, uint16_t, uint16_t
 RowFunction FunctionFor(KeyedRowKind kind) {
   switch (kind) {
 #if ZORVEL_X86
+    case KeyedRowKind::Avx512: return RowAvx512;
     case KeyedRowKind::Avx2: return RowAvx2;
     case KeyedRowKind::Sse2: return RowSse2;
 #endif
@@ -181,20 +223,25 @@ bool KeyedRowKindSupported(KeyedRowKind kind) {
 #if ZORVEL_X86
     case KeyedRowKind::Sse2: return __builtin_cpu_supports("sse2");
     case KeyedRowKind::Avx2: return __builtin_cpu_supports("avx2");
+    case KeyedRowKind::Avx512:
+      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+             __builtin_cpu_supports("avx512vl");
 #endif
     default: return false;
   }
 }
 
 KeyedRowKind BestKeyedRowKind() {
-  static const KeyedRowKind kind = KeyedRowKindSupported(KeyedRowKind::Avx2)   ? KeyedRowKind::Avx2
-                                   : KeyedRowKindSupported(KeyedRowKind::Sse2) ? KeyedRowKind::Sse2
-                                                                               : KeyedRowKind::Plain;
+  static const KeyedRowKind kind = KeyedRowKindSupported(KeyedRowKind::Avx512) ? KeyedRowKind::Avx512
+                                   : KeyedRowKindSupported(KeyedRowKind::Avx2)   ? KeyedRowKind::Avx2
+                                   : KeyedRowKindSupported(KeyedRowKind::Sse2)   ? KeyedRowKind::Sse2
+                                                                                 : KeyedRowKind::Plain;
   return kind;
 }
 
 const char* KeyedRowKindName(KeyedRowKind kind) {
   switch (kind) {
+    case KeyedRowKind::Avx512: return "avx512";
     case KeyedRowKind::Avx2: return "avx2";
     case KeyedRowKind::Sse2: return "sse2";
     default: return "plain";
@@ -205,6 +252,7 @@ bool CopyRowIfChanged(const uint16_t* in, uint16_t* out, int n) { return BestCop
 
 bool CopyRowIfChangedWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n) {
 #if ZORVEL_X86
+  if (kind == KeyedRowKind::Avx512) return CopyAvx512(in, out, n);
   if (kind == KeyedRowKind::Avx2) return CopyAvx2(in, out, n);
 #endif
   (void)kind;
@@ -241,25 +289,71 @@ void OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int h
   }
 }
 
-bool OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
-                      int outPitchPixels) const {
+namespace {
+
+// The span loop, with the span copy inlined where the caller is built for the same unit: a button's row is one or
+// two spans, and a call for each would cost more than its copy.
+template <bool (*Span)(const uint16_t*, uint16_t*, int)>
+inline __attribute__((always_inline)) bool CopyRuns(const uint32_t* rowStart, const OpaqueRuns::Run* runs,
+                                                    const uint16_t* pixels, int pitchPixels, int sx, int sy, int w,
+                                                    int h, uint16_t* out, int outPitchPixels) {
   const int right = sx + w;
   bool changed = false;
-  const CopyFunction copy = BestCopy();
   for (int dy = 0; dy < h; ++dy) {
     const int y = sy + dy;
     const uint16_t* in = pixels + static_cast<size_t>(y) * pitchPixels;
     uint16_t* to = out + static_cast<size_t>(dy) * outPitchPixels;
-    for (uint32_t r = rowStart_[y]; r < rowStart_[y + 1]; ++r) {
-      int a = runs_[r].x, b = a + runs_[r].length;
+    for (uint32_t r = rowStart[y]; r < rowStart[y + 1]; ++r) {
+      int a = runs[r].x, b = a + runs[r].length;
       if (b <= sx) continue;
       if (a >= right) break;
       if (a < sx) a = sx;
       if (b > right) b = right;
-      changed |= copy(in + a, to + (a - sx), b - a);
+      changed |= Span(in + a, to + (a - sx), b - a);
     }
   }
   return changed;
+}
+
+using RunsFunction = bool (*)(const uint32_t*, const OpaqueRuns::Run*, const uint16_t*, int, int, int, int, int,
+                              uint16_t*, int);
+
+#if ZORVEL_X86
+__attribute__((target("avx512f,avx512bw,avx512vl"))) bool RunsAvx512(const uint32_t* rowStart,
+                                                                    const OpaqueRuns::Run* runs,
+                                                                    const uint16_t* pixels, int pitch, int sx, int sy,
+                                                                    int w, int h, uint16_t* out, int outPitch) {
+  return CopyRuns<CopyAvx512>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch);
+}
+
+__attribute__((target("avx2"))) bool RunsAvx2(const uint32_t* rowStart, const OpaqueRuns::Run* runs,
+                                              const uint16_t* pixels, int pitch, int sx, int sy, int w, int h,
+                                              uint16_t* out, int outPitch) {
+  return CopyRuns<CopyAvx2>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch);
+}
+#endif
+
+bool RunsPlain(const uint32_t* rowStart, const OpaqueRuns::Run* runs, const uint16_t* pixels, int pitch, int sx,
+               int sy, int w, int h, uint16_t* out, int outPitch) {
+  return CopyRuns<CopyPlain>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch);
+}
+
+RunsFunction BestRuns() {
+#if ZORVEL_X86
+  static const RunsFunction best = BestKeyedRowKind() == KeyedRowKind::Avx512 ? RunsAvx512
+                                   : BestKeyedRowKind() == KeyedRowKind::Avx2   ? RunsAvx2
+                                                                                 : RunsPlain;
+#else
+  static const RunsFunction best = RunsPlain;
+#endif
+  return best;
+}
+
+}  // namespace
+
+bool OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
+                      int outPitchPixels) const {
+  return BestRuns()(rowStart_.data(), runs_.data(), pixels, pitchPixels, sx, sy, w, h, out, outPitchPixels);
 }
 
 double OpaqueRuns::MeanRunLength() const {

@@ -1,14 +1,14 @@
 #pragma once
 // The inner loops of colour-keyed 16-bit copies: a row copy that leaves the destination where the source pixel
-// lies in the key range, built for the widest vector unit the processor has (chosen once, at run time), and the
-// opaque runs of a picture, precomputed so that a picture blitted often is copied span by span.
+// lies in the key range, built for the widest vector unit the processor has (AVX-512, AVX2 or SSE2, chosen once, at
+// run time), and the opaque runs of a picture, precomputed so that a picture blitted often is copied span by span.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace platform {
 
-enum class KeyedRowKind { Plain, Sse2, Avx2 };
+enum class KeyedRowKind { Plain, Sse2, Avx2, Avx512 };
 
 // The widest kind this processor runs; the one KeyedRow uses.
 KeyedRowKind BestKeyedRowKind();
@@ -37,10 +37,11 @@ class OpaqueRuns {
   double MeanRunLength() const;
   size_t RunCount() const { return runs_.size(); }
 
- private:
   struct Run {
     uint16_t x, length;
   };
+
+ private:
   std::vector<uint32_t> rowStart_;  // index of each row's first run; one more entry than rows
   std::vector<Run> runs_;
   uint64_t opaquePixels_ = 0;

@@ -29,7 +29,7 @@ uint16_t RandomPixel(std::mt19937& rng, uint16_t key) {
 
 std::vector<KeyedRowKind> SupportedKinds() {
   std::vector<KeyedRowKind> kinds;
-  for (KeyedRowKind k : {KeyedRowKind::Plain, KeyedRowKind::Sse2, KeyedRowKind::Avx2})
+  for (KeyedRowKind k : {KeyedRowKind::Plain, KeyedRowKind::Sse2, KeyedRowKind::Avx2, KeyedRowKind::Avx512})
     if (KeyedRowKindSupported(k)) kinds.push_back(k);
   return kinds;
 }
