@@ -296,13 +296,13 @@ namespace {
 template <bool (*Span)(const uint16_t*, uint16_t*, int)>
 inline __attribute__((always_inline)) bool CopyRuns(const uint32_t* rowStart, const OpaqueRuns::Run* runs,
                                                     const uint16_t* pixels, int pitchPixels, int sx, int sy, int w,
-                                                    int h, uint16_t* out, int outPitchPixels) {
+                                                    int h, uint16_t* out, int outPitchPixels, int* rows) {
   const int right = sx + w;
-  bool changed = false;
   for (int dy = 0; dy < h; ++dy) {
     const int y = sy + dy;
     const uint16_t* in = pixels + static_cast<size_t>(y) * pitchPixels;
     uint16_t* to = out + static_cast<size_t>(dy) * outPitchPixels;
+    bool changed = false;
     for (uint32_t r = rowStart[y]; r < rowStart[y + 1]; ++r) {
       int a = runs[r].x, b = a + runs[r].length;
       if (b <= sx) continue;
@@ -311,31 +311,36 @@ inline __attribute__((always_inline)) bool CopyRuns(const uint32_t* rowStart, co
       if (b > right) b = right;
       changed |= Span(in + a, to + (a - sx), b - a);
     }
+    if (changed) {
+      if (rows[0] < 0) rows[0] = dy;
+      rows[1] = dy;
+    }
   }
-  return changed;
+  return rows[0] >= 0;
 }
 
 using RunsFunction = bool (*)(const uint32_t*, const OpaqueRuns::Run*, const uint16_t*, int, int, int, int, int,
-                              uint16_t*, int);
+                              uint16_t*, int, int*);
 
 #if ZORVEL_X86
 __attribute__((target("avx512f,avx512bw,avx512vl"))) bool RunsAvx512(const uint32_t* rowStart,
                                                                     const OpaqueRuns::Run* runs,
                                                                     const uint16_t* pixels, int pitch, int sx, int sy,
-                                                                    int w, int h, uint16_t* out, int outPitch) {
-  return CopyRuns<CopyAvx512>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch);
+                                                                    int w, int h, uint16_t* out, int outPitch,
+                                                                    int* rows) {
+  return CopyRuns<CopyAvx512>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
 }
 
 __attribute__((target("avx2"))) bool RunsAvx2(const uint32_t* rowStart, const OpaqueRuns::Run* runs,
                                               const uint16_t* pixels, int pitch, int sx, int sy, int w, int h,
-                                              uint16_t* out, int outPitch) {
-  return CopyRuns<CopyAvx2>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch);
+                                              uint16_t* out, int outPitch, int* rows) {
+  return CopyRuns<CopyAvx2>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
 }
 #endif
 
 bool RunsPlain(const uint32_t* rowStart, const OpaqueRuns::Run* runs, const uint16_t* pixels, int pitch, int sx,
-               int sy, int w, int h, uint16_t* out, int outPitch) {
-  return CopyRuns<CopyPlain>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch);
+               int sy, int w, int h, uint16_t* out, int outPitch, int* rows) {
+  return CopyRuns<CopyPlain>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
 }
 
 RunsFunction BestRuns() {
@@ -352,8 +357,13 @@ RunsFunction BestRuns() {
 }  // namespace
 
 bool OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
-                      int outPitchPixels) const {
-  return BestRuns()(rowStart_.data(), runs_.data(), pixels, pitchPixels, sx, sy, w, h, out, outPitchPixels);
+                      int outPitchPixels, int* firstRow, int* lastRow) const {
+  int rows[2] = {-1, -1};
+  if (!BestRuns()(rowStart_.data(), runs_.data(), pixels, pitchPixels, sx, sy, w, h, out, outPitchPixels, rows))
+    return false;
+  if (firstRow) *firstRow = rows[0];
+  if (lastRow) *lastRow = rows[1];
+  return true;
 }
 
 double OpaqueRuns::MeanRunLength() const {

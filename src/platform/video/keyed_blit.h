@@ -30,9 +30,10 @@ class OpaqueRuns {
  public:
   void Build(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low, uint16_t high);
   // Copies the opaque pixels of the part (sx, sy, w, h) of the picture the runs were built from to out, whose first
-  // pixel receives (sx, sy). True when a pixel of out changed.
-  bool Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
-            int outPitchPixels) const;
+  // pixel receives (sx, sy). True when a pixel of out changed; then *firstRow and *lastRow are the first and last
+  // rows of the part (0 .. h - 1) in which one did.
+  bool Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out, int outPitchPixels,
+            int* firstRow = nullptr, int* lastRow = nullptr) const;
   // Mean opaque span length; short spans are copied faster by KeyedRow.
   double MeanRunLength() const;
   size_t RunCount() const { return runs_.size(); }

@@ -100,6 +100,23 @@ void Surface::NoteWholeWrite() {
   wholeWriteSerial_ = serial_;
 }
 
+bool Surface::AddWritesSince(uint64_t serial, const Rect& area, int dx, int dy, Rect* box) const {
+  if (serial > serial_ || serial < wholeWriteSerial_ || serial_ - serial > kWriteLog) return false;
+  for (uint64_t n = serial + 1; n <= serial_; ++n) {
+    const Rect& w = writes_[n % kWriteLog];
+    const Rect part{std::max(w.left, area.left) + dx, std::max(w.top, area.top) + dy,
+                    std::min(w.right, area.right) + dx, std::min(w.bottom, area.bottom) + dy};
+    if (part.left >= part.right || part.top >= part.bottom) continue;
+    if (box->left >= box->right) {
+      *box = part;
+      continue;
+    }
+    box->left = std::min(box->left, part.left), box->top = std::min(box->top, part.top);
+    box->right = std::max(box->right, part.right), box->bottom = std::max(box->bottom, part.bottom);
+  }
+  return true;
+}
+
 Surface::BlitMemo* Surface::FindMemo(const BlitMemo& wanted) {
   for (BlitMemo& m : memos_) {
     if (m.sourceId == wanted.sourceId && m.destSerial != 0 && SameRect(m.dest, wanted.dest) &&
@@ -147,21 +164,35 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   if (flags & DDBLT_COLORFILL) {
     if (!fx || fx->dwSize != kBltFxSize) return DDERR_INVALIDPARAMS;
     memo.fill = fx->dwFillColor;
-    if (const BlitMemo* m = FindMemo(memo); m && !ChangedSince(m->destSerial, dst)) return DD_OK;
-    bool changed = false;
-    for (int y = dst.top; y < dst.bottom; ++y) {
-      if (bitsPerPixel() == 8) {
-        uint8_t* row = pixels_.data() + static_cast<size_t>(y) * pitch_ + dst.left;
-        const uint8_t value = static_cast<uint8_t>(fx->dwFillColor & 0xFF);
-        for (int x = 0; x < dst.Width(); ++x) changed |= std::exchange(row[x], value) != value;
-      } else {
-        uint16_t* row = RawRow16(y) + dst.left;
-        const uint16_t value = static_cast<uint16_t>(fx->dwFillColor);
-        for (int x = 0; x < dst.Width(); ++x) changed |= std::exchange(row[x], value) != value;
+    // A fill made before holds wherever nothing was written since: only the written part is filled again.
+    Rect part = dst;
+    if (const BlitMemo* m = FindMemo(memo)) {
+      Rect box{};
+      if (AddWritesSince(m->destSerial, dst, 0, 0, &box)) {
+        if (box.left >= box.right) return DD_OK;
+        part = box;
       }
     }
-    // A write that changed no pixel is not numbered: copies that overlap it stay known to be unchanged.
-    if (changed) NoteWrite(dst);
+    int firstRow = -1, lastRow = -1;
+    for (int y = part.top; y < part.bottom; ++y) {
+      bool changed = false;
+      if (bitsPerPixel() == 8) {
+        uint8_t* row = pixels_.data() + static_cast<size_t>(y) * pitch_ + part.left;
+        const uint8_t value = static_cast<uint8_t>(fx->dwFillColor & 0xFF);
+        for (int x = 0; x < part.Width(); ++x) changed |= std::exchange(row[x], value) != value;
+      } else {
+        uint16_t* row = RawRow16(y) + part.left;
+        const uint16_t value = static_cast<uint16_t>(fx->dwFillColor);
+        for (int x = 0; x < part.Width(); ++x) changed |= std::exchange(row[x], value) != value;
+      }
+      if (changed) {
+        if (firstRow < 0) firstRow = y;
+        lastRow = y;
+      }
+    }
+    // A write is numbered by the rows it changed; one that changed no pixel is not numbered, so copies that
+    // overlap it stay known to be unchanged.
+    if (firstRow >= 0) NoteWrite(Rect{part.left, firstRow, part.right, lastRow + 1});
     memo.destSerial = serial_;
     Remember(memo);
     return DD_OK;
@@ -179,16 +210,26 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   const uint16_t keyHigh = static_cast<uint16_t>(source->sourceKey_.dwColorSpaceHighValue);
 
   const bool self = source == this;
+  const bool scaled = dst.Width() != src.Width() || dst.Height() != src.Height();
+  Rect part = dst;  // the part of the destination copied now
   if (!self) {
     memo.sourceId = source->id_;
     memo.source = src;
     memo.keyed = keyed;
     memo.keyLow = keyed ? keyLow : 0;
     memo.keyHigh = keyed ? keyHigh : 0;
-    if (const BlitMemo* m = FindMemo(memo);
-        m && !ChangedSince(m->destSerial, dst) && !source->ChangedSince(m->sourceSerial, src))
-      return DD_OK;
+    if (const BlitMemo* m = FindMemo(memo)) {
+      // Since the same copy was made, a pixel can differ from what it would give again only where the destination
+      // or the source was written: a copy is its own repeat everywhere else, keyed or not.
+      Rect box{};
+      if (AddWritesSince(m->destSerial, dst, 0, 0, &box) &&
+          source->AddWritesSince(m->sourceSerial, src, dst.left - src.left, dst.top - src.top, &box)) {
+        if (box.left >= box.right) return DD_OK;
+        if (!scaled) part = box;
+      }
+    }
   }
+  const int offsetX = src.left - dst.left, offsetY = src.top - dst.top;  // unscaled: source = destination + offset
 
   // A blit within one surface may overlap; read from a snapshot so the result is as if copied at once.
   std::vector<uint8_t> snapshot;
@@ -199,8 +240,13 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   };
 
   const int dw = dst.Width(), dh = dst.Height(), sw = src.Width(), sh = src.Height();
-  bool changed = false;
-  if (dw == sw && dh == sh) {
+  int firstRow = -1, lastRow = -1;  // of the destination, changed
+  auto noteRow = [&](int y) {
+    if (firstRow < 0) firstRow = y;
+    lastRow = y;
+  };
+  if (!scaled) {
+    const int pw = part.Width(), ph = part.Height();
     const OpaqueRuns* runs = nullptr;
     if (keyed && !self && keyLow <= keyHigh) {
       runs = source->RunsFor(keyLow, keyHigh);
@@ -208,13 +254,17 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
       if (runs && runs->MeanRunLength() < 12.0) runs = nullptr;
     }
     if (runs) {
-      changed = runs->Copy(source->RawRow16(0), source->pitch_ / 2, src.left, src.top, dw, dh,
-                           RawRow16(dst.top) + dst.left, pitch_ / 2);
+      int first = 0, last = 0;
+      if (runs->Copy(source->RawRow16(0), source->pitch_ / 2, part.left + offsetX, part.top + offsetY, pw, ph,
+                     RawRow16(part.top) + part.left, pitch_ / 2, &first, &last)) {
+        noteRow(part.top + first);
+        noteRow(part.top + last);
+      }
     } else {
-      for (int dy = 0; dy < dh; ++dy) {
-        const uint16_t* in = srcRow(src.top + dy) + src.left;
-        uint16_t* out = RawRow16(dst.top + dy) + dst.left;
-        changed |= keyed ? KeyedRow(in, out, dw, keyLow, keyHigh) : CopyRowIfChanged(in, out, dw);
+      for (int y = part.top; y < part.bottom; ++y) {
+        const uint16_t* in = srcRow(y + offsetY) + part.left + offsetX;
+        uint16_t* out = RawRow16(y) + part.left;
+        if (keyed ? KeyedRow(in, out, pw, keyLow, keyHigh) : CopyRowIfChanged(in, out, pw)) noteRow(y);
       }
     }
   } else {
@@ -222,15 +272,17 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
       int sy = src.top + (sh == dh ? dy : static_cast<int>(static_cast<int64_t>(dy) * sh / dh));
       const uint16_t* in = srcRow(sy);
       uint16_t* out = RawRow16(dst.top + dy);
+      bool changed = false;
       for (int dx = 0; dx < dw; ++dx) {
         int sx = src.left + (sw == dw ? dx : static_cast<int>(static_cast<int64_t>(dx) * sw / dw));
         uint16_t p = in[sx];
         if (keyed && p >= keyLow && p <= keyHigh) continue;
         changed |= std::exchange(out[dst.left + dx], p) != p;
       }
+      if (changed) noteRow(dst.top + dy);
     }
   }
-  if (changed) NoteWrite(dst);
+  if (firstRow >= 0) NoteWrite(Rect{part.left, firstRow, part.right, lastRow + 1});
   if (!self) {
     memo.sourceSerial = source->serial_;
     memo.destSerial = serial_;

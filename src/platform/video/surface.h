@@ -138,6 +138,8 @@ class Surface {
   };
   BlitMemo* FindMemo(const BlitMemo& wanted);
   void Remember(const BlitMemo& done);
+  // Grows `box` by the areas written since `serial` inside `area`, moved by (dx, dy). False when they are not known.
+  bool AddWritesSince(uint64_t serial, const Rect& area, int dx, int dy, Rect* box) const;
   // Keyed copies from this surface go span by span once it has been used often enough without changing.
   const OpaqueRuns* RunsFor(uint16_t keyLow, uint16_t keyHigh);
 

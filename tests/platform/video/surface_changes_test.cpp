@@ -137,3 +137,50 @@ TEST(SurfaceChanges, AnUnchangedAreaHoldsUntilTheWorkOrCleanSurfaceIsWrittenTher
   work->Release();
   clean->Release();
 }
+
+TEST(SurfaceChanges, ARepeatedCopyRedoesOnlyWhatWasWrittenSinceAndNotesTheRowsItChanged) {
+  // A keyed picture with a transparent column, copied to an offset place: the written parts of either side are
+  // found at their own places on the other.
+  Surface* picture = Filled(12, 10, 0x0A0A);
+  Fill(picture, Rect{3, 0, 4, 10}, kBlue);
+  ColorKey key{kBlue, kBlue};
+  picture->SetColorKey(DDCKEY_SRCBLT, &key);
+  Surface* screen = Filled(40, 30, 0x1111);
+  const Rect at{20, 15, 32, 25};
+  auto copy = [&] { ASSERT_EQ(DD_OK, screen->Blt(&at, picture, nullptr, DDBLT_KEYSRC | DDBLT_WAIT, nullptr)); };
+  copy();
+
+  // The picture changes in its rows 6-7 (screen rows 21-22); the screen is written over the picture's rows 2-3.
+  Fill(picture, Rect{5, 6, 8, 8}, 0x2222);
+  Fill(screen, Rect{0, 17, 40, 19}, 0x3333);
+  const uint64_t before = screen->serial();
+  copy();
+  for (int y = 0; y < 30; ++y) {
+    for (int x = 0; x < 40; ++x) {
+      uint16_t want = y >= 17 && y < 19 ? 0x3333 : 0x1111;
+      if (x >= 20 && x < 32 && y >= 15 && y < 25 && x != 23) want = (x >= 25 && x < 28 && y >= 21 && y < 23) ? 0x2222 : 0x0A0A;
+      ASSERT_EQ(want, At(screen, x, y)) << "at " << x << ", " << y;
+    }
+  }
+  // The rows the copy changed, and no others, are noted: the screen's rows 17-18 and 21-22.
+  std::vector<Rect> areas;
+  ASSERT_TRUE(screen->ChangesSince(before, &areas));
+  ASSERT_EQ(1u, areas.size());
+  EXPECT_EQ(17, areas[0].top);
+  EXPECT_EQ(23, areas[0].bottom);
+  EXPECT_EQ(20, areas[0].left);
+  EXPECT_EQ(32, areas[0].right);
+
+  // A fill repeated after a write into part of it fills that part again and notes just its rows.
+  Fill(screen, Rect{0, 0, 10, 10}, 0x4444);
+  Fill(screen, Rect{2, 4, 5, 6}, 0x5555);
+  const uint64_t beforeFill = screen->serial();
+  Fill(screen, Rect{0, 0, 10, 10}, 0x4444);
+  EXPECT_EQ(0x4444, At(screen, 3, 5));
+  ASSERT_TRUE(screen->ChangesSince(beforeFill, &areas));
+  ASSERT_EQ(1u, areas.size());
+  EXPECT_EQ(4, areas[0].top);
+  EXPECT_EQ(6, areas[0].bottom);
+  picture->Release();
+  screen->Release();
+}
