@@ -1,12 +1,13 @@
 #pragma once
 // Background music from an MP3 file, decoded ahead on its own thread into a ring that the mixer reads; nothing
-// is decoded on the mixing path. When the last decoded frame has been mixed, the end callback runs once on the
-// decoder thread.
+// is decoded on the mixing path. In virtual time the file is decoded once, whole, and kept for every later
+// opening. When the last decoded frame has been mixed, the end callback runs once on the decoder thread.
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/audio/audio_mixer.h"
 
@@ -58,6 +59,7 @@ class MusicPlayer final : public AudioSource {
   uint32_t rate_ = 0;
   uint64_t capacity_ = 0;  // frames
   std::unique_ptr<int16_t[]> ring_;
+  std::shared_ptr<const std::vector<int16_t>> whole_;  // instead of the ring: the whole file, decoded once
   std::atomic<uint64_t> written_{0};
   std::atomic<uint64_t> read_{0};
   std::atomic<bool> finished_{false};  // decoding reached the end of the file

@@ -38,7 +38,7 @@ void MusicPlayer::MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) {
   const uint64_t r = read_.load(std::memory_order_relaxed);
   const uint64_t available = written_.load(std::memory_order_acquire) - r;
   const uint64_t step = (static_cast<uint64_t>(rate_) << 32) / outputRate;
-  const int16_t* ring = ring_.get();
+  const int16_t* ring = whole_ ? whole_->data() : ring_.get();
   bool ended = false;
   uint64_t phase = phase_;
   // Ring positions without a division per frame: i stays below available, which is at most the capacity.

@@ -5,10 +5,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/music/audio_music.h"
 #include "platform/timer/event.h"
+#include "platform/timer/timer.h"
 
 using namespace platform;
 
@@ -114,3 +117,42 @@ TEST(AudioMusic, ToneIsHeardWhilePlayingOnly) {
 }
 
 }  // namespace
+
+namespace {
+// Everything the player gives from Play to its end, in device-sized steps; `pace` gives a streaming decoder time.
+std::vector<int16_t> PlayThrough(AudioMixer& mixer, MusicPlayer& player, bool pace) {
+  std::vector<int16_t> heard, block(512 * 2);
+  EXPECT_TRUE(player.Play(nullptr));
+  for (int i = 0; i < 2000 && !player.HasEnded(); ++i) {
+    mixer.Mix(block.data(), 512);
+    heard.insert(heard.end(), block.begin(), block.end());
+    EXPECT_TRUE(WaitUntilMixerSignalsHandled(2000)) << "the end's signal is handled";
+    if (pace) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_TRUE(player.HasEnded());
+  return heard;
+}
+}  // namespace
+
+TEST(AudioMusic, VirtualTimeDecodesOnceAndEveryOpeningPlaysTheSamplesStreamingGives) {
+  const std::string tone = music_test::WriteToneMp3(Dir(), 1.5);
+  if (tone.empty()) GTEST_SKIP() << "no MP3 encoder on this machine";
+  AudioMixer mixer(44100);
+  UseVirtualTime(false);
+  auto streamed = MusicPlayer::Open(tone, mixer, false);
+  ASSERT_NE(streamed, nullptr);
+  const std::vector<int16_t> want = PlayThrough(mixer, *streamed, true);
+  streamed.reset();
+
+  UseVirtualTime(true);
+  for (int opening = 0; opening < 2; ++opening) {  // decoded, then kept
+    auto player = MusicPlayer::Open(tone, mixer, false);
+    ASSERT_NE(player, nullptr);
+    for (int pass = 0; pass < 2; ++pass) {  // and a play after the end starts it over
+      const std::vector<int16_t> heard = PlayThrough(mixer, *player, false);
+      ASSERT_EQ(want.size(), heard.size()) << "opening " << opening << " pass " << pass;
+      EXPECT_TRUE(want == heard) << "opening " << opening << " pass " << pass;
+    }
+  }
+  UseVirtualTime(false);
+}
