@@ -121,17 +121,22 @@ def drawing():
     out += mermaid(inner, PLATFORM)
     out += [""]
     upward = top_upward + inner_upward
+    unexplained = wrong_way(top, LAYERS) + wrong_way(inner, PLATFORM)
+    circles = loops(top) + loops(inner)
     if upward:
         out += ["Includes that point up, each with the reason given where it stands:", ""]
         out += [f"- `{a}` -> `{b}`: {why}" for a, b, why in sorted(upward)]
-    else:
-        out += ["No include points up the layer order."]
+    if unexplained:
+        out += ["", "Folders that include a folder above them with no reason given (to be mended):", ""]
+        out += [f"- `{a}/` -> `{b}/`" for a, b in unexplained]
+    if circles:
+        out += ["", "Folders that include each other in a loop (to be mended):", ""]
+        out += ["- " + ", ".join(f"`{g}/`" for g in group) for group in circles]
+    if not (upward or unexplained or circles):
+        out += ["No include points up the layer order, and no folders include each other in a loop."]
     out += ["", END]
-    problems = []
-    for (a, b) in wrong_way(top, LAYERS) + wrong_way(inner, PLATFORM):
-        problems.append(f"{a}/ includes {b}/, which stands above it, without an '// upward:' reason")
-    for group in loops(top) + loops(inner):
-        problems.append("these folders include each other in a loop: " + ", ".join(group))
+    problems = [f"{a}/ includes {b}/, which stands above it, without an '// upward:' reason" for a, b in unexplained]
+    problems += ["these folders include each other in a loop: " + ", ".join(group) for group in circles]
     return "\n".join(out), problems
 
 
