@@ -3,7 +3,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "platform/replay/input_script.h"
+#include "platform/window/input_script.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "platform/backend.h"
 #include "platform/host/system_calls.h"
-#include "platform/replay/input_script.h"
+#include "platform/window/input_script.h"
 #include "platform/replay/png_writer.h"
 #include "platform/video/surface.h"
 #include "platform/timer/timer.h"

@@ -4,6 +4,7 @@
 #include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #if defined(__EMSCRIPTEN__)
 #include <emscripten.h>
@@ -104,6 +105,27 @@ bool HasGraphicsCard() {
   const bool any = glob("/dev/dri/renderD*", 0, nullptr, &found) == 0 && found.gl_pathc > 0;
   globfree(&found);
   return any;
+}
+
+bool StartDetachedProgram(const std::string& program, const std::vector<std::string>& args, const std::string& workDir) {
+  if (::access(program.c_str(), X_OK) != 0) return false;
+  std::vector<std::string> argStore = args;
+  // Double fork so the launched program is not our child and outlives us without becoming a zombie.
+  pid_t child = ::fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    if (::fork() != 0) ::_exit(0);
+    ::setsid();
+    if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) ::_exit(127);
+    std::vector<char*> argv;
+    for (auto& a : argStore) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return true;
 }
 
 }  // namespace platform::host

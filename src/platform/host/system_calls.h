@@ -1,11 +1,13 @@
 #pragma once
-// The few calls that only Linux has (futex, thread ids, nice values, scheduling classes), each behind one small
-// function so that the rest of the platform layer is plain C++. The browser build has one thread; there each call
-// does the one-thread thing.
+// The calls that tie the game to Linux (futex, thread ids, nice values, scheduling classes, fork and exec, render
+// nodes), each behind one small function so that the rest of the platform layer is plain C++. The browser build has
+// one thread; there each call does the one-thread thing.
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace platform::host {
 
@@ -38,5 +40,9 @@ void NameCallingThread(const char* name);
 // Whether the machine can draw with a graphics card (it has a render node). Without one an accelerated renderer is
 // software OpenGL: tens of megabytes of libraries and threads of its own to do what a software renderer does directly.
 bool HasGraphicsCard();
+
+// Starts `program` (a host path) with `args` (args[0] is the program itself) in `workDir`, detached from this process
+// so that it outlives us. False when the program is not there to run or no process could be made.
+bool StartDetachedProgram(const std::string& program, const std::vector<std::string>& args, const std::string& workDir);
 
 }  // namespace platform::host

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/backend.h"
-#include "platform/replay/input_script.h"
+#include "platform/window/input_script.h"
 #include "platform/audio/sound_focus.h"
 #include "platform/replay/trace.h"
 

@@ -1,4 +1,4 @@
-#include "platform/replay/input_script.h"
+#include "platform/window/input_script.h"
 
 #include <cstdio>
 #include <cstdlib>
