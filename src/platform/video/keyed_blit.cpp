@@ -107,14 +107,21 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) bool RowAvx512(const uint16
   const __m512i vLow = _mm512_set1_epi16(static_cast<short>(low));
   const __m512i vRange = _mm512_set1_epi16(static_cast<short>(high - low));
   __mmask32 stored = 0;
-  for (int i = 0; i < n; i += 32) {
+  int i = 0;
+  for (; i + 32 <= n; i += 32) {
+    const __m512i p = _mm512_loadu_si512(in + i);
+    const __mmask32 opaque = _mm512_cmpgt_epu16_mask(_mm512_sub_epi16(p, vLow), vRange);
+    if (!opaque) continue;  // all transparent: the destination is not even read
+    const __mmask32 differ = _mm512_mask_cmpneq_epi16_mask(opaque, p, _mm512_loadu_si512(out + i));
+    if (!differ) continue;  // already there: no store, no dirtied cache line
+    _mm512_mask_storeu_epi16(out + i, differ, p);
+    stored |= differ;
+  }
+  if (i < n) {
     const __mmask32 part = TailMask(n - i);
     const __m512i p = _mm512_maskz_loadu_epi16(part, in + i);
     const __mmask32 opaque = _mm512_mask_cmpgt_epu16_mask(part, _mm512_sub_epi16(p, vLow), vRange);
-    if (!opaque) continue;  // all transparent: the destination is not even read
-    const __m512i d = _mm512_maskz_loadu_epi16(opaque, out + i);
-    const __mmask32 differ = _mm512_mask_cmpneq_epi16_mask(opaque, p, d);
-    if (!differ) continue;  // already there: no store, no dirtied cache line
+    const __mmask32 differ = _mm512_mask_cmpneq_epi16_mask(opaque, p, _mm512_maskz_loadu_epi16(opaque, out + i));
     _mm512_mask_storeu_epi16(out + i, differ, p);
     stored |= differ;
   }
@@ -122,17 +129,26 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) bool RowAvx512(const uint16
 }
 
 __attribute__((target("avx512f,avx512bw,avx512vl"))) bool CopyAvx512(const uint16_t* in, uint16_t* out, int n) {
-  __mmask32 stored = 0;
-  for (int i = 0; i < n; i += 32) {
+  bool changed = false;
+  int i = 0;
+  for (; i + 64 <= n; i += 64) {  // two blocks a step: one test and branch for 128 bytes
+    const __m512i p0 = _mm512_loadu_si512(in + i), p1 = _mm512_loadu_si512(in + i + 32);
+    const __m512i diff = _mm512_or_si512(_mm512_xor_si512(p0, _mm512_loadu_si512(out + i)),
+                                         _mm512_xor_si512(p1, _mm512_loadu_si512(out + i + 32)));
+    if (!_mm512_test_epi64_mask(diff, diff)) continue;
+    _mm512_storeu_si512(out + i, p0);
+    _mm512_storeu_si512(out + i + 32, p1);
+    changed = true;
+  }
+  for (; i < n; i += 32) {
     const __mmask32 part = TailMask(n - i);
     const __m512i p = _mm512_maskz_loadu_epi16(part, in + i);
-    const __m512i d = _mm512_maskz_loadu_epi16(part, out + i);
-    const __mmask32 differ = _mm512_mask_cmpneq_epi16_mask(part, p, d);
+    const __mmask32 differ = _mm512_mask_cmpneq_epi16_mask(part, p, _mm512_maskz_loadu_epi16(part, out + i));
     if (!differ) continue;
     _mm512_mask_storeu_epi16(out + i, differ, p);
-    stored |= differ;
+    changed = true;
   }
-  return stored != 0;
+  return changed;
 }
 
 // A plain copy that reads the destination as it goes and stores only blocks that differ: one pass, where a compare
@@ -323,7 +339,7 @@ using RunsFunction = bool (*)(const uint32_t*, const OpaqueRuns::Run*, const uin
                               uint16_t*, int, int*);
 
 #if ZORVEL_X86
-__attribute__((target("avx512f,avx512bw,avx512vl"))) bool RunsAvx512(const uint32_t* rowStart,
+__attribute__((target("avx512f,avx512bw,avx512vl"), flatten)) bool RunsAvx512(const uint32_t* rowStart,
                                                                     const OpaqueRuns::Run* runs,
                                                                     const uint16_t* pixels, int pitch, int sx, int sy,
                                                                     int w, int h, uint16_t* out, int outPitch,
@@ -331,7 +347,7 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) bool RunsAvx512(const uint3
   return CopyRuns<CopyAvx512>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
 }
 
-__attribute__((target("avx2"))) bool RunsAvx2(const uint32_t* rowStart, const OpaqueRuns::Run* runs,
+__attribute__((target("avx2"), flatten)) bool RunsAvx2(const uint32_t* rowStart, const OpaqueRuns::Run* runs,
                                               const uint16_t* pixels, int pitch, int sx, int sy, int w, int h,
                                               uint16_t* out, int outPitch, int* rows) {
   return CopyRuns<CopyAvx2>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch, rows);

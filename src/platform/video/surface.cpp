@@ -127,9 +127,9 @@ Surface::BlitMemo* Surface::FindMemo(const BlitMemo& wanted) {
   return nullptr;
 }
 
-void Surface::Remember(const BlitMemo& done) {
-  if (BlitMemo* m = FindMemo(done)) {
-    *m = done;
+void Surface::Remember(const BlitMemo& done, BlitMemo* found) {
+  if (found) {
+    *found = done;
     return;
   }
   memos_[nextMemo_] = done;
@@ -166,7 +166,8 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
     memo.fill = fx->dwFillColor;
     // A fill made before holds wherever nothing was written since: only the written part is filled again.
     Rect part = dst;
-    if (const BlitMemo* m = FindMemo(memo)) {
+    BlitMemo* const m = FindMemo(memo);
+    if (m) {
       Rect box{};
       if (AddWritesSince(m->destSerial, dst, 0, 0, &box)) {
         if (box.left >= box.right) return DD_OK;
@@ -194,7 +195,7 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
     // overlap it stay known to be unchanged.
     if (firstRow >= 0) NoteWrite(Rect{part.left, firstRow, part.right, lastRow + 1});
     memo.destSerial = serial_;
-    Remember(memo);
+    Remember(memo, m);
     return DD_OK;
   }
 
@@ -212,18 +213,20 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   const bool self = source == this;
   const bool scaled = dst.Width() != src.Width() || dst.Height() != src.Height();
   Rect part = dst;  // the part of the destination copied now
+  BlitMemo* found = nullptr;
   if (!self) {
     memo.sourceId = source->id_;
     memo.source = src;
     memo.keyed = keyed;
     memo.keyLow = keyed ? keyLow : 0;
     memo.keyHigh = keyed ? keyHigh : 0;
-    if (const BlitMemo* m = FindMemo(memo)) {
+    found = FindMemo(memo);
+    if (found) {
       // Since the same copy was made, a pixel can differ from what it would give again only where the destination
       // or the source was written: a copy is its own repeat everywhere else, keyed or not.
       Rect box{};
-      if (AddWritesSince(m->destSerial, dst, 0, 0, &box) &&
-          source->AddWritesSince(m->sourceSerial, src, dst.left - src.left, dst.top - src.top, &box)) {
+      if (AddWritesSince(found->destSerial, dst, 0, 0, &box) &&
+          source->AddWritesSince(found->sourceSerial, src, dst.left - src.left, dst.top - src.top, &box)) {
         if (box.left >= box.right) return DD_OK;
         if (!scaled) part = box;
       }
@@ -286,7 +289,7 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   if (!self) {
     memo.sourceSerial = source->serial_;
     memo.destSerial = serial_;
-    Remember(memo);
+    Remember(memo, found);
   }
   return DD_OK;
 }

@@ -137,7 +137,8 @@ class Surface {
     uint64_t destSerial = 0;
   };
   BlitMemo* FindMemo(const BlitMemo& wanted);
-  void Remember(const BlitMemo& done);
+  // Stores a copy just made, over `found` (its earlier memo, from FindMemo) or over the oldest.
+  void Remember(const BlitMemo& done, BlitMemo* found);
   // Grows `box` by the areas written since `serial` inside `area`, moved by (dx, dy). False when they are not known.
   bool AddWritesSince(uint64_t serial, const Rect& area, int dx, int dy, Rect* box) const;
   // Keyed copies from this surface go span by span once it has been used often enough without changing.
