@@ -61,6 +61,23 @@ void WakeAllOnWord(std::atomic<uint32_t>& word) {
 int CurrentThreadId() { return static_cast<int>(syscall(SYS_gettid)); }
 #endif
 
+void SleepUntil(SteadyTime when) {
+#if !defined(__EMSCRIPTEN__)
+  // The steady clock is the monotonic clock; an absolute sleep is not stretched by a signal's interruption.
+  const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(when.time_since_epoch()).count();
+  if (ns <= 0) return;
+  timespec at{};
+  at.tv_sec = static_cast<time_t>(ns / 1000000000);
+  at.tv_nsec = static_cast<long>(ns % 1000000000);
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+  }
+#else
+  const auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(when - std::chrono::steady_clock::now()).count();
+  if (left > 0) emscripten_sleep(static_cast<unsigned>(left));
+#endif
+}
+
 bool SetThreadNice(int threadId, int nice) {
   return setpriority(PRIO_PROCESS, static_cast<id_t>(threadId), nice) == 0;
 }

@@ -18,6 +18,9 @@ using SteadyTime = std::chrono::steady_clock::time_point;
 bool WaitOnWord(std::atomic<uint32_t>& word, uint32_t expected, const SteadyTime* deadline);
 void WakeAllOnWord(std::atomic<uint32_t>& word);
 
+// Sleeps until the steady clock reaches `when` (at once when it has passed).
+void SleepUntil(SteadyTime when);
+
 // The kernel's id of the calling thread (0 is never one).
 int CurrentThreadId();
 
