@@ -4,10 +4,10 @@
 #include "app/app_state.h"
 #include "app/game_screen.h"
 #include "app/player_roster.h"
+#include "common/ticker.h"
 #include "game/game_names.h"
 #include "game/popup_dialog.h"
 #include "game/quiz_game.h"
-#include "game/ticker.h"
 #include "platform/replay/trace.h"
 #include "ui/refresh_manager.h"
 

@@ -6,7 +6,7 @@
 #include "app/app_main.h"
 #include "app/app_state.h"
 #include "app/input_state.h"
-#include "game/ticker.h"
+#include "common/ticker.h"
 #include "gfx/surface_utils.h"
 #include "platform/replay/trace.h"
 #include "platform/window/window.h"

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "common/ptr_array.h"
 #include "platform/video/surface.h"
 #include "ui/picture.h"
-#include "ui/ptr_array.h"
 #include "ui/screen.h"
 
 class PopupDialog final : public Screen {

@@ -6,9 +6,9 @@
 
 #include "app/app_state.h"
 #include "app/game_screen.h"
+#include "common/ticker.h"
 #include "game/game_names.h"
 #include "game/quiz_game.h"
-#include "game/ticker.h"
 #include "gfx/sprite.h"
 #include "platform/replay/trace.h"
 #include "quiz/question.h"

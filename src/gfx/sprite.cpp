@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/ticker.h"
+#include "common/ticker.h"
 #include "gfx/surface_utils.h"
 #include "platform/window/message_box.h"
 #include "ui/refresh_manager.h"

@@ -3,11 +3,11 @@
 // optionally an overlay screen that presents in its place. Content is rebuilt on every activation.
 #include <cstdint>
 
+#include "common/ptr_array.h"
 #include "platform/video/direct_draw.h"
 #include "platform/video/surface.h"
 #include "platform/window/window.h"
 #include "ui/picture.h"
-#include "ui/ptr_array.h"
 #include "ui/widget.h"
 #include "ui/widget_set.h"
 

@@ -4,8 +4,8 @@
 // (HandleMessage). The two paths differ on purpose at the right and bottom edges.
 #include <cstdint>
 
+#include "common/ptr_array.h"
 #include "platform/video/surface.h"
-#include "ui/ptr_array.h"
 
 constexpr int32_t kWidgetNormal = 0;
 constexpr int32_t kWidgetHover = 1;

@@ -8,7 +8,7 @@
 
 #include "app/app_main.h"
 #include "app/app_state.h"
-#include "game/ticker.h"
+#include "common/ticker.h"
 #include "platform/window/messages.h"
 #include "platform/timer/timer.h"
 #include "platform/window/window.h"

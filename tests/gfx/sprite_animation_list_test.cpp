@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "game/ticker.h"
+#include "common/ticker.h"
 #include "ui/refresh_manager.h"
 #include "ui/ui_test_support.h"
 

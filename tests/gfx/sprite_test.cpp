@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/ticker.h"
+#include "common/ticker.h"
 #include "ui/refresh_manager.h"
 #include "ui/ui_test_support.h"
 

@@ -14,7 +14,7 @@
 #include "app/app_state.h"
 #include "app/input_state.h"
 #include "app/screen_manager.h"
-#include "game/ticker.h"
+#include "common/ticker.h"
 #include "gfx/sprite.h"
 #include "gfx/sprite_animation_list.h"
 #include "gfx/surface_utils.h"
