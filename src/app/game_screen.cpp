@@ -3,12 +3,12 @@
 #include "app/app_state.h"
 #include "game/game_names.h"
 #include "game/quiz_game.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/sprite_animation_list.h"
 #include "platform/host/file_names.h"
 #include "platform/window/message_box.h"
 #include "platform/window/messages.h"
 #include "sound/sound_table.h"
-#include "ui/refresh_manager.h"
 #include "ui/widget.h"
 #include "ui/widget_set.h"
 

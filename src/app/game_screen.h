@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "gfx/picture.h"
 #include "gfx/sprite.h"
-#include "ui/picture.h"
 #include "ui/screen.h"
 
 class GameScreen : public Screen {

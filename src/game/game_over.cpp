@@ -8,8 +8,8 @@
 #include "game/game_names.h"
 #include "game/popup_dialog.h"
 #include "game/quiz_game.h"
+#include "gfx/refresh_manager.h"
 #include "platform/replay/trace.h"
-#include "ui/refresh_manager.h"
 
 int32_t QuizGame::GameOver() {
   char playerLine[256] = {};

@@ -7,10 +7,10 @@
 #include "app/app_state.h"
 #include "app/input_state.h"
 #include "common/ticker.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/surface_utils.h"
 #include "platform/replay/trace.h"
 #include "platform/window/window.h"
-#include "ui/refresh_manager.h"
 #include "ui/widget.h"
 #include "ui/widget_set.h"
 

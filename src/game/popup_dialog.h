@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "common/ptr_array.h"
+#include "gfx/picture.h"
 #include "platform/video/surface.h"
-#include "ui/picture.h"
 #include "ui/screen.h"
 
 class PopupDialog final : public Screen {

@@ -9,12 +9,12 @@
 #include "common/ticker.h"
 #include "game/game_names.h"
 #include "game/quiz_game.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/sprite.h"
 #include "platform/replay/trace.h"
 #include "quiz/question.h"
 #include "quiz/question_bank.h"
 #include "sound/sound_table.h"
-#include "ui/refresh_manager.h"
 #include "ui/unchanged_area.h"
 
 int32_t bullMark = 0;

@@ -11,6 +11,7 @@
 #include "common/ticker.h"
 #include "game/game_names.h"
 #include "game/popup_dialog.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/sprite_animation_list.h"
 #include "platform/window/messages.h"
 #include "platform/replay/trace.h"
@@ -18,7 +19,6 @@
 #include "quiz/question_bank.h"
 #include "sound/sound_table.h"
 #include "ui/bitmap_font.h"
-#include "ui/refresh_manager.h"
 #include "ui/widget.h"
 #include "ui/widget_set.h"
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "common/ticker.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/surface_utils.h"
 #include "platform/window/message_box.h"
-#include "ui/refresh_manager.h"
 #include "zk/zk.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "gfx/refresh_manager.h"
 #include "platform/host/profile.h"
-#include "ui/refresh_manager.h"
 #include "zk/zk.h"
 
 namespace {

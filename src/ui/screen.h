@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "common/ptr_array.h"
+#include "gfx/picture.h"
 #include "platform/video/direct_draw.h"
 #include "platform/video/surface.h"
 #include "platform/window/window.h"
-#include "ui/picture.h"
 #include "ui/widget.h"
 #include "ui/widget_set.h"
 

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/surface_utils.h"
 #include "platform/window/messages.h"
-#include "ui/refresh_manager.h"
 #include "zk/zk.h"
 
 Widget::Widget() : Widget(0, 0, 0, 0) {}

@@ -9,10 +9,10 @@
 #include "app/app_main.h"
 #include "app/app_state.h"
 #include "common/ticker.h"
+#include "gfx/refresh_manager.h"
 #include "platform/window/messages.h"
 #include "platform/timer/timer.h"
 #include "platform/window/window.h"
-#include "ui/refresh_manager.h"
 #include "zk/zk.h"
 
 using namespace platform;

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "common/ticker.h"
-#include "ui/refresh_manager.h"
+#include "gfx/refresh_manager.h"
 #include "ui/ui_test_support.h"
 
 using platform::Surface;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/ticker.h"
-#include "ui/refresh_manager.h"
+#include "gfx/refresh_manager.h"
 #include "ui/ui_test_support.h"
 
 using platform::Surface;
