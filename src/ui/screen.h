@@ -11,6 +11,10 @@
 #include "ui/widget.h"
 #include "ui/widget_set.h"
 
+// What a screen's frame tells the frame loop: go on, or end the program.
+constexpr int32_t kFrameContinue = 5;
+constexpr int32_t kFrameQuit = 7;
+
 class Screen {
  public:
   Screen();

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
 #include "platform/window/messages.h"
+#include "ui/back_surface.h"
 #include "ui/ui_test_support.h"
 #include "ui/widget_set.h"
 
@@ -21,12 +21,12 @@ class WidgetTest : public ::testing::Test {
   void SetUp() override {
     dir_ = FreshDir();
     back_ = FilledSurface(200, 200, kGround);
-    savedBack_ = g_app.backSurface;
-    g_app.backSurface = back_;
+    savedBack_ = BackSurface();
+    SetBackSurface(back_);
     ResetRefreshManager();
   }
   void TearDown() override {
-    g_app.backSurface = savedBack_;
+    SetBackSurface(savedBack_);
     ResetRefreshManager();
     back_->Release();
   }
