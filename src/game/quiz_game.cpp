@@ -10,7 +10,6 @@
 #include "game/quiz_scene.h"
 #include "gfx/refresh_manager.h"
 #include "gfx/sprite_animation_list.h"
-#include "platform/window/messages.h"
 #include "platform/replay/trace.h"
 #include "quiz/question.h"
 #include "quiz/question_bank.h"
@@ -92,11 +91,7 @@ void QuizGame::PlayKeyboardClicks() {
     for (const char* candidate : press)
       if ((std::strcmp(candidate, "next") == 0) == (state == kShowExplanation)) name = candidate;
     Widget* widget = set ? set->FindByName(name) : nullptr;
-    if (!widget || !widget->IsEnabled()) continue;
-    // The same message a mouse release over the button's middle would be: a click for this frame only.
-    widget->HandleMessage(platform::WM_LBUTTONUP, 0,
-                          platform::PackPoint(widget->GetX() + widget->GetWidth() / 2,
-                                              widget->GetY() + widget->GetHeight() / 2));
+    if (widget) widget->Press();
   }
 }
 

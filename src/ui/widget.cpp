@@ -173,6 +173,14 @@ int32_t Widget::HandleMessage(uint32_t message, uintptr_t /*wParam*/, intptr_t l
   return state_;
 }
 
+void Widget::Press() {
+  if (enabled_ == 0) return;
+  mouseInside_ = 1;
+  clicked_ = 1;
+  clickButton_ = 1;
+  ShowStateIfChanged(kWidgetHover);
+}
+
 void Widget::Draw(platform::Surface* destination) { DrawTo(destination ? destination : BackSurface()); }
 
 void Widget::SetImageBase(int32_t n) {

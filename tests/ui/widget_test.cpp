@@ -94,6 +94,36 @@ TEST_F(WidgetTest, AClickIsReportedForExactlyOneUpdate) {
   EXPECT_EQ(0, button.WasClicked()) << "releasing outside clicks nothing";
 }
 
+TEST_F(WidgetTest, APressFromAKeyIsAClickForOneUpdateWhereverTheMouseIs) {
+  Widget button(10, 10);
+  ASSERT_EQ(1, button.LoadStrip(Strip("pair.bmp", 20, 10, {kRed, kGreen}).c_str(), 2, 0));
+  button.Update(150, 150, 0);  // the mouse far away
+  button.Draw(nullptr);
+  ASSERT_EQ(Pixel565(kRed), Back(15, 15));
+
+  button.Press();
+  EXPECT_EQ(1, button.WasClicked());
+  EXPECT_EQ(1, button.GetClickButton()) << "a left click";
+  EXPECT_EQ(kWidgetHover, button.GetState());
+  EXPECT_EQ(Pixel565(kGreen), Back(15, 15)) << "shown hovered at once";
+  button.Update(150, 150, 0);
+  EXPECT_EQ(0, button.WasClicked()) << "the next update clears it";
+  EXPECT_EQ(Pixel565(kRed), Back(15, 15));
+
+  // A press during a mouse press on the button is a click too, and leaves it hovered.
+  button.Update(15, 15, 1);
+  ASSERT_EQ(kWidgetPressed, button.GetState());
+  button.Press();
+  EXPECT_EQ(1, button.WasClicked());
+  EXPECT_EQ(kWidgetHover, button.GetState());
+
+  button.Update(150, 150, 0);
+  button.SetEnabled(0);
+  button.Press();
+  EXPECT_EQ(0, button.WasClicked()) << "a disabled button ignores keys";
+  EXPECT_EQ(kWidgetNormal, button.GetState());
+}
+
 TEST_F(WidgetTest, PolledEdgesAreExclusiveMessageEdgesInclusive) {
   Widget button(10, 20, 40, 30);  // covers x 10..49, y 20..49
   button.SetOffset(5, 7);         // now x 15..54, y 27..56
