@@ -8,11 +8,11 @@
 #include "app/app_state.h"
 #include "app/game_screen.h"
 #include "app/screen_manager.h"
+#include "common/random_generator.h"
+#include "common/ticker.h"
 #include "game/quiz_game.h"
 #include "sound/sound_table.h"
 #include "app/input_state.h"
-#include "game/random_generator.h"
-#include "game/ticker.h"
 #include "gfx/surface_utils.h"
 #include "platform/window/input_script.h"
 #include "platform/window/launch.h"
@@ -23,6 +23,7 @@
 #include "platform/timer/timer.h"
 #include "platform/replay/trace.h"
 #include "platform/host/writable_files.h"
+#include "ui/back_surface.h"
 #include "zk/zk.h"
 
 AppState g_app;
@@ -267,8 +268,10 @@ int AppMain(void* instance, const std::string& commandLine) {
 
   g_app.directDraw = ZKGetLPDD();
   Surface* front = nullptr;
-  ZKGetDDInfo(&front, &g_app.backSurface);
-  FillSurfacePixel(g_app.backSurface, 0);
+  Surface* back = nullptr;
+  ZKGetDDInfo(&front, &back);
+  SetBackSurface(back);
+  FillSurfacePixel(back, 0);
 
   ZKSetInstance(instance);
   ZKInitMouse();
@@ -291,7 +294,7 @@ int AppMain(void* instance, const std::string& commandLine) {
   TraceLine("seed " + std::to_string(seed));
 
   ZKInitFont(g_app.mainWindow);
-  g_screenManager.SetDisplay(g_app.directDraw, g_app.backSurface);
+  g_screenManager.SetDisplay(g_app.directDraw, BackSurface());
   g_screenManager.AddScreen(&g_gameScreen);
   g_screenManager.ActivateScreen("Zorvel");
   ZKInitKeyboard();

@@ -1,14 +1,14 @@
 #include "app/game_screen.h"
 
-#include "app/app_state.h"
+#include "app/app_shell.h"
 #include "game/game_names.h"
 #include "game/quiz_game.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/sprite_animation_list.h"
 #include "platform/host/file_names.h"
 #include "platform/window/message_box.h"
 #include "platform/window/messages.h"
 #include "sound/sound_table.h"
-#include "ui/refresh_manager.h"
 #include "ui/widget.h"
 #include "ui/widget_set.h"
 
@@ -118,6 +118,7 @@ void GameScreen::Activate(platform::DirectDraw* directDraw, platform::Surface* b
     g_soundTable.LoadSound(sound.file, sound.name);
   }
 
+  g_quizGame.Attach(this, &g_appShell);
   g_quizGame.Reset();
 }
 
@@ -147,6 +148,8 @@ int32_t GameScreen::HandleFrame(int32_t) {
   Present();
   return kFrameContinue;
 }
+
+int32_t GameScreen::Present() { return Screen::Present(); }
 
 std::vector<GameScreen::KeyPress> GameScreen::TakePressedKeys() {
   std::vector<KeyPress> keys;

@@ -4,17 +4,16 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/game_screen.h"
+#include "common/ticker.h"
 #include "game/game_names.h"
 #include "game/quiz_game.h"
-#include "game/ticker.h"
+#include "game/quiz_scene.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/sprite.h"
 #include "platform/replay/trace.h"
 #include "quiz/question.h"
 #include "quiz/question_bank.h"
 #include "sound/sound_table.h"
-#include "ui/refresh_manager.h"
 #include "ui/unchanged_area.h"
 
 int32_t bullMark = 0;
@@ -75,7 +74,7 @@ platform::Rect ScoreArea(int32_t eraseX, int32_t right, int32_t top, size_t leng
 
 void QuizGame::DrawScores() {
   const std::string best = std::to_string(scoreTable.TopScore()), current = std::to_string(GetScore());
-  Sprite* digits = g_gameScreen.scoreDigitsSprite;
+  Sprite* digits = scene_->scoreDigitsSprite;
   UnchangedArea::Inputs bestInputs{1, static_cast<uint64_t>(scoreTable.TopScore())};
   AddSprite(&bestInputs, digits);
   UnchangedArea::Inputs currentInputs{2, static_cast<uint64_t>(GetScore())};
@@ -116,12 +115,12 @@ void QuizGame::DrawNumber(Sprite* sprite, int32_t right, int32_t top, const char
 }
 
 void QuizGame::DrawClockColumn() {
-  Sprite* column = g_gameScreen.bullTimerSprite;
+  Sprite* column = scene_->bullTimerSprite;
   if (column && column->FrameCount() > 0 && GetStartSeconds() > 0) {
     const int32_t w = column->GetWidth(), h = column->GetHeight();
     const int32_t fill = static_cast<int32_t>(static_cast<float>(GetStartSeconds() - GetGameClock()) /
                                               static_cast<float>(GetStartSeconds()) * static_cast<float>(h));
-    Sprite* flower = g_gameScreen.flowerSprite;
+    Sprite* flower = scene_->flowerSprite;
     const int32_t flowers = std::min<int32_t>(std::max<int32_t>(streak, 0), 3);
     UnchangedArea::Inputs inputs{static_cast<uint64_t>(fill), static_cast<uint64_t>(flowers)};
     AddSprite(&inputs, column);
@@ -158,7 +157,7 @@ void QuizGame::DrawClockColumn() {
 void QuizGame::DrawStreak() { DrawStreak(Work()); }
 
 void QuizGame::DrawStreak(platform::Surface* surface) {
-  Sprite* flower = g_gameScreen.flowerSprite;
+  Sprite* flower = scene_->flowerSprite;
   if (!flower) return;
   for (int32_t i = 0; i < streak && i < 3; ++i) {
     flower->x = static_cast<float>(kFlowerX[i]);
@@ -168,8 +167,8 @@ void QuizGame::DrawStreak(platform::Surface* surface) {
 }
 
 void QuizGame::DrawLadder() {
-  g_refreshManager.ErasePictureArea(&g_gameScreen.panelPicture);
-  Sprite* ladder = g_gameScreen.allScoreSprite;
+  g_refreshManager.ErasePictureArea(&scene_->panelPicture);
+  Sprite* ladder = scene_->allScoreSprite;
   if (!ladder) return;
   for (int32_t i = 0; i <= ladderStep; ++i) {
     ladder->x = static_cast<float>(kLadderX);
@@ -183,7 +182,7 @@ void QuizGame::BlinkLadderStep() {
   if (TicksSince(ladderBlinkMark) <= 100) return;
   ladderBlinkMark = TickNow();
   ladderBlinkOn = 1 - ladderBlinkOn;
-  Sprite* sprite = ladderBlinkOn == 1 ? g_gameScreen.allScoreSprite : g_gameScreen.allScoreHighlightSprite;
+  Sprite* sprite = ladderBlinkOn == 1 ? scene_->allScoreSprite : scene_->allScoreHighlightSprite;
   if (!sprite) return;
   const int32_t shown = ladderStep == 9 ? 9 : ladderStep - 1;
   sprite->x = static_cast<float>(kLadderX);
@@ -207,7 +206,7 @@ void QuizGame::TickBull() {
   const int32_t v = bullSequence[bullFrameIndex];
   if (v == -1) bullFrameIndex = 0;
   if (v != 0) ++bullFrameIndex;
-  Sprite* bull = g_gameScreen.bullSprite;
+  Sprite* bull = scene_->bullSprite;
   if (v >= 1 && bull) {
     bull->SetFrameIndex(v - 1);
     if (platform::TraceEnabled()) platform::TraceLine("bull frame " + std::to_string(bull->GetCurrent()));
@@ -223,13 +222,13 @@ void QuizGame::RedrawText() {
   if (!current) return;  // nothing has been asked yet
   if (state == kAwaitAnswer) {
     current->DrawStatement(Work(), g_questionBank.statementFont, kTextX, kTextY);
-    g_refreshManager.PaintPicture(&g_gameScreen.questionPicture);
+    g_refreshManager.PaintPicture(&scene_->questionPicture);
   } else {
-    if (Sprite* verdict = g_gameScreen.verdictSprite) {
+    if (Sprite* verdict = scene_->verdictSprite) {
       verdict->SetFrameIndex(current->answerIsTrue == 1 ? 0 : 1);
       verdict->Draw(Work());
     }
     current->DrawExplanation(Work(), g_questionBank.explanationFont, kTextX, kTextY);
-    g_refreshManager.PaintPicture(&g_gameScreen.answerPicture);
+    g_refreshManager.PaintPicture(&scene_->answerPicture);
   }
 }

@@ -8,7 +8,9 @@
 #include "game/high_score_table.h"
 #include "platform/video/surface.h"
 
+class GameShell;
 class PopupDialog;
+class QuizScene;
 class Sprite;
 
 // Values of the controller's state.
@@ -26,6 +28,8 @@ class QuizGame : public GameBase {
  public:
   static const int32_t kLadderPoints[10];
 
+  // The screen the quiz plays on and the program around it; given before the first Reset.
+  void Attach(QuizScene* scene, GameShell* shell);
   void Reset() override;
   void Release() override;
   int32_t Run() override;
@@ -65,10 +69,15 @@ class QuizGame : public GameBase {
   const int32_t* bullSequence = nullptr;
 
  private:
+  // Whether the button of that name was clicked in this frame.
+  bool Clicked(const char* name) const;
   void StepState();
   void PlayKeyboardClicks();
   // A bank with nothing that can be shown would make the draw loop for ever: show a notice and stay idle.
   bool NoQuestionsToShow();
+
+  QuizScene* scene_ = nullptr;
+  GameShell* shell_ = nullptr;
 };
 
 extern QuizGame g_quizGame;

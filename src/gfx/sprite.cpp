@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/ticker.h"
+#include "common/ticker.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/surface_utils.h"
 #include "platform/window/message_box.h"
-#include "ui/refresh_manager.h"
 #include "zk/zk.h"
 
 namespace {

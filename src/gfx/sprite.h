@@ -3,8 +3,8 @@
 // clipped and transparent, and reports what it drew to the refresh manager.
 #include <cstdint>
 
+#include "common/ptr_array.h"
 #include "platform/video/surface.h"
-#include "ui/ptr_array.h"
 
 // Loop modes of Animate.
 constexpr int32_t kLoopOnceHold = 0;

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/surface_utils.h"
 #include "platform/window/messages.h"
-#include "ui/refresh_manager.h"
+#include "ui/back_surface.h"
 #include "zk/zk.h"
 
 Widget::Widget() : Widget(0, 0, 0, 0) {}
@@ -173,7 +173,15 @@ int32_t Widget::HandleMessage(uint32_t message, uintptr_t /*wParam*/, intptr_t l
   return state_;
 }
 
-void Widget::Draw(platform::Surface* destination) { DrawTo(destination ? destination : g_app.backSurface); }
+void Widget::Press() {
+  if (enabled_ == 0) return;
+  mouseInside_ = 1;
+  clicked_ = 1;
+  clickButton_ = 1;
+  ShowStateIfChanged(kWidgetHover);
+}
+
+void Widget::Draw(platform::Surface* destination) { DrawTo(destination ? destination : BackSurface()); }
 
 void Widget::SetImageBase(int32_t n) {
   imageBase_ = n;
@@ -202,7 +210,7 @@ void Widget::DrawTo(platform::Surface* destination) {
 }
 
 void Widget::Redraw() {
-  if (enabled_) DrawTo(g_app.backSurface);
+  if (enabled_) DrawTo(BackSurface());
 }
 
 int32_t Widget::WasClicked() { return clicked_; }

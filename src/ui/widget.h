@@ -1,11 +1,12 @@
 #pragma once
 // A clickable button drawn from a list of images: normal, hover and pressed states, a click reported for exactly
 // one update. Polled once per frame with the mouse snapshot (Update), or driven by window messages
-// (HandleMessage). The two paths differ on purpose at the right and bottom edges.
+// (HandleMessage). The two paths differ on purpose at the right and bottom edges. A key or a controller button
+// presses it directly (Press).
 #include <cstdint>
 
+#include "common/ptr_array.h"
 #include "platform/video/surface.h"
-#include "ui/ptr_array.h"
 
 constexpr int32_t kWidgetNormal = 0;
 constexpr int32_t kWidgetHover = 1;
@@ -57,6 +58,10 @@ class Widget {
   // Declared after the operations so that their slots keep their order; virtual because sets delete widgets
   // through Widget pointers.
   virtual ~Widget();
+
+  // A click that comes from a key or a controller button: reported for one update, as a left-button release over
+  // the button would be, and shown hovered. Nothing on a disabled button.
+  void Press();
 
   const char* GetName() const { return name_; }
   int32_t IsEnabled() const { return enabled_; }
