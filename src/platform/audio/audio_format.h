@@ -48,7 +48,7 @@ inline WaveFormat PcmFormat(uint16_t channels, uint16_t bitsPerSample, uint32_t 
   return f;
 }
 
-// Buffer description; dwSize is the record's size on the original platform.
+// Buffer description; dwSize must hold the record's size, kSoundBufferDescSize, or the request is refused.
 constexpr uint32_t kSoundBufferDescSize = 36;
 struct SoundBufferDesc {
   uint32_t dwSize = 0;

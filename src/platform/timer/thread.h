@@ -1,5 +1,5 @@
 #pragma once
-// Threads as the sound engine used them: started with a body, given a relative priority, waited for, and their
+// Threads for the sound engine: started with a body, given a relative priority, waited for, and their
 // handle closed (a thread whose handle is closed runs on to its end by itself).
 #include <cstdint>
 #include <functional>

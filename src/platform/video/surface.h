@@ -1,5 +1,5 @@
 #pragma once
-// Off-screen pixel surfaces with the blit, lock and colour-key behaviour the game was written against.
+// Off-screen pixel surfaces with the blit, lock and colour-key behaviour the game's drawing relies on.
 #include <array>
 #include <cstddef>
 #include <cstdint>

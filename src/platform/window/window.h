@@ -37,7 +37,7 @@ WindowKind GetWindowKind(Window* window);
 void SetFocus(Window* window);
 Window* GetFocus();
 Point ClientToScreen(Window* window, Point clientPoint);
-// The window the stand-in sends device input to (the last one created).
+// The window that device input goes to (the last one created).
 Window* GetMainWindow();
 
 // Thread-safe: the sound engine posts its notifications from other threads.

@@ -1,4 +1,4 @@
-// The sound device stand-in on a mixer of the test's own, pulled by hand.
+// The sound device on a mixer of the test's own, pulled by hand.
 #include <gtest/gtest.h>
 
 #include <cmath>
