@@ -262,25 +262,11 @@ SoundResult SoundBuffer::SetVolume(int32_t volume) {
   return DS_OK;
 }
 
-SoundResult SoundBuffer::GetVolume(int32_t* volume) const {
-  if (!(flags_ & DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
-  if (!volume) return DSERR_INVALIDPARAM;
-  *volume = volume_.load();
-  return DS_OK;
-}
-
 SoundResult SoundBuffer::SetPan(int32_t pan) {
   if (!(flags_ & DSBCAPS_CTRLPAN)) return DSERR_CONTROLUNAVAIL;
   if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT) return DSERR_INVALIDPARAM;
   pan_.store(pan);
   StoreGains();
-  return DS_OK;
-}
-
-SoundResult SoundBuffer::GetPan(int32_t* pan) const {
-  if (!(flags_ & DSBCAPS_CTRLPAN)) return DSERR_CONTROLUNAVAIL;
-  if (!pan) return DSERR_INVALIDPARAM;
-  *pan = pan_.load();
   return DS_OK;
 }
 
@@ -293,17 +279,10 @@ SoundResult SoundBuffer::SetFrequency(uint32_t frequency) {
   return DS_OK;
 }
 
-SoundResult SoundBuffer::GetFrequency(uint32_t* frequency) const {
-  if (!(flags_ & DSBCAPS_CTRLFREQUENCY)) return DSERR_CONTROLUNAVAIL;
-  if (!frequency) return DSERR_INVALIDPARAM;
-  *frequency = frequency_.load() ? frequency_.load() : format_.nSamplesPerSec;
-  return DS_OK;
-}
-
 void SoundBuffer::StoreGains() {
   const int64_t level = GainFromLevel(volume_.load());
   const int32_t pan = pan_.load();
-  // Panning attenuates the far side only, as the device did.
+  // Panning attenuates the far side only: a centred sound keeps its full level on both sides.
   const int64_t left = pan > 0 ? level * GainFromLevel(-pan) / kUnity : level;
   const int64_t right = pan < 0 ? level * GainFromLevel(pan) / kUnity : level;
   gains_.store((static_cast<uint64_t>(left) << 32) | static_cast<uint32_t>(right), std::memory_order_release);

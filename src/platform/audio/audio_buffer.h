@@ -44,11 +44,8 @@ class SoundBuffer final : public AudioSource {
 
   // Refused with DSERR_CONTROLUNAVAIL unless the buffer was made with the matching control flag.
   SoundResult SetVolume(int32_t volume);
-  SoundResult GetVolume(int32_t* volume) const;
   SoundResult SetPan(int32_t pan);
-  SoundResult GetPan(int32_t* pan) const;
   SoundResult SetFrequency(uint32_t frequency);
-  SoundResult GetFrequency(uint32_t* frequency) const;
 
   // The notification interface; needs DSBCAPS_CTRLPOSITIONNOTIFY.
   SoundResult QueryNotify(SoundNotify** notify);

@@ -9,11 +9,9 @@ class Event;
 
 using SoundResult = uint32_t;
 constexpr SoundResult DS_OK = 0;
-constexpr SoundResult DSERR_GENERIC = 0x80004005;
 constexpr SoundResult E_NOINTERFACE = 0x80004002;
 constexpr SoundResult DSERR_INVALIDPARAM = 0x80070057;
 constexpr SoundResult DSERR_OUTOFMEMORY = 0x8007000E;
-constexpr SoundResult DSERR_ALLOCATED = 0x8878000A;
 constexpr SoundResult DSERR_CONTROLUNAVAIL = 0x8878001E;
 constexpr SoundResult DSERR_INVALIDCALL = 0x88780032;
 constexpr SoundResult DSERR_PRIOLEVELNEEDED = 0x88780046;
@@ -126,7 +124,6 @@ constexpr uint32_t DSSCL_WRITEPRIMARY = 4;
 constexpr uint32_t DSBPLAY_LOOPING = 0x00000001;
 
 constexpr uint32_t DSBSTATUS_PLAYING = 0x00000001;
-constexpr uint32_t DSBSTATUS_BUFFERLOST = 0x00000002;
 constexpr uint32_t DSBSTATUS_LOOPING = 0x00000004;
 
 constexpr uint32_t DSBLOCK_FROMWRITECURSOR = 0x00000001;

@@ -9,7 +9,6 @@ namespace platform {
 class Thread;
 
 constexpr int THREAD_PRIORITY_LOWEST = -2;
-constexpr int THREAD_PRIORITY_BELOW_NORMAL = -1;
 constexpr int THREAD_PRIORITY_NORMAL = 0;
 
 // Raises the calling thread above normal threads for steady timing. `realtime` is for threads that always wait
