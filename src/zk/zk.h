@@ -33,6 +33,7 @@ void ZKFreeFont();
 void ZKFreeDirectInput();
 void ZKFreeDirectX();
 // Keyboard state (one byte per virtual key, high bit when down) and the mouse since the last call.
+// Kept: part of the game's interface, unused by this game.
 void ZKGetKeys(uint8_t keys[256]);
 void ZKGetMouseData(int* dx, int* dy, int* buttons);
 
