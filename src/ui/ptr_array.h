@@ -62,9 +62,6 @@ class PtrArray {
     count_ = 0;
   }
 
-  // Raw slot access for tests of the stale-slot behaviour.
-  T* RawSlot(int32_t index) const { return storage_[index]; }
-
  private:
   static T** NewBlock(int32_t n) {
     T** block = new T*[static_cast<size_t>(n)];
