@@ -14,6 +14,8 @@ int ZKInitDirectX(platform::Window* window, int width, int height, int bitsPerPi
 // Windowed: the back buffer is copied to the window at every flip and keeps its content.
 int ZKInitDirectX(platform::Window* window, int width, int height);
 void ZKPrintError();
+// ZKSetViewport and ZKSetWindowXY are kept: part of the game's interface. The whole 800 x 600 picture is always
+// shown, scaled to fit the window, so where the game asks for it to go changes nothing.
 void ZKSetViewport(int x, int y, int width, int height);
 platform::DirectDraw* ZKGetLPDD();
 void ZKGetDDInfo(platform::Surface** front, platform::Surface** back);

@@ -30,6 +30,7 @@ bool IsWindow(Window* window);
 // and WM_SETFOCUS are sent) and reports its size (WM_SIZE).
 void ShowWindow(Window* window);
 void UpdateWindow(Window* window);
+// Kept: part of the game's interface; no backend keeps a window above the others, so it changes nothing.
 void SetWindowTopmost(Window* window);
 bool SetWindowText(Window* window, const std::string& text);
 std::string GetWindowText(Window* window);
