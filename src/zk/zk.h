@@ -7,6 +7,7 @@
 #include "platform/video/surface.h"
 #include "platform/window/window.h"
 
+// Kept: part of the game's interface. There is no instance handle to keep and no debug output to switch.
 void ZKSetInstance(void* instance);
 void ZKDebugEnable(int on);
 // Full screen (the window covers the display; the picture is scaled to it).

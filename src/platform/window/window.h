@@ -29,8 +29,9 @@ bool IsWindow(Window* window);
 // Shows the window; like a newly shown top-level window it becomes the active one (WM_ACTIVATEAPP, WM_ACTIVATE
 // and WM_SETFOCUS are sent) and reports its size (WM_SIZE).
 void ShowWindow(Window* window);
+// UpdateWindow and SetWindowTopmost are kept: part of the game's interface. Each flip shows the picture anyway
+// and no backend keeps a window above the others, so they change nothing.
 void UpdateWindow(Window* window);
-// Kept: part of the game's interface; no backend keeps a window above the others, so it changes nothing.
 void SetWindowTopmost(Window* window);
 bool SetWindowText(Window* window, const std::string& text);
 std::string GetWindowText(Window* window);
