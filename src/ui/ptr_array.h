@@ -25,7 +25,6 @@ class PtrArray {
   }
 
   int32_t Count() const { return count_; }
-  int32_t Capacity() const { return capacity_; }
   T* Get(int32_t index) const { return storage_[index]; }
   T* Set(int32_t index, T* element) { return storage_[index] = element; }
 
