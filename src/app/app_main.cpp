@@ -37,7 +37,7 @@ constexpr const char* kSetupFile = ".\\setup.ini";
 constexpr const char* kOptionsFile = "..\\options.ini";
 constexpr const char* kLauncherProgram = "\\Hubbix.exe";
 
-// Stand-in for the DirectDraw presence checks; tests can make them fail with ZORVEL_DIRECTDRAW=none or =old.
+// The display is always there on this game's hosts; tests make the checks fail with ZORVEL_DIRECTDRAW=none or =old.
 bool DirectDrawObjectAvailable() {
   const char* dd = std::getenv("ZORVEL_DIRECTDRAW");
   return !(dd && std::strcmp(dd, "none") == 0);
@@ -101,8 +101,8 @@ int32_t PumpMessages() {
 
 void WaitForNextFrame(int32_t rate) {
   const int32_t interval = 1000 / rate;
-  // Sleep on the ticker instead of spinning: each wake is one 10 ms step, so pacing and frame order are as
-  // before without burning a core.
+  // Sleep on the ticker: each wake is one 10 ms step, which keeps the pacing and the frame order and leaves the
+  // core idle between frames.
   WaitForTickCount(g_app.nextFrameTime);
   platform::LogFrameStart();
   g_app.nextFrameTime = tickCounter.load() + interval;

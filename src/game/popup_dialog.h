@@ -39,8 +39,6 @@ class PopupDialog final : public Screen {
   void SetKeyPress(std::function<bool()> pressed) { keyPress_ = std::move(pressed); }
 
   const platform::Rect& GetPopupRect() const { return popupRect; }
-  int32_t IsDone() const { return done; }
-  const char* GetResult() { return GetName(); }
 
  private:
   GameShell& shell_;

@@ -66,7 +66,6 @@ class Sprite {
   int32_t GetHeight() const { return height_; }
   int32_t GetFirst() const { return first_; }
   int32_t GetEnd() const { return end_; }
-  int32_t GetStep() const { return step_; }
   void SetStep(int32_t step) { step_ = step; }
   int32_t GetLoopMode() const { return loopMode_; }
   int32_t IsPlaying() const { return playing_; }

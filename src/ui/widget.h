@@ -68,7 +68,6 @@ class Widget {
   int32_t GetClickButton() const { return clickButton_; }
   int32_t GetImageBase() const { return imageBase_; }
   int32_t ImageCount() const { return images_ ? images_->Count() : 0; }
-  platform::Surface* GetImage(int32_t index) const { return images_->Get(index)->surface; }
   int32_t GetX() const { return x_; }
   int32_t GetY() const { return y_; }
   int32_t GetWidth() const { return width_; }
