@@ -4,6 +4,7 @@
 #include "app/app_state.h"
 #include "app/game_screen.h"
 #include "app/player_roster.h"
+#include "common/game_rules.h"
 #include "game/game_names.h"
 #include "game/popup_dialog.h"
 #include "game/quiz_game.h"
@@ -53,7 +54,7 @@ int32_t QuizGame::ShowNotice(const char* picture) {
   g_gameScreen.Present();
   auto* popup = new PopupDialog();
   popup->LoadPopupPicture(picture, nullptr);
-  popup->SetCloseTime(TickNow() + 1000);
+  popup->SetCloseTime(TickNow() + rules::kNoticeMs);
   char result[256];
   if (popup->RunModal(result, nullptr) == 0) {
     delete popup;

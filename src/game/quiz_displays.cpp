@@ -1,11 +1,13 @@
 // The quiz's drawing steps: the two scores, the clock column, the streak flowers, the points ladder and its blink,
 // the bull's reactions, and the redraw of the text after a popup.
 #include <algorithm>
+#include <iterator>
 #include <cstring>
 #include <string>
 
 #include "app/app_state.h"
 #include "app/game_screen.h"
+#include "common/game_rules.h"
 #include "game/game_names.h"
 #include "game/quiz_game.h"
 #include "game/ticker.h"
@@ -22,10 +24,12 @@ int32_t ladderBlinkOn = 0, ladderBlinkMark = 0;
 
 namespace {
 
-constexpr int32_t kTextX = 195, kTextY = 289;
+using rules::kTextX;
+using rules::kTextY;
 constexpr int32_t kClockX = 649, kClockY = 74;
 constexpr int32_t kLadderX = 10, kLadderBottomY = 466, kLadderRowHeight = 43;
-constexpr int32_t kFlowerX[3] = {655, 697, 739};
+constexpr int32_t kFlowerX[] = {655, 697, 739};
+static_assert(std::size(kFlowerX) == rules::kBonusStreak, "a place for each flower of the streak");
 constexpr int32_t kFlowerY = 466;
 
 // Each entry shows sheet frame (entry - 1); 0 ends the animation on its last frame, -1 starts it over.
@@ -122,7 +126,7 @@ void QuizGame::DrawClockColumn() {
     const int32_t fill = static_cast<int32_t>(static_cast<float>(GetStartSeconds() - GetGameClock()) /
                                               static_cast<float>(GetStartSeconds()) * static_cast<float>(h));
     Sprite* flower = g_gameScreen.flowerSprite;
-    const int32_t flowers = std::min<int32_t>(std::max<int32_t>(streak, 0), 3);
+    const int32_t flowers = std::min<int32_t>(std::max<int32_t>(streak, 0), rules::kBonusStreak);
     UnchangedArea::Inputs inputs{static_cast<uint64_t>(fill), static_cast<uint64_t>(flowers)};
     AddSprite(&inputs, column);
     AddSprite(&inputs, flower);
@@ -160,7 +164,7 @@ void QuizGame::DrawStreak() { DrawStreak(Work()); }
 void QuizGame::DrawStreak(platform::Surface* surface) {
   Sprite* flower = g_gameScreen.flowerSprite;
   if (!flower) return;
-  for (int32_t i = 0; i < streak && i < 3; ++i) {
+  for (int32_t i = 0; i < streak && i < rules::kBonusStreak; ++i) {
     flower->x = static_cast<float>(kFlowerX[i]);
     flower->y = static_cast<float>(kFlowerY);
     flower->Draw(surface);
@@ -180,12 +184,12 @@ void QuizGame::DrawLadder() {
 }
 
 void QuizGame::BlinkLadderStep() {
-  if (TicksSince(ladderBlinkMark) <= 100) return;
+  if (TicksSince(ladderBlinkMark) <= rules::kLadderBlinkMs) return;
   ladderBlinkMark = TickNow();
   ladderBlinkOn = 1 - ladderBlinkOn;
   Sprite* sprite = ladderBlinkOn == 1 ? g_gameScreen.allScoreSprite : g_gameScreen.allScoreHighlightSprite;
   if (!sprite) return;
-  const int32_t shown = ladderStep == 9 ? 9 : ladderStep - 1;
+  const int32_t shown = ladderStep == rules::kTopStep ? rules::kTopStep : ladderStep - 1;
   sprite->x = static_cast<float>(kLadderX);
   sprite->y = static_cast<float>(kLadderBottomY - kLadderRowHeight * shown);
   sprite->SetFrameIndex(shown);
@@ -202,7 +206,7 @@ void QuizGame::StartBullAnimation(int32_t n) {
 }
 
 void QuizGame::TickBull() {
-  if (TicksSince(bullMark) <= 200 || !bullSequence) return;
+  if (TicksSince(bullMark) <= rules::kBullFrameMs || !bullSequence) return;
   bullMark = TickNow();
   const int32_t v = bullSequence[bullFrameIndex];
   if (v == -1) bullFrameIndex = 0;

@@ -24,8 +24,6 @@ enum QuizState : int32_t {
 
 class QuizGame : public GameBase {
  public:
-  static const int32_t kLadderPoints[10];
-
   void Reset() override;
   void Release() override;
   int32_t Run() override;
