@@ -14,6 +14,8 @@ constexpr GameSoundSpec kSounds[] = {
     {"bull05", "sounds\\bull05.wav"},   {"bull06", "sounds\\bull06.wav"},     {"click", nullptr},
 };
 
+// By the animation's number; the silent idle loop is the last and has none.
+static_assert(static_cast<int32_t>(BullAnimation::kIdle) == kBullAnimationCount - 1);
 constexpr GameSound kBullSounds[kBullAnimationCount - 1] = {GameSound::kBull01, GameSound::kBull02,
                                                             GameSound::kBull03, GameSound::kBull03,
                                                             GameSound::kBull04, GameSound::kBull05,

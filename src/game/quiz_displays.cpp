@@ -32,15 +32,30 @@ constexpr int32_t kFlowerX[] = {655, 697, 739};
 static_assert(std::size(kFlowerX) == rules::kBonusStreak, "a place for each flower of the streak");
 constexpr int32_t kFlowerY = 466;
 
-// Each entry shows sheet frame (entry - 1); 0 ends the animation on its last frame, -1 starts it over.
-constexpr int32_t kBullRight[] = {4, 5, 6, 4, 5, 6, 4, 5, 6, 4, 0};
-constexpr int32_t kBullTopStep[] = {4, 5, 7, 6, 7, 6, 7, 6, 5, 4, 0};
-constexpr int32_t kBullWrong[] = {12, 1, 13, 1, 12, 1, 13, 1, 2, 3, 3, 3, 2, 0};
-constexpr int32_t kBullWrongAfterTwo[] = {12, 1, 13, 1, 12, 1, 13, 1, 8, 9, 9, 9, 8, 0};
-constexpr int32_t kBullPass[] = {11, 14, 11, 15, 11, 14, 11, 15, 11, 0};
-constexpr int32_t kBullGameOver[] = {16, 0};
-constexpr int32_t kBullIdle[] = {2,  2,  1,  1,  2,  2, 1, 1,  2,  2,  1,  1, 11, 11, 1, 1, 10, 10, 1, 1,
-                                 11, 11, 1,  1,  10, 10, 1, 1,  13, 13, 13, 1, 1,  12, 12, 12, 1, 1, -1};
+// An entry shows sheet frame (entry - 1), which leaves 0 to end the animation on its last frame and -1 to start
+// it over.
+constexpr int32_t kHold = 0, kAgain = -1;
+constexpr int32_t F(BullFrame frame) { return static_cast<int32_t>(frame) + 1; }
+constexpr int32_t kNeutral = F(BullFrame::kNeutral), kBlink = F(BullFrame::kBlink),
+                  kSlumped = F(BullFrame::kSlumped), kCrouch = F(BullFrame::kHopCrouch), kAir = F(BullFrame::kHopAir),
+                  kLand = F(BullFrame::kHopLanding), kCheer = F(BullFrame::kCelebration), kFume = F(BullFrame::kAngry),
+                  kSteam = F(BullFrame::kAngrySteam), kLookL = F(BullFrame::kLookLeft),
+                  kLookR = F(BullFrame::kLookRight), kHeadL = F(BullFrame::kHeadLeft), kHeadR = F(BullFrame::kHeadRight),
+                  kShrugA = F(BullFrame::kShrugA), kShrugB = F(BullFrame::kShrugB), kLying = F(BullFrame::kLyingDown);
+
+constexpr int32_t kBullRight[] = {kCrouch, kAir, kLand, kCrouch, kAir, kLand, kCrouch, kAir, kLand, kCrouch, kHold};
+constexpr int32_t kBullTopStep[] = {kCrouch, kAir, kCheer, kLand, kCheer, kLand, kCheer, kLand, kAir, kCrouch, kHold};
+constexpr int32_t kBullWrong[] = {kHeadL, kNeutral, kHeadR, kNeutral, kHeadL, kNeutral, kHeadR, kNeutral,
+                                  kBlink, kSlumped, kSlumped, kSlumped, kBlink, kHold};
+constexpr int32_t kBullWrongAfterTwo[] = {kHeadL, kNeutral, kHeadR, kNeutral, kHeadL, kNeutral, kHeadR, kNeutral,
+                                          kFume, kSteam, kSteam, kSteam, kFume, kHold};
+constexpr int32_t kBullPass[] = {kLookR, kShrugA, kLookR, kShrugB, kLookR, kShrugA, kLookR, kShrugB, kLookR, kHold};
+constexpr int32_t kBullGameOver[] = {kLying, kHold};
+constexpr int32_t kBullIdle[] = {kBlink,   kBlink,   kNeutral, kNeutral, kBlink,   kBlink,   kNeutral, kNeutral,
+                                 kBlink,   kBlink,   kNeutral, kNeutral, kLookR,   kLookR,   kNeutral, kNeutral,
+                                 kLookL,   kLookL,   kNeutral, kNeutral, kLookR,   kLookR,   kNeutral, kNeutral,
+                                 kLookL,   kLookL,   kNeutral, kNeutral, kHeadR,   kHeadR,   kHeadR,   kNeutral,
+                                 kNeutral, kHeadL,   kHeadL,   kHeadL,   kNeutral, kNeutral, kAgain};
 
 // Indexed by the animation's number; the sound each starts with comes from the names table.
 constexpr const int32_t* kBullSequences[kBullAnimationCount] = {
@@ -199,7 +214,7 @@ void QuizGame::BlinkLadderStep() {
 void QuizGame::StartBullAnimation(int32_t n) {
   bullFrameIndex = 0;
   bullAnimation = n;
-  if (n < 0 || n > 7) return;
+  if (n < 0 || n >= kBullAnimationCount) return;
   bullSequence = kBullSequences[n];
   if (const GameSoundSpec* sound = BullAnimationSound(n)) g_soundTable.PlaySound(sound->name, 0xFFFF, 1);
   platform::TraceLine(std::string("bull ") + BullAnimationName(n));
@@ -209,10 +224,10 @@ void QuizGame::TickBull() {
   if (TicksSince(bullMark) <= rules::kBullFrameMs || !bullSequence) return;
   bullMark = TickNow();
   const int32_t v = bullSequence[bullFrameIndex];
-  if (v == -1) bullFrameIndex = 0;
-  if (v != 0) ++bullFrameIndex;
+  if (v == kAgain) bullFrameIndex = 0;
+  if (v != kHold) ++bullFrameIndex;
   Sprite* bull = g_gameScreen.bullSprite;
-  if (v >= 1 && bull) {
+  if (v > kHold && bull) {
     bull->SetFrameIndex(v - 1);
     if (platform::TraceEnabled()) platform::TraceLine("bull frame " + std::to_string(bull->GetCurrent()));
     bull->x = 164.0f;

@@ -278,12 +278,15 @@ TEST(QuizRules, SoundsAndAnimationsKeepTheirNames) {
     EXPECT_STREQ(SoundSpec(static_cast<GameSound>(i)).file, sounds[i].second);
   }
   EXPECT_EQ(SoundSpec(GameSound::kClick).file, nullptr) << "the menu's click has no file";
-  const char* animationSounds[8] = {"bull01", "bull02", "bull03", "bull03", "bull04", "bull05", "bull06", nullptr};
-  for (int n = 0; n < 8; ++n) {
-    const GameSoundSpec* sound = BullAnimationSound(n);
-    if (animationSounds[n]) {
+  const std::pair<BullAnimation, const char*> animationSounds[] = {
+      {BullAnimation::kRight, "bull01"}, {BullAnimation::kTopStep, "bull02"},  {BullAnimation::kSpare, "bull03"},
+      {BullAnimation::kWrong, "bull03"}, {BullAnimation::kAngry, "bull04"},    {BullAnimation::kPass, "bull05"},
+      {BullAnimation::kGameOver, "bull06"}, {BullAnimation::kIdle, nullptr}};
+  for (const auto& [animation, expected] : animationSounds) {
+    const GameSoundSpec* sound = BullAnimationSound(static_cast<int32_t>(animation));
+    if (expected) {
       ASSERT_NE(sound, nullptr);
-      EXPECT_STREQ(sound->name, animationSounds[n]);
+      EXPECT_STREQ(sound->name, expected);
     } else {
       EXPECT_EQ(sound, nullptr) << "the idle loop is silent";
     }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "common/game_rules.h"
+#include "game/game_names.h"
 
 namespace mkassets {
 
@@ -40,7 +41,7 @@ using rules::kLadderPoints;
 inline constexpr Box kStage{164, 14, 415, 251};
 inline constexpr int kBullFrameW = 415;
 inline constexpr int kBullFrameH = 251;
-inline constexpr int kBullFrames = 16;
+inline constexpr int kBullFrames = kBullFrameCount;
 inline constexpr int kBullSheetColumns = 4;
 inline constexpr int kStageVisibleH = 230;  // rows above the text panel at y 244
 
