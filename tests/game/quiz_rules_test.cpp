@@ -264,7 +264,7 @@ TEST(QuizRules, PauseRevealAndExplanationTimesAndClicksDuringThePauseIgnored) {
 }
 
 TEST(QuizRules, SoundsAndAnimationsKeepTheirNames) {
-  // Registered in this order, so the engine numbers them 10 to 26.
+  // Registered first and in this order, so the engine numbers them 10 to 26.
   const std::pair<const char*, const char*> sounds[17] = {
       {"bell", "sounds\\bell.wav"},         {"hammer", "sounds\\hammer.wav"},   {"neg", "sounds\\negative.wav"},
       {"pos", "sounds\\pos.wav"},           {"neutral", "sounds\\neutral.wav"}, {"drop", "sounds\\scdrop.wav"},
@@ -272,7 +272,7 @@ TEST(QuizRules, SoundsAndAnimationsKeepTheirNames) {
       {"bling", "sounds\\bling2.wav"},      {"cheer", "sounds\\cheer3.wav"},    {"bull01", "sounds\\bull01.wav"},
       {"bull02", "sounds\\bull02.wav"},     {"bull03", "sounds\\bull03.wav"},   {"bull04", "sounds\\bull04.wav"},
       {"bull05", "sounds\\bull05.wav"},     {"bull06", "sounds\\bull06.wav"}};
-  ASSERT_EQ(kRegisteredSoundCount, 17);
+  ASSERT_GE(kRegisteredSoundCount, 17);
   for (int i = 0; i < 17; ++i) {
     EXPECT_STREQ(SoundSpec(static_cast<GameSound>(i)).name, sounds[i].first);
     EXPECT_STREQ(SoundSpec(static_cast<GameSound>(i)).file, sounds[i].second);
