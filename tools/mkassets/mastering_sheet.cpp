@@ -29,7 +29,6 @@ const std::vector<SheetEntry>& MasteringSheet() {
       {"pos.wav", "interface", -19.0, -3.0},
       {"neutral.wav", "interface", -21.0, -4.0},
       {"wrong.wav", "interface", -19.0, -3.0},
-      {"twoblips.wav", "interface", -21.0, -4.0},
   };
   return sheet;
 }

@@ -107,17 +107,6 @@ StereoSignal NeutralBlip(int rate) {
   return Centred(out);
 }
 
-StereoSignal TwoBlips(int rate) {
-  Signal out = MakeSignal(0.3, rate);
-  Oscillator osc;
-  for (size_t i = 0; i < out.size(); ++i) {
-    const double t = static_cast<double>(i) / rate;
-    const double start = t < 0.15 ? 0.0 : 0.15;
-    out[i] = static_cast<float>(osc.Sine(t < 0.15 ? 660 : 880, rate) * AttackDecay(t - start, 0.003, 0.05));
-  }
-  return Centred(out);
-}
-
 StereoSignal DropGlide(int rate) {
   const double seconds = 0.85;
   Signal out = MakeSignal(seconds, rate);

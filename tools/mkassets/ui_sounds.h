@@ -15,6 +15,5 @@ StereoSignal WrongBuzzer(int rate);       // a low buzzer
 StereoSignal CheckTick(int rate);         // a short tick
 StereoSignal SparkleBling(int rate);      // a glittering run upwards: time bonus
 StereoSignal CrowdCheer(int rate);        // a crowd cheering and clapping
-StereoSignal TwoBlips(int rate);          // two soft blips, the second higher
 
 }  // namespace mkassets
