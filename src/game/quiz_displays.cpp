@@ -1,8 +1,8 @@
 // The quiz's drawing steps: the two scores, the clock column, the streak flowers, the points ladder and its blink,
 // the bull's reactions, and the redraw of the text after a popup.
 #include <algorithm>
-#include <iterator>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "app/app_state.h"
@@ -36,12 +36,13 @@ constexpr int32_t kFlowerY = 466;
 // it over.
 constexpr int32_t kHold = 0, kAgain = -1;
 constexpr int32_t F(BullFrame frame) { return static_cast<int32_t>(frame) + 1; }
-constexpr int32_t kNeutral = F(BullFrame::kNeutral), kBlink = F(BullFrame::kBlink),
-                  kSlumped = F(BullFrame::kSlumped), kCrouch = F(BullFrame::kHopCrouch), kAir = F(BullFrame::kHopAir),
-                  kLand = F(BullFrame::kHopLanding), kCheer = F(BullFrame::kCelebration), kFume = F(BullFrame::kAngry),
-                  kSteam = F(BullFrame::kAngrySteam), kLookL = F(BullFrame::kLookLeft),
-                  kLookR = F(BullFrame::kLookRight), kHeadL = F(BullFrame::kHeadLeft), kHeadR = F(BullFrame::kHeadRight),
-                  kShrugA = F(BullFrame::kShrugA), kShrugB = F(BullFrame::kShrugB), kLying = F(BullFrame::kLyingDown);
+constexpr int32_t kNeutral = F(BullFrame::kNeutral), kBlink = F(BullFrame::kBlink);
+constexpr int32_t kSlumped = F(BullFrame::kSlumped), kLying = F(BullFrame::kLyingDown);
+constexpr int32_t kCrouch = F(BullFrame::kHopCrouch), kAir = F(BullFrame::kHopAir), kLand = F(BullFrame::kHopLanding);
+constexpr int32_t kCheer = F(BullFrame::kCelebration), kFume = F(BullFrame::kAngry), kSteam = F(BullFrame::kAngrySteam);
+constexpr int32_t kLookL = F(BullFrame::kLookLeft), kLookR = F(BullFrame::kLookRight);
+constexpr int32_t kHeadL = F(BullFrame::kHeadLeft), kHeadR = F(BullFrame::kHeadRight);
+constexpr int32_t kShrugA = F(BullFrame::kShrugA), kShrugB = F(BullFrame::kShrugB);
 
 constexpr int32_t kBullRight[] = {kCrouch, kAir, kLand, kCrouch, kAir, kLand, kCrouch, kAir, kLand, kCrouch, kHold};
 constexpr int32_t kBullTopStep[] = {kCrouch, kAir, kCheer, kLand, kCheer, kLand, kCheer, kLand, kAir, kCrouch, kHold};

@@ -1,5 +1,5 @@
 #pragma once
-// The game controller: a run of true/false questions against a 180-second clock, a ten-step points ladder, a
+// The game controller: a run of true/false questions against the game clock, a ten-step points ladder, a
 // streak bonus, the verdict and explanation after each answer, the bull's reactions, and the end of a game.
 #include <cstdint>
 
