@@ -1,6 +1,7 @@
 #include "app/game_screen.h"
 
 #include "app/app_shell.h"
+#include "common/game_rules.h"
 #include "game/game_names.h"
 #include "game/quiz_game.h"
 #include "gfx/refresh_manager.h"
@@ -83,7 +84,8 @@ void GameScreen::Activate(platform::DirectDraw* directDraw, platform::Surface* b
     widget->LoadStrip(b.bitmap, 2, 0);
     widgets_->Add(widget);
   }
-  auto* next = new Widget(164, 244, 466, 168);
+  constexpr rules::PanelRect panel = rules::kTextPanel;
+  auto* next = new Widget(panel.x, panel.y, panel.w, panel.h);
   next->SetName("next");
   widgets_->Add(next);
 
@@ -110,8 +112,8 @@ void GameScreen::Activate(platform::DirectDraw* directDraw, platform::Surface* b
   allScoreHighlightSprite->SplitWidth();
 
   panelPicture.Define("panel", nullptr, 2, 70, 150, 442);
-  questionPicture.Define("question", nullptr, 164, 244, 466, 168);
-  answerPicture.Define("answer", nullptr, 164, 244, 466, 168);
+  questionPicture.Define("question", nullptr, panel.x, panel.y, panel.w, panel.h);
+  answerPicture.Define("answer", nullptr, panel.x, panel.y, panel.w, panel.h);
 
   for (int32_t i = 0; i < kRegisteredSoundCount; ++i) {
     const GameSoundSpec& sound = SoundSpec(static_cast<GameSound>(i));

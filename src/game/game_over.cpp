@@ -1,6 +1,7 @@
 // The end of a game: the result offered to the hall of fame, the new-record notice, the game-over picture.
 #include <string>
 
+#include "common/game_rules.h"
 #include "common/ticker.h"
 #include "game/game_names.h"
 #include "game/game_shell.h"
@@ -53,7 +54,7 @@ int32_t QuizGame::ShowNotice(const char* picture) {
   scene_->Present();
   auto* popup = new PopupDialog(*shell_);
   popup->LoadPopupPicture(picture, nullptr);
-  popup->SetCloseTime(TickNow() + 1000);
+  popup->SetCloseTime(TickNow() + rules::kNoticeMs);
   char result[256];
   if (popup->RunModal(result, nullptr) == 0) {
     delete popup;

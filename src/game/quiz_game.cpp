@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/game_rules.h"
 #include "common/ticker.h"
 #include "game/game_names.h"
 #include "game/game_shell.h"
@@ -24,12 +25,11 @@ QuizGame g_quizGame;
 int32_t stateMark = 0;
 int32_t newGameBlinkOn = 0, newGameBlinkMark = 0;
 
-const int32_t QuizGame::kLadderPoints[10] = {125, 250, 500, 1000, 2000, 5000, 10000, 25000, 50000, 100000};
-
 namespace {
 
 constexpr uint32_t kFullVolume = 0xFFFF;
-constexpr int32_t kTextX = 195, kTextY = 289;
+using rules::kTextX;
+using rules::kTextY;
 
 void Play(GameSound sound) { g_soundTable.PlaySound(SoundName(sound), kFullVolume, 0); }
 
@@ -60,15 +60,15 @@ void QuizGame::Reset() {
   g_questionBank.CreateFonts();
   g_questionBank.LoadQuestionFile("Zorvel.txt");
   g_refreshManager.RestoreAll();
-  SetStartSeconds(180);
-  SetBonusSeconds(20);
-  SetMaxSeconds(180);
+  SetStartSeconds(rules::kClockSeconds);
+  SetBonusSeconds(rules::kBonusSeconds);
+  SetMaxSeconds(rules::kClockSeconds);
   SetGameClock(GetStartSeconds());
   SetScore(0);
   ladderStep = 0;
   streak = 0;
   SetPlayerId(shell_->LoadCurrentPlayer(nullptr));
-  scoreTable.Allocate(20);
+  scoreTable.Allocate(rules::kHallOfFamePlaces);
   scoreTable.ReadTable("hiscore.dat");
   platform::TraceLine("new game, best " + std::to_string(scoreTable.TopScore()));
   SetState(kStarting);
@@ -146,7 +146,7 @@ void QuizGame::StepState() {
   switch (state) {
     case kIdle: {
       Widget* newGame = scene_->Buttons()->FindByName("newgame");
-      if (newGame && TicksSince(newGameBlinkMark) > 500) {
+      if (newGame && TicksSince(newGameBlinkMark) > rules::kNewGameBlinkMs) {
         newGameBlinkOn = 1 - newGameBlinkOn;
         newGame->SetImageBase(newGameBlinkOn);
         newGame->Draw(BackSurface());
@@ -202,7 +202,7 @@ void QuizGame::StepState() {
       break;
     }
     case kCorrectPause:
-      if (TicksSince(stateMark) < 500) {
+      if (TicksSince(stateMark) < rules::kCorrectPauseMs) {
         BlinkLadderStep();
       } else {
         stateMark = TickNow();
@@ -211,7 +211,7 @@ void QuizGame::StepState() {
       break;
     case kReveal:
       g_refreshManager.ErasePictureArea(&scene_->questionPicture);
-      if (TicksSince(stateMark) > 100) {
+      if (TicksSince(stateMark) > rules::kRevealDelayMs) {
         const Question* current = g_questionBank.CurrentQuestion();
         if (Sprite* verdict = scene_->verdictSprite) {
           verdict->SetFrameIndex(current && current->answerIsTrue == 1 ? 0 : 1);
@@ -226,7 +226,7 @@ void QuizGame::StepState() {
       break;
     case kShowExplanation:
       if (scene_->continueSprite) scene_->continueSprite->Draw(BackSurface());
-      if (TicksSince(stateMark) > 10000 || Clicked("next")) {
+      if (TicksSince(stateMark) > rules::kExplanationMs || Clicked("next")) {
         DrawLadder();
         DrawStreak();
         if (Sprite* bell = g_spriteAnimations.Find("bell")) bell->SetPlaying(0);
@@ -243,14 +243,14 @@ void QuizGame::AnswerRight() {
   if (Sprite* bell = g_spriteAnimations.Find("bell")) bell->SetPlaying(1);
   Play(GameSound::kBell);
   Play(GameSound::kPosChart);
-  SetScore(GetScore() + kLadderPoints[ladderStep]);
-  if (ladderStep == 9) {
+  SetScore(GetScore() + rules::kLadderPoints[ladderStep]);
+  if (ladderStep == rules::kTopStep) {
     Play(GameSound::kCheer);
     StartBull(BullAnimation::kTopStep);
   } else {
     StartBull(BullAnimation::kRight);
   }
-  if (ladderStep < 9) ++ladderStep;
+  if (ladderStep < rules::kTopStep) ++ladderStep;
   Play(GameSound::kCheck);
   ++streak;
   SetState(kCorrectPause);
@@ -258,7 +258,7 @@ void QuizGame::AnswerRight() {
 
 void QuizGame::AnswerWrong() {
   Play(GameSound::kDrop);
-  StartBull(streak == 2 ? BullAnimation::kAngry : BullAnimation::kWrong);
+  StartBull(streak == rules::kAngryStreak ? BullAnimation::kAngry : BullAnimation::kWrong);
   if (ladderStep > 0) {
     ladderStep = 0;
     g_refreshManager.ErasePictureArea(&scene_->panelPicture);
@@ -268,7 +268,7 @@ void QuizGame::AnswerWrong() {
 }
 
 void QuizGame::ApplyTimeBonus() {
-  if (streak == 3) {
+  if (streak == rules::kBonusStreak) {
     Play(GameSound::kBling);
     const int32_t clock = AddToGameClock(GetBonusSeconds(), GetMaxSeconds());
     platform::TraceLine("time bonus, clock " + std::to_string(clock));

@@ -1,5 +1,5 @@
 #pragma once
-// The game controller: a run of true/false questions against a 180-second clock, a ten-step points ladder, a
+// The game controller: a run of true/false questions against the game clock, a ten-step points ladder, a
 // streak bonus, the verdict and explanation after each answer, the bull's reactions, and the end of a game.
 #include <cstdint>
 
@@ -26,8 +26,6 @@ enum QuizState : int32_t {
 
 class QuizGame : public GameBase {
  public:
-  static const int32_t kLadderPoints[10];
-
   // The screen the quiz plays on and the program around it; given before the first Reset.
   void Attach(QuizScene* scene, GameShell* shell);
   void Reset() override;

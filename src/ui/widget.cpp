@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/game_rules.h"
 #include "gfx/refresh_manager.h"
 #include "gfx/surface_utils.h"
 #include "platform/window/messages.h"
@@ -38,7 +39,7 @@ Widget::~Widget() {
 }
 
 int32_t Widget::AddImageEntry(int32_t tag, platform::Surface* surface, bool owned) {
-  SetColorKeyRGB(surface, 0, 0, 255);
+  SetColorKeyRGB(surface, rules::kKeyColour.r, rules::kKeyColour.g, rules::kKeyColour.b);
   if (!images_) images_ = new PtrArray<WidgetImage>(1);
   images_->Push(new WidgetImage{tag, surface, owned});
   GetSurfaceSize(surface, &width_, &height_);
@@ -92,7 +93,7 @@ int32_t Widget::TransparencyAt(int32_t x, int32_t y) {
   int32_t w, h;
   GetSurfaceSize(image, &w, &h);
   if (px < 0 || py < 0 || px >= w || py >= h) return 1;
-  const uint16_t key = RGBToPixel(image, 0, 0, 255) & 0xFFFF;
+  const uint16_t key = RGBToPixel(image, rules::kKeyColour.r, rules::kKeyColour.g, rules::kKeyColour.b) & 0xFFFF;
   return GetSurfacePixel(image, px, py) == key ? 1 : 0;
 }
 
