@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/random_generator.h"
 #include "fuzz_support.h"
-#include "game/random_generator.h"
 #include "quiz/question_bank.h"
 #include "quiz/question_layout.h"
 #include "tools/zorvel_check/question_file_checker.h"

@@ -106,8 +106,8 @@ def mermaid(counts, order):
     for name in order:
         if any(name in pair for pair in counts):
             lines.append(f"  {name}[{name}/]")
-    for (a, b), n in sorted(counts.items(), key=lambda e: (order.index(e[0][0]), order.index(e[0][1]))):
-        lines.append(f"  {a} -->|{n}| {b}")
+    for a, b in sorted(counts, key=lambda e: (order.index(e[0]), order.index(e[1]))):
+        lines.append(f"  {a} --> {b}")
     lines.append("```")
     return lines
 
@@ -115,7 +115,7 @@ def mermaid(counts, order):
 def drawing():
     top, top_upward = edges("top")
     inner, inner_upward = edges("platform")
-    out = [BEGIN, "", "The game's folders (an arrow is \"includes\"; the number counts the include lines):", ""]
+    out = [BEGIN, "", "The game's folders (an arrow is \"includes\"):", ""]
     out += mermaid(top, LAYERS)
     out += ["", "Inside `platform/` (the backends above the jobs they serve):", ""]
     out += mermaid(inner, PLATFORM)

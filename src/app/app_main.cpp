@@ -8,11 +8,11 @@
 #include "app/app_state.h"
 #include "app/game_screen.h"
 #include "app/screen_manager.h"
+#include "common/random_generator.h"
+#include "common/ticker.h"
 #include "game/quiz_game.h"
 #include "sound/sound_table.h"
 #include "app/input_state.h"
-#include "game/random_generator.h"
-#include "game/ticker.h"
 #include "gfx/surface_utils.h"
 #include "platform/window/input_script.h"
 #include "platform/window/launch.h"
@@ -23,6 +23,7 @@
 #include "platform/timer/timer.h"
 #include "platform/replay/trace.h"
 #include "platform/host/writable_files.h"
+#include "ui/back_surface.h"
 #include "zk/zk.h"
 
 AppState g_app;
@@ -36,7 +37,7 @@ constexpr const char* kSetupFile = ".\\setup.ini";
 constexpr const char* kOptionsFile = "..\\options.ini";
 constexpr const char* kLauncherProgram = "\\Hubbix.exe";
 
-// Stand-in for the DirectDraw presence checks; tests can make them fail with ZORVEL_DIRECTDRAW=none or =old.
+// The display is always there on this game's hosts; tests make the checks fail with ZORVEL_DIRECTDRAW=none or =old.
 bool DirectDrawObjectAvailable() {
   const char* dd = std::getenv("ZORVEL_DIRECTDRAW");
   return !(dd && std::strcmp(dd, "none") == 0);
@@ -100,8 +101,8 @@ int32_t PumpMessages() {
 
 void WaitForNextFrame(int32_t rate) {
   const int32_t interval = 1000 / rate;
-  // Sleep on the ticker instead of spinning: each wake is one 10 ms step, so pacing and frame order are as
-  // before without burning a core.
+  // Sleep on the ticker: each wake is one 10 ms step, which keeps the pacing and the frame order and leaves the
+  // core idle between frames.
   WaitForTickCount(g_app.nextFrameTime);
   platform::LogFrameStart();
   g_app.nextFrameTime = tickCounter.load() + interval;
@@ -267,8 +268,10 @@ int AppMain(void* instance, const std::string& commandLine) {
 
   g_app.directDraw = ZKGetLPDD();
   Surface* front = nullptr;
-  ZKGetDDInfo(&front, &g_app.backSurface);
-  FillSurfacePixel(g_app.backSurface, 0);
+  Surface* back = nullptr;
+  ZKGetDDInfo(&front, &back);
+  SetBackSurface(back);
+  FillSurfacePixel(back, 0);
 
   ZKSetInstance(instance);
   ZKInitMouse();
@@ -291,7 +294,7 @@ int AppMain(void* instance, const std::string& commandLine) {
   TraceLine("seed " + std::to_string(seed));
 
   ZKInitFont(g_app.mainWindow);
-  g_screenManager.SetDisplay(g_app.directDraw, g_app.backSurface);
+  g_screenManager.SetDisplay(g_app.directDraw, BackSurface());
   g_screenManager.AddScreen(&g_gameScreen);
   g_screenManager.ActivateScreen("Zorvel");
   ZKInitKeyboard();

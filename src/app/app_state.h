@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "platform/video/direct_draw.h"
-#include "platform/video/surface.h"
 #include "platform/window/window.h"
 
 struct AppState {
@@ -20,10 +19,6 @@ struct AppState {
   int32_t nextFrameTime = 0;
   float frameRate = 0.0f;
   platform::DirectDraw* directDraw = nullptr;
-  platform::Surface* backSurface = nullptr;
 };
 
 extern AppState g_app;
-
-constexpr int32_t kFrameContinue = 5;
-constexpr int32_t kFrameQuit = 7;

@@ -1,14 +1,15 @@
 #include "app/game_screen.h"
 
-#include "app/app_state.h"
+#include "app/app_shell.h"
+#include "common/game_rules.h"
 #include "game/game_names.h"
 #include "game/quiz_game.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/sprite_animation_list.h"
 #include "platform/host/file_names.h"
 #include "platform/window/message_box.h"
 #include "platform/window/messages.h"
 #include "sound/sound_table.h"
-#include "ui/refresh_manager.h"
 #include "ui/widget.h"
 #include "ui/widget_set.h"
 
@@ -83,7 +84,8 @@ void GameScreen::Activate(platform::DirectDraw* directDraw, platform::Surface* b
     widget->LoadStrip(b.bitmap, 2, 0);
     widgets_->Add(widget);
   }
-  auto* next = new Widget(164, 244, 466, 168);
+  constexpr rules::PanelRect panel = rules::kTextPanel;
+  auto* next = new Widget(panel.x, panel.y, panel.w, panel.h);
   next->SetName("next");
   widgets_->Add(next);
 
@@ -110,14 +112,15 @@ void GameScreen::Activate(platform::DirectDraw* directDraw, platform::Surface* b
   allScoreHighlightSprite->SplitWidth();
 
   panelPicture.Define("panel", nullptr, 2, 70, 150, 442);
-  questionPicture.Define("question", nullptr, 164, 244, 466, 168);
-  answerPicture.Define("answer", nullptr, 164, 244, 466, 168);
+  questionPicture.Define("question", nullptr, panel.x, panel.y, panel.w, panel.h);
+  answerPicture.Define("answer", nullptr, panel.x, panel.y, panel.w, panel.h);
 
   for (int32_t i = 0; i < kRegisteredSoundCount; ++i) {
     const GameSoundSpec& sound = SoundSpec(static_cast<GameSound>(i));
     g_soundTable.LoadSound(sound.file, sound.name);
   }
 
+  g_quizGame.Attach(this, &g_appShell);
   g_quizGame.Reset();
 }
 
@@ -147,6 +150,8 @@ int32_t GameScreen::HandleFrame(int32_t) {
   Present();
   return kFrameContinue;
 }
+
+int32_t GameScreen::Present() { return Screen::Present(); }
 
 std::vector<GameScreen::KeyPress> GameScreen::TakePressedKeys() {
   std::vector<KeyPress> keys;

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "game/quiz_scene.h"
 #include "gfx/sprite.h"
-#include "ui/picture.h"
 #include "ui/screen.h"
 
-class GameScreen : public Screen {
+class GameScreen : public Screen, public QuizScene {
  public:
   GameScreen();
   ~GameScreen();
@@ -17,24 +17,13 @@ class GameScreen : public Screen {
   void Deactivate() override;
   int32_t HandleMessage(platform::Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
   int32_t HandleFrame(int32_t active) override;
+  int32_t Present() override;
 
-  // Keyboard and controller play: for each key pressed since the quiz last took them, the names of the buttons it
-  // stands for (one, or for a controller's A first "true" then "next").
-  using KeyPress = std::vector<const char*>;
-  std::vector<KeyPress> TakePressedKeys();
-  void ForgetPressedKeys() { pressedKeys_.clear(); }
-
-  Picture panelPicture;
-  Picture questionPicture;
-  Picture answerPicture;
-  Sprite* flowerSprite = nullptr;
-  Sprite* verdictSprite = nullptr;
-  Sprite* bullSprite = nullptr;
-  Sprite* bullTimerSprite = nullptr;
-  Sprite* scoreDigitsSprite = nullptr;
-  Sprite* allScoreSprite = nullptr;
-  Sprite* allScoreHighlightSprite = nullptr;
-  Sprite* continueSprite = nullptr;
+  // What the quiz sees of this screen.
+  WidgetSet* Buttons() override { return GetWidgetSet(); }
+  // Keyboard and controller play: for each key pressed since the quiz last took them, the buttons it stands for.
+  std::vector<KeyPress> TakePressedKeys() override;
+  void ForgetPressedKeys() override { pressedKeys_.clear(); }
 
  private:
   bool backgroundMissing_ = false;

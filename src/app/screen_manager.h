@@ -3,10 +3,10 @@
 // the active screen every frame and window message. It lists the screens but does not own them.
 #include <cstdint>
 
+#include "common/ptr_array.h"
 #include "platform/video/direct_draw.h"
 #include "platform/video/surface.h"
 #include "platform/window/window.h"
-#include "ui/ptr_array.h"
 #include "ui/screen.h"
 
 class ScreenManager {

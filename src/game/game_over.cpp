@@ -1,19 +1,20 @@
 // The end of a game: the result offered to the hall of fame, the new-record notice, the game-over picture.
 #include <string>
 
-#include "app/app_state.h"
-#include "app/game_screen.h"
-#include "app/player_roster.h"
+#include "common/game_rules.h"
+#include "common/ticker.h"
 #include "game/game_names.h"
+#include "game/game_shell.h"
 #include "game/popup_dialog.h"
 #include "game/quiz_game.h"
-#include "game/ticker.h"
+#include "game/quiz_scene.h"
+#include "gfx/refresh_manager.h"
+#include "gfx/sprite.h"
 #include "platform/replay/trace.h"
-#include "ui/refresh_manager.h"
 
 int32_t QuizGame::GameOver() {
   char playerLine[256] = {};
-  SetPlayerId(g_playerRoster.LoadCurrentPlayer(playerLine));
+  SetPlayerId(shell_->LoadCurrentPlayer(playerLine));
   platform::TraceLine("game over, score " + std::to_string(GetScore()));
   if (scoreTable.InsertScore(playerLine, GetScore())) {
     const int32_t written = scoreTable.WriteTable("hiscore.dat");
@@ -23,16 +24,16 @@ int32_t QuizGame::GameOver() {
     if (!(written ? ShowHallOfFame() : ShowNotice("savefailed.bmp"))) return kFrameQuit;
   }
   StartBull(BullAnimation::kGameOver);
-  g_refreshManager.ErasePictureArea(&g_gameScreen.questionPicture);
-  g_refreshManager.ErasePictureArea(&g_gameScreen.answerPicture);
-  if (Sprite* verdict = g_gameScreen.verdictSprite)
+  g_refreshManager.ErasePictureArea(&scene_->questionPicture);
+  g_refreshManager.ErasePictureArea(&scene_->answerPicture);
+  if (Sprite* verdict = scene_->verdictSprite)
     g_refreshManager.EraseArea(static_cast<int32_t>(verdict->x), static_cast<int32_t>(verdict->y),
                                verdict->GetWidth(), verdict->GetHeight());
-  g_gameScreen.Present();
-  g_gameScreen.Present();
+  scene_->Present();
+  scene_->Present();
   PauseGameClock();
 
-  auto* popup = new PopupDialog();
+  auto* popup = new PopupDialog(*shell_);
   popup->LoadPopupPicture("gameover.bmp", nullptr);
   popup->PlaceAt(175, 299);
   popup->AddDefaultButton();
@@ -42,7 +43,7 @@ int32_t QuizGame::GameOver() {
     return kFrameQuit;
   }
   delete popup;
-  g_gameScreen.ForgetPressedKeys();
+  scene_->ForgetPressedKeys();
   SetState(kIdle);
   return kFrameContinue;
 }
@@ -50,10 +51,10 @@ int32_t QuizGame::GameOver() {
 int32_t QuizGame::ShowHallOfFame() { return ShowNotice("hallfamepop.bmp"); }
 
 int32_t QuizGame::ShowNotice(const char* picture) {
-  g_gameScreen.Present();
-  auto* popup = new PopupDialog();
+  scene_->Present();
+  auto* popup = new PopupDialog(*shell_);
   popup->LoadPopupPicture(picture, nullptr);
-  popup->SetCloseTime(TickNow() + 1000);
+  popup->SetCloseTime(TickNow() + rules::kNoticeMs);
   char result[256];
   if (popup->RunModal(result, nullptr) == 0) {
     delete popup;

@@ -3,18 +3,16 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_main.h"
-#include "app/app_state.h"
-#include "app/input_state.h"
-#include "game/ticker.h"
+#include "common/ticker.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/surface_utils.h"
 #include "platform/replay/trace.h"
 #include "platform/window/window.h"
-#include "ui/refresh_manager.h"
+#include "ui/back_surface.h"
 #include "ui/widget.h"
 #include "ui/widget_set.h"
 
-PopupDialog::PopupDialog() {
+PopupDialog::PopupDialog(GameShell& shell) : shell_(shell) {
   SetName("");
   PopupDialog::Init();
 }
@@ -37,7 +35,7 @@ void PopupDialog::PlaceAt(int32_t x, int32_t y) {
   if (!currentPicture) return;
   if (x == -1 && y == -1) {
     if (popupRect.left == -1 && popupRect.top == -1 && currentPicture->GetSurface())
-      CenterSurfaceRect(currentPicture->GetSurface(), 0, 0, g_app.screenWidth, g_app.screenHeight, &popupRect);
+      CenterSurfaceRect(currentPicture->GetSurface(), 0, 0, shell_.ScreenWidth(), shell_.ScreenHeight(), &popupRect);
   } else {
     popupRect = {x, y, x + currentPicture->GetWidth(), y + currentPicture->GetHeight()};
   }
@@ -138,13 +136,13 @@ int32_t PopupDialog::RunModal(char* destination, const char* pictureName) {
 
   while (done == 0) {
     int32_t x, y, buttons;
-    g_inputState.GetMouse(&x, &y, &buttons);
-    if (PumpMessages()) {
+    shell_.GetMouse(&x, &y, &buttons);
+    if (shell_.PumpMessages()) {
       if (swapped) g_refreshManager.SetWorkSurface(rememberedWork);
       platform::TraceLine("popup quit");
       return 0;
     }
-    if (currentPicture) currentPicture->Draw(g_app.backSurface, popupRect.left, popupRect.top);
+    if (currentPicture) currentPicture->Draw(BackSurface(), popupRect.left, popupRect.top);
     widgets_->UpdateAll(x, y, buttons);
     widgets_->RedrawAll();
     if (PollInput(x, y, buttons) == 0) {

@@ -4,14 +4,16 @@
 #include <cstdint>
 #include <functional>
 
+#include "common/ptr_array.h"
+#include "game/game_shell.h"
+#include "gfx/picture.h"
 #include "platform/video/surface.h"
-#include "ui/picture.h"
-#include "ui/ptr_array.h"
 #include "ui/screen.h"
 
 class PopupDialog final : public Screen {
  public:
-  PopupDialog();
+  // The shell gives the popup's frame loop the mouse, the window's messages and the screen's size.
+  explicit PopupDialog(GameShell& shell);
   ~PopupDialog();
 
   void Init() override;
@@ -37,10 +39,9 @@ class PopupDialog final : public Screen {
   void SetKeyPress(std::function<bool()> pressed) { keyPress_ = std::move(pressed); }
 
   const platform::Rect& GetPopupRect() const { return popupRect; }
-  int32_t IsDone() const { return done; }
-  const char* GetResult() { return GetName(); }
 
  private:
+  GameShell& shell_;
   PtrArray<Picture>* popupPictures = nullptr;
   Picture* currentPicture = nullptr;
   int32_t done = 0;

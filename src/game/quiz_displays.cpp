@@ -2,19 +2,20 @@
 // the bull's reactions, and the redraw of the text after a popup.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/game_screen.h"
+#include "common/game_rules.h"
+#include "common/ticker.h"
 #include "game/game_names.h"
 #include "game/quiz_game.h"
-#include "game/ticker.h"
+#include "game/quiz_scene.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/sprite.h"
 #include "platform/replay/trace.h"
 #include "quiz/question.h"
 #include "quiz/question_bank.h"
 #include "sound/sound_table.h"
-#include "ui/refresh_manager.h"
 #include "ui/unchanged_area.h"
 
 int32_t bullMark = 0;
@@ -22,21 +23,39 @@ int32_t ladderBlinkOn = 0, ladderBlinkMark = 0;
 
 namespace {
 
-constexpr int32_t kTextX = 195, kTextY = 289;
+using rules::kTextX;
+using rules::kTextY;
 constexpr int32_t kClockX = 649, kClockY = 74;
 constexpr int32_t kLadderX = 10, kLadderBottomY = 466, kLadderRowHeight = 43;
-constexpr int32_t kFlowerX[3] = {655, 697, 739};
+constexpr int32_t kFlowerX[] = {655, 697, 739};
+static_assert(std::size(kFlowerX) == rules::kBonusStreak, "a place for each flower of the streak");
 constexpr int32_t kFlowerY = 466;
 
-// Each entry shows sheet frame (entry - 1); 0 ends the animation on its last frame, -1 starts it over.
-constexpr int32_t kBullRight[] = {4, 5, 6, 4, 5, 6, 4, 5, 6, 4, 0};
-constexpr int32_t kBullTopStep[] = {4, 5, 7, 6, 7, 6, 7, 6, 5, 4, 0};
-constexpr int32_t kBullWrong[] = {12, 1, 13, 1, 12, 1, 13, 1, 2, 3, 3, 3, 2, 0};
-constexpr int32_t kBullWrongAfterTwo[] = {12, 1, 13, 1, 12, 1, 13, 1, 8, 9, 9, 9, 8, 0};
-constexpr int32_t kBullPass[] = {11, 14, 11, 15, 11, 14, 11, 15, 11, 0};
-constexpr int32_t kBullGameOver[] = {16, 0};
-constexpr int32_t kBullIdle[] = {2,  2,  1,  1,  2,  2, 1, 1,  2,  2,  1,  1, 11, 11, 1, 1, 10, 10, 1, 1,
-                                 11, 11, 1,  1,  10, 10, 1, 1,  13, 13, 13, 1, 1,  12, 12, 12, 1, 1, -1};
+// An entry shows sheet frame (entry - 1), which leaves 0 to end the animation on its last frame and -1 to start
+// it over.
+constexpr int32_t kHold = 0, kAgain = -1;
+constexpr int32_t F(BullFrame frame) { return static_cast<int32_t>(frame) + 1; }
+constexpr int32_t kNeutral = F(BullFrame::kNeutral), kBlink = F(BullFrame::kBlink);
+constexpr int32_t kSlumped = F(BullFrame::kSlumped), kLying = F(BullFrame::kLyingDown);
+constexpr int32_t kCrouch = F(BullFrame::kHopCrouch), kAir = F(BullFrame::kHopAir), kLand = F(BullFrame::kHopLanding);
+constexpr int32_t kCheer = F(BullFrame::kCelebration), kFume = F(BullFrame::kAngry), kSteam = F(BullFrame::kAngrySteam);
+constexpr int32_t kLookL = F(BullFrame::kLookLeft), kLookR = F(BullFrame::kLookRight);
+constexpr int32_t kHeadL = F(BullFrame::kHeadLeft), kHeadR = F(BullFrame::kHeadRight);
+constexpr int32_t kShrugA = F(BullFrame::kShrugA), kShrugB = F(BullFrame::kShrugB);
+
+constexpr int32_t kBullRight[] = {kCrouch, kAir, kLand, kCrouch, kAir, kLand, kCrouch, kAir, kLand, kCrouch, kHold};
+constexpr int32_t kBullTopStep[] = {kCrouch, kAir, kCheer, kLand, kCheer, kLand, kCheer, kLand, kAir, kCrouch, kHold};
+constexpr int32_t kBullWrong[] = {kHeadL, kNeutral, kHeadR, kNeutral, kHeadL, kNeutral, kHeadR, kNeutral,
+                                  kBlink, kSlumped, kSlumped, kSlumped, kBlink, kHold};
+constexpr int32_t kBullWrongAfterTwo[] = {kHeadL, kNeutral, kHeadR, kNeutral, kHeadL, kNeutral, kHeadR, kNeutral,
+                                          kFume, kSteam, kSteam, kSteam, kFume, kHold};
+constexpr int32_t kBullPass[] = {kLookR, kShrugA, kLookR, kShrugB, kLookR, kShrugA, kLookR, kShrugB, kLookR, kHold};
+constexpr int32_t kBullGameOver[] = {kLying, kHold};
+constexpr int32_t kBullIdle[] = {kBlink,   kBlink,   kNeutral, kNeutral, kBlink,   kBlink,   kNeutral, kNeutral,
+                                 kBlink,   kBlink,   kNeutral, kNeutral, kLookR,   kLookR,   kNeutral, kNeutral,
+                                 kLookL,   kLookL,   kNeutral, kNeutral, kLookR,   kLookR,   kNeutral, kNeutral,
+                                 kLookL,   kLookL,   kNeutral, kNeutral, kHeadR,   kHeadR,   kHeadR,   kNeutral,
+                                 kNeutral, kHeadL,   kHeadL,   kHeadL,   kNeutral, kNeutral, kAgain};
 
 // Indexed by the animation's number; the sound each starts with comes from the names table.
 constexpr const int32_t* kBullSequences[kBullAnimationCount] = {
@@ -75,7 +94,7 @@ platform::Rect ScoreArea(int32_t eraseX, int32_t right, int32_t top, size_t leng
 
 void QuizGame::DrawScores() {
   const std::string best = std::to_string(scoreTable.TopScore()), current = std::to_string(GetScore());
-  Sprite* digits = g_gameScreen.scoreDigitsSprite;
+  Sprite* digits = scene_->scoreDigitsSprite;
   UnchangedArea::Inputs bestInputs{1, static_cast<uint64_t>(scoreTable.TopScore())};
   AddSprite(&bestInputs, digits);
   UnchangedArea::Inputs currentInputs{2, static_cast<uint64_t>(GetScore())};
@@ -116,13 +135,13 @@ void QuizGame::DrawNumber(Sprite* sprite, int32_t right, int32_t top, const char
 }
 
 void QuizGame::DrawClockColumn() {
-  Sprite* column = g_gameScreen.bullTimerSprite;
+  Sprite* column = scene_->bullTimerSprite;
   if (column && column->FrameCount() > 0 && GetStartSeconds() > 0) {
     const int32_t w = column->GetWidth(), h = column->GetHeight();
     const int32_t fill = static_cast<int32_t>(static_cast<float>(GetStartSeconds() - GetGameClock()) /
                                               static_cast<float>(GetStartSeconds()) * static_cast<float>(h));
-    Sprite* flower = g_gameScreen.flowerSprite;
-    const int32_t flowers = std::min<int32_t>(std::max<int32_t>(streak, 0), 3);
+    Sprite* flower = scene_->flowerSprite;
+    const int32_t flowers = std::min<int32_t>(std::max<int32_t>(streak, 0), rules::kBonusStreak);
     UnchangedArea::Inputs inputs{static_cast<uint64_t>(fill), static_cast<uint64_t>(flowers)};
     AddSprite(&inputs, column);
     AddSprite(&inputs, flower);
@@ -158,9 +177,9 @@ void QuizGame::DrawClockColumn() {
 void QuizGame::DrawStreak() { DrawStreak(Work()); }
 
 void QuizGame::DrawStreak(platform::Surface* surface) {
-  Sprite* flower = g_gameScreen.flowerSprite;
+  Sprite* flower = scene_->flowerSprite;
   if (!flower) return;
-  for (int32_t i = 0; i < streak && i < 3; ++i) {
+  for (int32_t i = 0; i < streak && i < rules::kBonusStreak; ++i) {
     flower->x = static_cast<float>(kFlowerX[i]);
     flower->y = static_cast<float>(kFlowerY);
     flower->Draw(surface);
@@ -168,8 +187,8 @@ void QuizGame::DrawStreak(platform::Surface* surface) {
 }
 
 void QuizGame::DrawLadder() {
-  g_refreshManager.ErasePictureArea(&g_gameScreen.panelPicture);
-  Sprite* ladder = g_gameScreen.allScoreSprite;
+  g_refreshManager.ErasePictureArea(&scene_->panelPicture);
+  Sprite* ladder = scene_->allScoreSprite;
   if (!ladder) return;
   for (int32_t i = 0; i <= ladderStep; ++i) {
     ladder->x = static_cast<float>(kLadderX);
@@ -180,12 +199,12 @@ void QuizGame::DrawLadder() {
 }
 
 void QuizGame::BlinkLadderStep() {
-  if (TicksSince(ladderBlinkMark) <= 100) return;
+  if (TicksSince(ladderBlinkMark) <= rules::kLadderBlinkMs) return;
   ladderBlinkMark = TickNow();
   ladderBlinkOn = 1 - ladderBlinkOn;
-  Sprite* sprite = ladderBlinkOn == 1 ? g_gameScreen.allScoreSprite : g_gameScreen.allScoreHighlightSprite;
+  Sprite* sprite = ladderBlinkOn == 1 ? scene_->allScoreSprite : scene_->allScoreHighlightSprite;
   if (!sprite) return;
-  const int32_t shown = ladderStep == 9 ? 9 : ladderStep - 1;
+  const int32_t shown = ladderStep == rules::kTopStep ? rules::kTopStep : ladderStep - 1;
   sprite->x = static_cast<float>(kLadderX);
   sprite->y = static_cast<float>(kLadderBottomY - kLadderRowHeight * shown);
   sprite->SetFrameIndex(shown);
@@ -195,20 +214,20 @@ void QuizGame::BlinkLadderStep() {
 void QuizGame::StartBullAnimation(int32_t n) {
   bullFrameIndex = 0;
   bullAnimation = n;
-  if (n < 0 || n > 7) return;
+  if (n < 0 || n >= kBullAnimationCount) return;
   bullSequence = kBullSequences[n];
   if (const GameSoundSpec* sound = BullAnimationSound(n)) g_soundTable.PlaySound(sound->name, 0xFFFF, 1);
   platform::TraceLine(std::string("bull ") + BullAnimationName(n));
 }
 
 void QuizGame::TickBull() {
-  if (TicksSince(bullMark) <= 200 || !bullSequence) return;
+  if (TicksSince(bullMark) <= rules::kBullFrameMs || !bullSequence) return;
   bullMark = TickNow();
   const int32_t v = bullSequence[bullFrameIndex];
-  if (v == -1) bullFrameIndex = 0;
-  if (v != 0) ++bullFrameIndex;
-  Sprite* bull = g_gameScreen.bullSprite;
-  if (v >= 1 && bull) {
+  if (v == kAgain) bullFrameIndex = 0;
+  if (v != kHold) ++bullFrameIndex;
+  Sprite* bull = scene_->bullSprite;
+  if (v > kHold && bull) {
     bull->SetFrameIndex(v - 1);
     if (platform::TraceEnabled()) platform::TraceLine("bull frame " + std::to_string(bull->GetCurrent()));
     bull->x = 164.0f;
@@ -223,13 +242,13 @@ void QuizGame::RedrawText() {
   if (!current) return;  // nothing has been asked yet
   if (state == kAwaitAnswer) {
     current->DrawStatement(Work(), g_questionBank.statementFont, kTextX, kTextY);
-    g_refreshManager.PaintPicture(&g_gameScreen.questionPicture);
+    g_refreshManager.PaintPicture(&scene_->questionPicture);
   } else {
-    if (Sprite* verdict = g_gameScreen.verdictSprite) {
+    if (Sprite* verdict = scene_->verdictSprite) {
       verdict->SetFrameIndex(current->answerIsTrue == 1 ? 0 : 1);
       verdict->Draw(Work());
     }
     current->DrawExplanation(Work(), g_questionBank.explanationFont, kTextX, kTextY);
-    g_refreshManager.PaintPicture(&g_gameScreen.answerPicture);
+    g_refreshManager.PaintPicture(&scene_->answerPicture);
   }
 }

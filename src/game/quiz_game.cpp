@@ -3,22 +3,20 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_main.h"
-#include "app/app_state.h"
-#include "app/game_screen.h"
-#include "app/input_state.h"
-#include "app/player_roster.h"
+#include "common/game_rules.h"
+#include "common/ticker.h"
 #include "game/game_names.h"
+#include "game/game_shell.h"
 #include "game/popup_dialog.h"
-#include "game/ticker.h"
+#include "game/quiz_scene.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/sprite_animation_list.h"
-#include "platform/window/messages.h"
 #include "platform/replay/trace.h"
 #include "quiz/question.h"
 #include "quiz/question_bank.h"
 #include "sound/sound_table.h"
+#include "ui/back_surface.h"
 #include "ui/bitmap_font.h"
-#include "ui/refresh_manager.h"
 #include "ui/widget.h"
 #include "ui/widget_set.h"
 
@@ -27,24 +25,28 @@ QuizGame g_quizGame;
 int32_t stateMark = 0;
 int32_t newGameBlinkOn = 0, newGameBlinkMark = 0;
 
-const int32_t QuizGame::kLadderPoints[10] = {125, 250, 500, 1000, 2000, 5000, 10000, 25000, 50000, 100000};
-
 namespace {
 
 constexpr uint32_t kFullVolume = 0xFFFF;
-constexpr int32_t kTextX = 195, kTextY = 289;
+using rules::kTextX;
+using rules::kTextY;
 
 void Play(GameSound sound) { g_soundTable.PlaySound(SoundName(sound), kFullVolume, 0); }
-
-bool Clicked(const char* name) {
-  WidgetSet* set = g_gameScreen.GetWidgetSet();
-  return set && set->WasClicked(name);
-}
 
 platform::Surface* Work() { return g_refreshManager.GetWorkSurface(); }
 
 
 }  // namespace
+
+void QuizGame::Attach(QuizScene* scene, GameShell* shell) {
+  scene_ = scene;
+  shell_ = shell;
+}
+
+bool QuizGame::Clicked(const char* name) const {
+  WidgetSet* set = scene_->Buttons();
+  return set && set->WasClicked(name);
+}
 
 void QuizGame::SetState(int32_t value) {
   GameBase::SetState(value);
@@ -58,15 +60,15 @@ void QuizGame::Reset() {
   g_questionBank.CreateFonts();
   g_questionBank.LoadQuestionFile("Zorvel.txt");
   g_refreshManager.RestoreAll();
-  SetStartSeconds(180);
-  SetBonusSeconds(20);
-  SetMaxSeconds(180);
+  SetStartSeconds(rules::kClockSeconds);
+  SetBonusSeconds(rules::kBonusSeconds);
+  SetMaxSeconds(rules::kClockSeconds);
   SetGameClock(GetStartSeconds());
   SetScore(0);
   ladderStep = 0;
   streak = 0;
-  SetPlayerId(g_playerRoster.LoadCurrentPlayer(nullptr));
-  scoreTable.Allocate(20);
+  SetPlayerId(shell_->LoadCurrentPlayer(nullptr));
+  scoreTable.Allocate(rules::kHallOfFamePlaces);
   scoreTable.ReadTable("hiscore.dat");
   platform::TraceLine("new game, best " + std::to_string(scoreTable.TopScore()));
   SetState(kStarting);
@@ -81,26 +83,22 @@ void QuizGame::Release() {
 }
 
 void QuizGame::PlayKeyboardClicks() {
-  WidgetSet* set = g_gameScreen.GetWidgetSet();
-  for (const GameScreen::KeyPress& press : g_gameScreen.TakePressedKeys()) {
+  WidgetSet* set = scene_->Buttons();
+  for (const QuizScene::KeyPress& press : scene_->TakePressedKeys()) {
     // A key that stands for two buttons acts on the one this state polls: the text panel during the
     // explanation, the other button otherwise.
     const char* name = press.front();
     for (const char* candidate : press)
       if ((std::strcmp(candidate, "next") == 0) == (state == kShowExplanation)) name = candidate;
     Widget* widget = set ? set->FindByName(name) : nullptr;
-    if (!widget || !widget->IsEnabled()) continue;
-    // The same message a mouse release over the button's middle would be: a click for this frame only.
-    widget->HandleMessage(platform::WM_LBUTTONUP, 0,
-                          platform::PackPoint(widget->GetX() + widget->GetWidth() / 2,
-                                              widget->GetY() + widget->GetHeight() / 2));
+    if (widget) widget->Press();
   }
 }
 
 int32_t QuizGame::Run() {
   int32_t x, y, buttons;
-  g_inputState.GetMouse(&x, &y, &buttons);
-  WidgetSet* set = g_gameScreen.GetWidgetSet();
+  shell_->GetMouse(&x, &y, &buttons);
+  WidgetSet* set = scene_->Buttons();
   if (!set) return kFrameQuit;
   set->UpdateAll(x, y, buttons);
   set->RedrawAll();
@@ -112,10 +110,7 @@ int32_t QuizGame::Run() {
 
   if (Clicked("menu")) {
     Play(GameSound::kClick);
-    if (g_app.launcherDir[0] != 0) {
-      LeaveToLauncher();
-      return kFrameQuit;
-    }
+    if (shell_->LeaveToLauncher()) return kFrameQuit;
   }
   if (Clicked("info") && !ShowRules()) return kFrameQuit;
   if (Clicked("exit")) return kFrameQuit;
@@ -127,20 +122,20 @@ int32_t QuizGame::Run() {
   if (state != kIdle && GetGameClock() == 0) return GameOver();
 
   StepState();
-  g_spriteAnimations.UpdateAndDraw(g_app.backSurface);
+  g_spriteAnimations.UpdateAndDraw(BackSurface());
   return kFrameContinue;
 }
 
 bool QuizGame::NoQuestionsToShow() {
   if (g_questionBank.CountShowable() > 0) return false;
-  g_refreshManager.ErasePictureArea(&g_gameScreen.questionPicture);
+  g_refreshManager.ErasePictureArea(&scene_->questionPicture);
   const BitmapFont* font = g_questionBank.statementFont;
   if (font && font->IsLoaded()) {
     font->DrawText(Work(), "There are no questions to show.", kTextX, kTextY, 0, -1);
     font->DrawText(Work(), "Zorvel.txt is missing or has no complete entry.", kTextX, kTextY + font->Height(), 0,
                    -1);
   }
-  g_refreshManager.PaintPicture(&g_gameScreen.questionPicture);
+  g_refreshManager.PaintPicture(&scene_->questionPicture);
   platform::TraceLine("no questions to show");
   PauseGameClock();
   SetState(kIdle);
@@ -150,11 +145,11 @@ bool QuizGame::NoQuestionsToShow() {
 void QuizGame::StepState() {
   switch (state) {
     case kIdle: {
-      Widget* newGame = g_gameScreen.GetWidgetSet()->FindByName("newgame");
-      if (newGame && TicksSince(newGameBlinkMark) > 500) {
+      Widget* newGame = scene_->Buttons()->FindByName("newgame");
+      if (newGame && TicksSince(newGameBlinkMark) > rules::kNewGameBlinkMs) {
         newGameBlinkOn = 1 - newGameBlinkOn;
         newGame->SetImageBase(newGameBlinkOn);
-        newGame->Draw(g_app.backSurface);
+        newGame->Draw(BackSurface());
         newGameBlinkMark = TickNow();
       }
       break;
@@ -167,9 +162,9 @@ void QuizGame::StepState() {
       RunGameClock();
       DrawLadder();
       DrawStreak();
-      g_refreshManager.ErasePictureArea(&g_gameScreen.questionPicture);
-      g_refreshManager.ErasePictureArea(&g_gameScreen.answerPicture);
-      if (Sprite* verdict = g_gameScreen.verdictSprite)
+      g_refreshManager.ErasePictureArea(&scene_->questionPicture);
+      g_refreshManager.ErasePictureArea(&scene_->answerPicture);
+      if (Sprite* verdict = scene_->verdictSprite)
         g_refreshManager.EraseArea(static_cast<int32_t>(verdict->x), static_cast<int32_t>(verdict->y),
                                    verdict->GetWidth(), verdict->GetHeight());
       if (NoQuestionsToShow()) break;
@@ -179,7 +174,7 @@ void QuizGame::StepState() {
         question = g_questionBank.DrawQuestion();
       }
       question->DrawStatement(Work(), g_questionBank.statementFont, kTextX, kTextY);
-      g_refreshManager.PaintPicture(&g_gameScreen.questionPicture);
+      g_refreshManager.PaintPicture(&scene_->questionPicture);
       platform::TraceLine(std::string("question \"") + question->statementLines[0] + "\" " +
                           (question->answerIsTrue ? "TRUE" : "FALSE"));
       SetState(kAwaitAnswer);
@@ -207,7 +202,7 @@ void QuizGame::StepState() {
       break;
     }
     case kCorrectPause:
-      if (TicksSince(stateMark) < 500) {
+      if (TicksSince(stateMark) < rules::kCorrectPauseMs) {
         BlinkLadderStep();
       } else {
         stateMark = TickNow();
@@ -215,23 +210,23 @@ void QuizGame::StepState() {
       }
       break;
     case kReveal:
-      g_refreshManager.ErasePictureArea(&g_gameScreen.questionPicture);
-      if (TicksSince(stateMark) > 100) {
+      g_refreshManager.ErasePictureArea(&scene_->questionPicture);
+      if (TicksSince(stateMark) > rules::kRevealDelayMs) {
         const Question* current = g_questionBank.CurrentQuestion();
-        if (Sprite* verdict = g_gameScreen.verdictSprite) {
+        if (Sprite* verdict = scene_->verdictSprite) {
           verdict->SetFrameIndex(current && current->answerIsTrue == 1 ? 0 : 1);
           verdict->Draw(Work());
           platform::TraceLine(verdict->GetCurrent() == 0 ? "verdict TRUE" : "verdict FALSE");
         }
         if (current) current->DrawExplanation(Work(), g_questionBank.explanationFont, kTextX, kTextY);
-        g_refreshManager.PaintPicture(&g_gameScreen.answerPicture);
+        g_refreshManager.PaintPicture(&scene_->answerPicture);
         SetState(kShowExplanation);
         stateMark = TickNow();
       }
       break;
     case kShowExplanation:
-      if (g_gameScreen.continueSprite) g_gameScreen.continueSprite->Draw(g_app.backSurface);
-      if (TicksSince(stateMark) > 10000 || Clicked("next")) {
+      if (scene_->continueSprite) scene_->continueSprite->Draw(BackSurface());
+      if (TicksSince(stateMark) > rules::kExplanationMs || Clicked("next")) {
         DrawLadder();
         DrawStreak();
         if (Sprite* bell = g_spriteAnimations.Find("bell")) bell->SetPlaying(0);
@@ -248,14 +243,14 @@ void QuizGame::AnswerRight() {
   if (Sprite* bell = g_spriteAnimations.Find("bell")) bell->SetPlaying(1);
   Play(GameSound::kBell);
   Play(GameSound::kPosChart);
-  SetScore(GetScore() + kLadderPoints[ladderStep]);
-  if (ladderStep == 9) {
+  SetScore(GetScore() + rules::kLadderPoints[ladderStep]);
+  if (ladderStep == rules::kTopStep) {
     Play(GameSound::kCheer);
     StartBull(BullAnimation::kTopStep);
   } else {
     StartBull(BullAnimation::kRight);
   }
-  if (ladderStep < 9) ++ladderStep;
+  if (ladderStep < rules::kTopStep) ++ladderStep;
   Play(GameSound::kCheck);
   ++streak;
   SetState(kCorrectPause);
@@ -263,17 +258,17 @@ void QuizGame::AnswerRight() {
 
 void QuizGame::AnswerWrong() {
   Play(GameSound::kDrop);
-  StartBull(streak == 2 ? BullAnimation::kAngry : BullAnimation::kWrong);
+  StartBull(streak == rules::kAngryStreak ? BullAnimation::kAngry : BullAnimation::kWrong);
   if (ladderStep > 0) {
     ladderStep = 0;
-    g_refreshManager.ErasePictureArea(&g_gameScreen.panelPicture);
+    g_refreshManager.ErasePictureArea(&scene_->panelPicture);
   }
   streak = 0;
   SetState(kReveal);
 }
 
 void QuizGame::ApplyTimeBonus() {
-  if (streak == 3) {
+  if (streak == rules::kBonusStreak) {
     Play(GameSound::kBling);
     const int32_t clock = AddToGameClock(GetBonusSeconds(), GetMaxSeconds());
     platform::TraceLine("time bonus, clock " + std::to_string(clock));
@@ -289,11 +284,11 @@ void QuizGame::ApplyTimeBonus() {
 
 int32_t QuizGame::ShowRules() {
   PauseGameClock();
-  auto* popup = new PopupDialog();
+  auto* popup = new PopupDialog(*shell_);
   popup->LoadPopupPicture("title\\HowToPlay.bmp", nullptr);
   popup->AddDefaultButton();
   // A player without a mouse closes the rules with any game key.
-  popup->SetKeyPress([] { return !g_gameScreen.TakePressedKeys().empty(); });
+  popup->SetKeyPress([this] { return !scene_->TakePressedKeys().empty(); });
   char result[256];
   if (popup->RunModal(result, "rules") == 0) {
     // The program is ending: everything the redraw would use has been released already.
@@ -302,7 +297,7 @@ int32_t QuizGame::ShowRules() {
   }
   g_refreshManager.ErasePopupArea(popup->GetPopupRect());
   delete popup;
-  g_gameScreen.ForgetPressedKeys();
+  scene_->ForgetPressedKeys();
   RedrawText();
   return 1;
 }

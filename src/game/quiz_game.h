@@ -1,5 +1,5 @@
 #pragma once
-// The game controller: a run of true/false questions against a 180-second clock, a ten-step points ladder, a
+// The game controller: a run of true/false questions against the game clock, a ten-step points ladder, a
 // streak bonus, the verdict and explanation after each answer, the bull's reactions, and the end of a game.
 #include <cstdint>
 
@@ -8,7 +8,9 @@
 #include "game/high_score_table.h"
 #include "platform/video/surface.h"
 
+class GameShell;
 class PopupDialog;
+class QuizScene;
 class Sprite;
 
 // Values of the controller's state.
@@ -24,8 +26,8 @@ enum QuizState : int32_t {
 
 class QuizGame : public GameBase {
  public:
-  static const int32_t kLadderPoints[10];
-
+  // The screen the quiz plays on and the program around it; given before the first Reset.
+  void Attach(QuizScene* scene, GameShell* shell);
   void Reset() override;
   void Release() override;
   int32_t Run() override;
@@ -65,10 +67,15 @@ class QuizGame : public GameBase {
   const int32_t* bullSequence = nullptr;
 
  private:
+  // Whether the button of that name was clicked in this frame.
+  bool Clicked(const char* name) const;
   void StepState();
   void PlayKeyboardClicks();
   // A bank with nothing that can be shown would make the draw loop for ever: show a notice and stay idle.
   bool NoQuestionsToShow();
+
+  QuizScene* scene_ = nullptr;
+  GameShell* shell_ = nullptr;
 };
 
 extern QuizGame g_quizGame;

@@ -3,10 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/ticker.h"
+#include "common/game_rules.h"
+#include "common/ticker.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/surface_utils.h"
 #include "platform/window/message_box.h"
-#include "ui/refresh_manager.h"
 #include "zk/zk.h"
 
 namespace {
@@ -63,7 +64,7 @@ Sprite::~Sprite() {
 
 int32_t Sprite::AddFrame(platform::Surface* surface) {
   if (!surface || !frames_) return 1;
-  SetColorKeyRGB(surface, 0, 0, 255);
+  SetColorKeyRGB(surface, rules::kKeyColour.r, rules::kKeyColour.g, rules::kKeyColour.b);
   int32_t w, h;
   GetSurfaceSize(surface, &w, &h);
   SetBox(0, 0, w, h);

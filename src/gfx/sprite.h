@@ -3,8 +3,8 @@
 // clipped and transparent, and reports what it drew to the refresh manager.
 #include <cstdint>
 
+#include "common/ptr_array.h"
 #include "platform/video/surface.h"
-#include "ui/ptr_array.h"
 
 // Loop modes of Animate.
 constexpr int32_t kLoopOnceHold = 0;
@@ -66,7 +66,6 @@ class Sprite {
   int32_t GetHeight() const { return height_; }
   int32_t GetFirst() const { return first_; }
   int32_t GetEnd() const { return end_; }
-  int32_t GetStep() const { return step_; }
   void SetStep(int32_t step) { step_ = step; }
   int32_t GetLoopMode() const { return loopMode_; }
   int32_t IsPlaying() const { return playing_; }

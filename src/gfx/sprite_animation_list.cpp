@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "game/ticker.h"
+#include "common/ticker.h"
 
 SpriteAnimationList g_spriteAnimations;
 

@@ -3,9 +3,9 @@
 // its range, and a finished one-shot copy (loop mode "once and blank") leaves the list. Copies are found by name.
 #include <cstdint>
 
+#include "common/ptr_array.h"
 #include "gfx/sprite.h"
 #include "platform/video/surface.h"
-#include "ui/ptr_array.h"
 
 class SpriteAnimationList {
  public:

@@ -1,5 +1,6 @@
 #include "gfx/surface_utils.h"
 
+#include "common/game_rules.h"
 #include "zk/zk.h"
 
 using platform::Rect;
@@ -84,7 +85,7 @@ int32_t CutSheetSurface(Surface* sheet, PtrArray<Surface>* frames, int32_t frame
   for (int32_t i = 0; i < cols * rows; ++i) {
     Surface* frame = CreateOffscreenSurface(frameWidth, frameHeight);
     if (!frame) return 0;
-    SetColorKeyRGB(frame, 0, 0, 255);
+    SetColorKeyRGB(frame, rules::kKeyColour.r, rules::kKeyColour.g, rules::kKeyColour.b);
     frames->Push(frame);
     Rect source;
     source.left = (i % cols) * frameWidth;

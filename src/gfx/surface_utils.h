@@ -3,8 +3,8 @@
 // key, single pixels, sheet cutting and blits clipped against the destination.
 #include <cstdint>
 
+#include "common/ptr_array.h"
 #include "platform/video/surface.h"
-#include "ui/ptr_array.h"
 
 using platform::Surface;
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "game/random_generator.h"
+#include "common/random_generator.h"
 #include "platform/host/file_names.h"
 
 QuestionBank g_questionBank;

@@ -3,9 +3,9 @@
 // random draw without repeats.
 #include <cstdint>
 
+#include "common/ptr_array.h"
 #include "quiz/question.h"
 #include "ui/bitmap_font.h"
-#include "ui/ptr_array.h"
 
 class QuestionBank {
  public:

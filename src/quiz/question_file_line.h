@@ -16,7 +16,7 @@ struct QuestionFileLine {
 };
 
 // Reads up to and including the next LF. A lone LF is taken as CR LF, so a file saved with LF line ends reads
-// like the original; the part of a line beyond kLongestFileLine is dropped. False at the end of the file.
+// the same as with CR LF; the part of a line beyond kLongestFileLine is dropped. False at the end of the file.
 bool ReadQuestionFileLine(std::FILE* file, QuestionFileLine* line);
 
 // 1 for a line that begins with TRUE, 0 for FALSE (in any letter case, only the beginning counts),

@@ -62,7 +62,8 @@ class SNDSample {
   int AllocDSBuffer(uint32_t bytes);
   int LoadSample(const char* name, uint32_t id);
 
-  // Playback.
+  // Playback. Kept: part of the game's interface, unused by this game: StopSample, PauseSample, UnPauseSample,
+  // ChainSample, SetPitch.
   int PlaySample(int32_t volume, int32_t pan);
   int StopSample();
   int PauseSample();

@@ -4,7 +4,7 @@
 // switches, so the shell talks only to it.
 #include <cstdint>
 
-#include "ui/ptr_array.h"
+#include "common/ptr_array.h"
 
 namespace platform {
 class Window;

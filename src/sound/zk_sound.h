@@ -55,13 +55,15 @@ class ZKSound {
   ZKSound() = default;
   ZKSound(platform::Window* window, int32_t sampleCount) { Init(window, sampleCount); }
 
-  std::atomic<int32_t> m_nMusicVolume{0};
+  std::atomic<int32_t> m_nMusicVolume{0};  // kept: part of the game's interface, unused by this game
   std::atomic<int32_t> m_bMusicEnabled{0};
   std::atomic<int32_t> m_bSFXEnabled{0};
 
   // Core and pool.
   int Init(platform::Window* window, int32_t sampleCount);
   void Exit();
+  // Kept: part of the game's interface, unused by this game: GetDSObject, GetDSPrimaryBuffer, FlushSamples,
+  // MemCleanup, GetLIBVersion, GetLIBDate.
   static platform::DirectSound* GetDSObject() { return g_lpDSound; }
   static platform::SoundBuffer* GetDSPrimaryBuffer() { return g_lpSoundBuffer; }
   static void SetFileOpenFunc(SNDOpenFileFunc open);
@@ -98,13 +100,14 @@ class ZKSound {
   static void PollCallBacks();
   static void ServeEvent(_SNDEvent* event);
 
-  // Playback and levels.
+  // Playback and levels. PlaySampleIDOnce is kept: part of the game's interface, unused by this game.
   SNDSample* PlaySample(uint32_t id, int32_t volume, int32_t pan);
   int PlaySampleIDOnce(uint32_t id, int32_t volume, int32_t pan);
   static int32_t MapVolume(int32_t volume);
   static int32_t MapPan(int32_t pan);
 
-  // The stream.
+  // The stream. Kept: part of the game's interface, unused by this game, whose music goes through the media
+  // commands; it only calls StopStream, at shutdown and when the music is switched off.
   int LoadStream(const char* file, uint32_t id);
   int PlayStream(uint32_t mode);
   int StopStream();

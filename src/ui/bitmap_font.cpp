@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/game_rules.h"
 #include "gfx/surface_utils.h"
 #include "zk/zk.h"
 
@@ -29,8 +30,8 @@ int32_t BitmapFont::Load(const char* file) {
   if (!surface) return 0;
   int32_t sheetWidth = 0;
   GetSurfaceSize(surface, &sheetWidth, &height);
-  SetColorKeyRGB(surface, 0, 0, 255);
-  const uint16_t key = RGBToPixel(surface, 0, 0, 255);
+  SetColorKeyRGB(surface, rules::kKeyColour.r, rules::kKeyColour.g, rules::kKeyColour.b);
+  const uint16_t key = RGBToPixel(surface, rules::kKeyColour.r, rules::kKeyColour.g, rules::kKeyColour.b);
 
   // Which columns hold nothing but blue, read under one lock.
   std::vector<bool> emptyColumn(static_cast<size_t>(sheetWidth), true);

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
+#include "gfx/refresh_manager.h"
 #include "platform/host/profile.h"
-#include "ui/refresh_manager.h"
+#include "ui/back_surface.h"
 #include "zk/zk.h"
 
 namespace {
@@ -152,7 +152,7 @@ int32_t Screen::Present() {
   if (overlay_) return overlay_->Present();
   const int32_t result = ZKFlip();
   g_refreshManager.ToggleParity();
-  g_refreshManager.PresentMarkedAreas(g_app.backSurface);
+  g_refreshManager.PresentMarkedAreas(BackSurface());
   return result;
 }
 

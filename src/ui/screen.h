@@ -3,13 +3,17 @@
 // optionally an overlay screen that presents in its place. Content is rebuilt on every activation.
 #include <cstdint>
 
+#include "common/ptr_array.h"
+#include "gfx/picture.h"
 #include "platform/video/direct_draw.h"
 #include "platform/video/surface.h"
 #include "platform/window/window.h"
-#include "ui/picture.h"
-#include "ui/ptr_array.h"
 #include "ui/widget.h"
 #include "ui/widget_set.h"
+
+// What a screen's frame tells the frame loop: go on, or end the program.
+constexpr int32_t kFrameContinue = 5;
+constexpr int32_t kFrameQuit = 7;
 
 class Screen {
  public:

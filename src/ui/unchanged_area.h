@@ -20,7 +20,6 @@ class UnchangedArea {
   // Call right after drawing.
   void Drawn(const platform::Surface* work, const platform::Surface* clean, const platform::Rect& area,
              const Inputs& inputs);
-  void Forget() { valid_ = false; }
 
  private:
   bool valid_ = false;

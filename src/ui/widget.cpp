@@ -3,10 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
+#include "common/game_rules.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/surface_utils.h"
 #include "platform/window/messages.h"
-#include "ui/refresh_manager.h"
+#include "ui/back_surface.h"
 #include "zk/zk.h"
 
 Widget::Widget() : Widget(0, 0, 0, 0) {}
@@ -38,7 +39,7 @@ Widget::~Widget() {
 }
 
 int32_t Widget::AddImageEntry(int32_t tag, platform::Surface* surface, bool owned) {
-  SetColorKeyRGB(surface, 0, 0, 255);
+  SetColorKeyRGB(surface, rules::kKeyColour.r, rules::kKeyColour.g, rules::kKeyColour.b);
   if (!images_) images_ = new PtrArray<WidgetImage>(1);
   images_->Push(new WidgetImage{tag, surface, owned});
   GetSurfaceSize(surface, &width_, &height_);
@@ -92,7 +93,7 @@ int32_t Widget::TransparencyAt(int32_t x, int32_t y) {
   int32_t w, h;
   GetSurfaceSize(image, &w, &h);
   if (px < 0 || py < 0 || px >= w || py >= h) return 1;
-  const uint16_t key = RGBToPixel(image, 0, 0, 255) & 0xFFFF;
+  const uint16_t key = RGBToPixel(image, rules::kKeyColour.r, rules::kKeyColour.g, rules::kKeyColour.b) & 0xFFFF;
   return GetSurfacePixel(image, px, py) == key ? 1 : 0;
 }
 
@@ -173,7 +174,15 @@ int32_t Widget::HandleMessage(uint32_t message, uintptr_t /*wParam*/, intptr_t l
   return state_;
 }
 
-void Widget::Draw(platform::Surface* destination) { DrawTo(destination ? destination : g_app.backSurface); }
+void Widget::Press() {
+  if (enabled_ == 0) return;
+  mouseInside_ = 1;
+  clicked_ = 1;
+  clickButton_ = 1;
+  ShowStateIfChanged(kWidgetHover);
+}
+
+void Widget::Draw(platform::Surface* destination) { DrawTo(destination ? destination : BackSurface()); }
 
 void Widget::SetImageBase(int32_t n) {
   imageBase_ = n;
@@ -202,7 +211,7 @@ void Widget::DrawTo(platform::Surface* destination) {
 }
 
 void Widget::Redraw() {
-  if (enabled_) DrawTo(g_app.backSurface);
+  if (enabled_) DrawTo(BackSurface());
 }
 
 int32_t Widget::WasClicked() { return clicked_; }

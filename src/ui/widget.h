@@ -1,11 +1,12 @@
 #pragma once
 // A clickable button drawn from a list of images: normal, hover and pressed states, a click reported for exactly
 // one update. Polled once per frame with the mouse snapshot (Update), or driven by window messages
-// (HandleMessage). The two paths differ on purpose at the right and bottom edges.
+// (HandleMessage). The two paths differ on purpose at the right and bottom edges. A key or a controller button
+// presses it directly (Press).
 #include <cstdint>
 
+#include "common/ptr_array.h"
 #include "platform/video/surface.h"
-#include "ui/ptr_array.h"
 
 constexpr int32_t kWidgetNormal = 0;
 constexpr int32_t kWidgetHover = 1;
@@ -58,12 +59,15 @@ class Widget {
   // through Widget pointers.
   virtual ~Widget();
 
+  // A click that comes from a key or a controller button: reported for one update, as a left-button release over
+  // the button would be, and shown hovered. Nothing on a disabled button.
+  void Press();
+
   const char* GetName() const { return name_; }
   int32_t IsEnabled() const { return enabled_; }
   int32_t GetClickButton() const { return clickButton_; }
   int32_t GetImageBase() const { return imageBase_; }
   int32_t ImageCount() const { return images_ ? images_->Count() : 0; }
-  platform::Surface* GetImage(int32_t index) const { return images_->Get(index)->surface; }
   int32_t GetX() const { return x_; }
   int32_t GetY() const { return y_; }
   int32_t GetWidth() const { return width_; }

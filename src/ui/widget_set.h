@@ -2,7 +2,7 @@
 // The buttons of one screen or popup, with a drawing offset shared by all of them. The set owns its widgets.
 #include <cstdint>
 
-#include "ui/ptr_array.h"
+#include "common/ptr_array.h"
 #include "ui/widget.h"
 
 class WidgetSet {

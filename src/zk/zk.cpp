@@ -31,8 +31,6 @@ struct Display {
   bool mouseReady = false;
   bool mouseAcquired = false;
   bool keyboardReady = false;
-  int viewportX = 0, viewportY = 0, viewportW = 800, viewportH = 600;
-  int windowX = 0, windowY = 0;
   uint64_t lastFlipEvent = UINT64_MAX;
   int flips = 0;
   std::string lastError;
@@ -63,7 +61,6 @@ int InitDisplay(platform::Window* window, int width, int height, bool fullScreen
     ZKFreeDirectX();
     return 0;
   }
-  d.viewportW = width, d.viewportH = height;
   platform::TraceLine(std::string("display ") + (fullScreen ? "fullscreen " : "windowed ") + std::to_string(width) +
                       "x" + std::to_string(height));
   return 1;
@@ -89,10 +86,7 @@ void ZKPrintError() {
   std::fprintf(stderr, "Zorvel display: %s\n", e.empty() ? "unknown error" : e.c_str());
 }
 
-void ZKSetViewport(int x, int y, int width, int height) {
-  Display& d = TheDisplay();
-  d.viewportX = x, d.viewportY = y, d.viewportW = width, d.viewportH = height;
-}
+void ZKSetViewport(int /*x*/, int /*y*/, int /*width*/, int /*height*/) {}
 
 platform::DirectDraw* ZKGetLPDD() { return TheDisplay().directDraw; }
 
@@ -132,10 +126,7 @@ int ZKFlip() {
   return 1;
 }
 
-void ZKSetWindowXY(int x, int y) {
-  Display& d = TheDisplay();
-  d.windowX = x, d.windowY = y;
-}
+void ZKSetWindowXY(int /*x*/, int /*y*/) {}
 
 platform::Surface* ZKLoadBitmap(const char* file, int bitsPerPixel) {
   if (!file || bitsPerPixel != 16) return nullptr;

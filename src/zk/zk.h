@@ -7,6 +7,7 @@
 #include "platform/video/surface.h"
 #include "platform/window/window.h"
 
+// Kept: part of the game's interface. There is no instance handle to keep and no debug output to switch.
 void ZKSetInstance(void* instance);
 void ZKDebugEnable(int on);
 // Full screen (the window covers the display; the picture is scaled to it).
@@ -14,6 +15,8 @@ int ZKInitDirectX(platform::Window* window, int width, int height, int bitsPerPi
 // Windowed: the back buffer is copied to the window at every flip and keeps its content.
 int ZKInitDirectX(platform::Window* window, int width, int height);
 void ZKPrintError();
+// ZKSetViewport and ZKSetWindowXY are kept: part of the game's interface. The whole 800 x 600 picture is always
+// shown, scaled to fit the window, so where the game asks for it to go changes nothing.
 void ZKSetViewport(int x, int y, int width, int height);
 platform::DirectDraw* ZKGetLPDD();
 void ZKGetDDInfo(platform::Surface** front, platform::Surface** back);
@@ -33,6 +36,7 @@ void ZKFreeFont();
 void ZKFreeDirectInput();
 void ZKFreeDirectX();
 // Keyboard state (one byte per virtual key, high bit when down) and the mouse since the last call.
+// Kept: part of the game's interface, unused by this game.
 void ZKGetKeys(uint8_t keys[256]);
 void ZKGetMouseData(int* dx, int* dy, int* buttons);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "assets/asset_files.h"
+#include "common/asset_manifest.h"
 #include "ui/bitmap_font.h"
 #include "zk/zk.h"
 
@@ -17,11 +18,7 @@ namespace {
 
 const std::string kGame = ZORVEL_GAME_DIR;
 
-const std::vector<std::string> kBitmaps = {
-    "background.bmp", "newgame.bmp",  "info.bmp",       "back.bmp",          "exit.bmp",
-    "truepie.bmp",    "falsepie.bmp", "passpie.bmp",    "true.bmp",          "false.bmp",
-    "clicktocontinue.bmp", "bullanim.bmp", "bulltimer.bmp", "scorefont.bmp", "allscore.bmp",
-    "allscorehighlight.bmp", "flower.bmp", "font.bmp", "title/HowToPlay.bmp", "hallfamepop.bmp", "savefailed.bmp", "gameover.bmp"};
+const std::vector<std::string> kBitmaps(std::begin(assets::kBitmapFiles), std::end(assets::kBitmapFiles));
 
 struct Rect {
   int x, y, w, h;

@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 
+#include "common/asset_manifest.h"
 #include "loudness.h"
 #include "mastering_sheet.h"
 #include "sound_report.h"
@@ -43,7 +44,7 @@ mk::StereoSignal Read(const std::string& file) {
 }  // namespace
 
 TEST(Mastering, EverySoundIsOnTheSheetAtItsLoudnessUnderItsCeiling) {
-  ASSERT_EQ(17u, Measured().size());
+  ASSERT_EQ(std::size(assets::kSoundFiles), Measured().size()) << "the sounds of the asset manifest, no more";
   for (const auto& [file, l] : Measured()) {
     SCOPED_TRACE(file);
     const mk::SheetEntry* entry = mk::FindSheetEntry(file);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "assets/asset_files.h"
+#include "common/asset_manifest.h"
 #include "platform/host/file_io.h"
 #include "sound/snd_sample.h"
 #include "sound_generator.h"
@@ -20,10 +21,7 @@ namespace {
 
 const std::string kSounds = std::string(ZORVEL_GAME_DIR) + "/sounds/";
 
-const std::vector<std::string> kWavs = {"bell.wav",   "hammer.wav",   "negative.wav", "pos.wav",    "neutral.wav",
-                                        "scdrop.wav", "poschart.wav", "wrong.wav",    "select2.wav", "bling2.wav",
-                                        "cheer3.wav", "bull01.wav",   "bull02.wav",   "bull03.wav", "bull04.wav",
-                                        "bull05.wav", "bull06.wav"};
+const std::vector<std::string> kWavs(std::begin(assets::kSoundFiles), std::end(assets::kSoundFiles));
 
 // Largest absolute sample among the first or last `frames` frames.
 double EdgePeak(const std::vector<double>& samples, int channels, size_t frames, bool atEnd) {

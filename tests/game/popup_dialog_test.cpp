@@ -7,12 +7,14 @@
 #include <string>
 
 #include "app/app_main.h"
+#include "app/app_shell.h"
 #include "app/app_state.h"
-#include "game/ticker.h"
+#include "common/ticker.h"
+#include "gfx/refresh_manager.h"
 #include "platform/window/messages.h"
 #include "platform/timer/timer.h"
 #include "platform/window/window.h"
-#include "ui/refresh_manager.h"
+#include "ui/back_surface.h"
 #include "zk/zk.h"
 
 using namespace platform;
@@ -33,7 +35,9 @@ struct Popups : ::testing::Test {
     ASSERT_EQ(1, RegisterWindowClass(nullptr));
     ASSERT_EQ(1, CreateMainWindow(nullptr));
     ASSERT_EQ(1, ZKInitDirectX(g_app.mainWindow, 800, 600));
-    ZKGetDDInfo(nullptr, &g_app.backSurface);
+    platform::Surface* back = nullptr;
+    ZKGetDDInfo(nullptr, &back);
+    SetBackSurface(back);
     StartTicker();
     AddVirtualClockListener([](uint32_t now) {
       auto& pending = Pending();
@@ -56,7 +60,7 @@ struct Popups : ::testing::Test {
 }  // namespace
 
 TEST_F(Popups, PlacementCentresOnceAndPlacesExactly) {
-  PopupDialog popup;
+  PopupDialog popup(g_appShell);
   Picture* picture = popup.LoadPopupPicture(kGameOver.c_str(), nullptr);
   ASSERT_NE(nullptr, picture->GetSurface());
   const Rect centred = popup.GetPopupRect();
@@ -73,7 +77,7 @@ TEST_F(Popups, PlacementCentresOnceAndPlacesExactly) {
 }
 
 TEST_F(Popups, ADeadlineClosesItAndClicksAreIgnoredWithoutButtons) {
-  PopupDialog popup;
+  PopupDialog popup(g_appShell);
   popup.LoadPopupPicture(kGameOver.c_str(), nullptr);
   popup.SetCloseTime(TickNow() + 300);
   ClickAt(50, 400, 300);
@@ -86,7 +90,7 @@ TEST_F(Popups, ADeadlineClosesItAndClicksAreIgnoredWithoutButtons) {
 }
 
 TEST_F(Popups, AClickOnTheDefaultButtonWinsOverTheHotkey) {
-  PopupDialog popup;
+  PopupDialog popup(g_appShell);
   popup.LoadPopupPicture(kGameOver.c_str(), nullptr);
   popup.AddDefaultButton();
   popup.SetHotkey(VK_SPACE);
@@ -100,7 +104,7 @@ TEST_F(Popups, AClickOnTheDefaultButtonWinsOverTheHotkey) {
   PostDeviceMessage(WM_KEYUP, VK_SPACE, KeyLParam(true, 57));
 
   // The hotkey alone closes it with "key".
-  PopupDialog keyed;
+  PopupDialog keyed(g_appShell);
   keyed.LoadPopupPicture(kGameOver.c_str(), nullptr);
   keyed.SetHotkey(VK_SPACE);
   At(30, [] { PostDeviceMessage(WM_KEYDOWN, VK_SPACE, KeyLParam(false, 57)); });
@@ -112,7 +116,7 @@ TEST_F(Popups, AClickOnTheDefaultButtonWinsOverTheHotkey) {
 }
 
 TEST_F(Popups, APictureThatDidNotLoadCannotHoldTheGame) {
-  PopupDialog popup;
+  PopupDialog popup(g_appShell);
   popup.LoadPopupPicture("no-such-picture.bmp", nullptr);
   popup.AddDefaultButton();  // no size: nothing to click
   char result[256];
@@ -124,7 +128,7 @@ TEST_F(Popups, APictureThatDidNotLoadCannotHoldTheGame) {
 TEST_F(Popups, TheWorkSurfaceIsLentToThePictureAndGivenBack) {
   Surface* scene = Surface::Create(800, 600);
   g_refreshManager.SetWorkSurface(scene);
-  PopupDialog popup;
+  PopupDialog popup(g_appShell);
   Picture* picture = popup.LoadPopupPicture(kGameOver.c_str(), nullptr);
   popup.SetCloseTime(TickNow() + 50);
   Surface* during = nullptr;
@@ -138,7 +142,7 @@ TEST_F(Popups, TheWorkSurfaceIsLentToThePictureAndGivenBack) {
 }
 
 TEST_F(Popups, TheQuitMessageEndsTheRunAndIsSeenAgain) {
-  PopupDialog popup;
+  PopupDialog popup(g_appShell);
   popup.LoadPopupPicture(kGameOver.c_str(), nullptr);
   popup.AddDefaultButton();
   At(30, [] { PostQuitMessage(0); });

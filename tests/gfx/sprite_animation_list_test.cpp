@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "game/ticker.h"
-#include "ui/refresh_manager.h"
+#include "common/ticker.h"
+#include "gfx/refresh_manager.h"
 #include "ui/ui_test_support.h"
 
 using platform::Surface;

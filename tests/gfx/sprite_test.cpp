@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "game/ticker.h"
-#include "ui/refresh_manager.h"
+#include "common/ticker.h"
+#include "gfx/refresh_manager.h"
 #include "ui/ui_test_support.h"
 
 using platform::Surface;

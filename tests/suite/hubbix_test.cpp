@@ -182,7 +182,7 @@ TEST_F(HubbixTest, StartsTheGameInItsFolderAndSaysGoodbyeWhenTheGameReturns) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.output.find("Build the suite first"), std::string::npos) << r.output;
 
-  // A stand-in game that records where and how it was started.
+  // A dummy game that records where and how it was started.
   fs::create_directory(dir() / "Zorvel");
   const fs::path record = dir() / "record.txt";
   WriteBytes(dir() / "Zorvel" / "Zorvel",
@@ -204,7 +204,7 @@ TEST_F(HubbixTest, StartsTheGameInItsFolderAndSaysGoodbyeWhenTheGameReturns) {
 }
 
 TEST_F(HubbixTest, TheGamesMenuButtonStartsTheLauncherOfItsSuite) {
-  // A stand-in launcher in place of the copy records how the game started it.
+  // A dummy launcher in place of the copy records how the game started it.
   const fs::path record = dir() / "record.txt";
   WriteBytes(dir() / "Hubbix", "#!/bin/sh\n{ pwd -P; echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; } > '" +
                                    record.string() + ".part' && mv '" + record.string() + ".part' '" +

@@ -14,14 +14,15 @@
 #include "app/app_state.h"
 #include "app/input_state.h"
 #include "app/screen_manager.h"
-#include "game/ticker.h"
+#include "common/ticker.h"
+#include "gfx/refresh_manager.h"
 #include "gfx/sprite.h"
 #include "gfx/sprite_animation_list.h"
 #include "gfx/surface_utils.h"
 #include "platform/replay/png_writer.h"
 #include "platform/timer/timer.h"
 #include "platform/window/window.h"
-#include "ui/refresh_manager.h"
+#include "ui/back_surface.h"
 #include "ui/screen.h"
 #include "ui/ui_test_support.h"
 #include "zk/zk.h"
@@ -184,7 +185,7 @@ class PlaygroundScreen : public Screen {
       const RefreshRecord* m = g_refreshManager.GetMark(list, g_refreshManager.MarkCount(list) - 1);
       lastDrawn_[sprite] = platform::Rect{m->x, m->y, m->x + m->width, m->y + m->height};
     }
-    g_spriteAnimations.UpdateAndDraw(g_app.backSurface);
+    g_spriteAnimations.UpdateAndDraw(BackSurface());
     Present();
     return kFrameContinue;
   }
@@ -192,7 +193,7 @@ class PlaygroundScreen : public Screen {
   // Windowed, the flip shows the back buffer as it is, and the refresh manager goes on changing it right after;
   // so the picture of a frame is taken on its way to the flip.
   int32_t Present() override {
-    if (capture_) capture_->Blt(nullptr, g_app.backSurface, nullptr, platform::DDBLT_WAIT, nullptr);
+    if (capture_) capture_->Blt(nullptr, BackSurface(), nullptr, platform::DDBLT_WAIT, nullptr);
     return Screen::Present();
   }
   void CaptureInto(Surface* picture) { capture_ = picture; }
@@ -236,8 +237,10 @@ void StartHeadlessShell() {
     if (!RegisterWindowClass(nullptr) || !CreateMainWindow(nullptr)) return false;
     if (!ZKInitDirectX(g_app.mainWindow, 800, 600)) return false;
     g_app.directDraw = ZKGetLPDD();
-    ZKGetDDInfo(nullptr, &g_app.backSurface);
-    FillSurfacePixel(g_app.backSurface, 0);
+    platform::Surface* back = nullptr;
+    ZKGetDDInfo(nullptr, &back);
+    SetBackSurface(back);
+    FillSurfacePixel(back, 0);
     StartTicker();
     return true;
   }();
@@ -327,11 +330,11 @@ TEST(ScreenPicture, ScriptedFramesMatchTheGoldenPicture) {
   ResetTickerForTest();
   g_app.nextFrameTime = 0;
   ResetRefreshManager();
-  FillSurfacePixel(g_app.backSurface, 0);
+  FillSurfacePixel(BackSurface(), 0);
 
   PlaygroundScreen screen(dir);
   ScreenManager manager;
-  manager.SetDisplay(g_app.directDraw, g_app.backSurface);
+  manager.SetDisplay(g_app.directDraw, BackSurface());
   manager.AddScreen(&screen);
   ASSERT_EQ(&screen, manager.ActivateScreen("Playground"));
 
@@ -384,7 +387,7 @@ TEST(ScreenPicture, ActivatingAgainAndAgainLeaksNothing) {
   {
     PlaygroundScreen screen(dir);
     ScreenManager manager;
-    manager.SetDisplay(g_app.directDraw, g_app.backSurface);
+    manager.SetDisplay(g_app.directDraw, BackSurface());
     manager.AddScreen(&screen);
     for (int round = 0; round < 40; ++round) {
       ASSERT_EQ(&screen, manager.ActivateScreen("Playground"));  // the same screen: deactivated first
@@ -408,7 +411,7 @@ TEST(ScreenPicture, ActivatingAgainAndAgainLeaksNothing) {
   // Whatever marks remain belong to no surface any more and go at their next turn.
   for (int i = 0; i < 2; ++i) {
     g_refreshManager.ToggleParity();
-    g_refreshManager.PresentMarkedAreas(g_app.backSurface);
+    g_refreshManager.PresentMarkedAreas(BackSurface());
   }
   EXPECT_EQ(0, g_refreshManager.MarkCount(0) + g_refreshManager.MarkCount(1));
 }

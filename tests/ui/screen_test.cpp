@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "ui/refresh_manager.h"
+#include "gfx/refresh_manager.h"
 #include "ui/ui_test_support.h"
 
 using platform::Surface;

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "gfx/refresh_manager.h"
 #include "platform/video/surface.h"
-#include "ui/refresh_manager.h"
 
 namespace test_support {
 

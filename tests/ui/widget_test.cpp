@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
 #include "platform/window/messages.h"
+#include "ui/back_surface.h"
 #include "ui/ui_test_support.h"
 #include "ui/widget_set.h"
 
@@ -21,12 +21,12 @@ class WidgetTest : public ::testing::Test {
   void SetUp() override {
     dir_ = FreshDir();
     back_ = FilledSurface(200, 200, kGround);
-    savedBack_ = g_app.backSurface;
-    g_app.backSurface = back_;
+    savedBack_ = BackSurface();
+    SetBackSurface(back_);
     ResetRefreshManager();
   }
   void TearDown() override {
-    g_app.backSurface = savedBack_;
+    SetBackSurface(savedBack_);
     ResetRefreshManager();
     back_->Release();
   }
@@ -92,6 +92,36 @@ TEST_F(WidgetTest, AClickIsReportedForExactlyOneUpdate) {
   EXPECT_EQ(kWidgetNormal, button.HandleMessage(platform::WM_MOUSEMOVE, 0, platform::PackPoint(5, 15)));
   EXPECT_EQ(kWidgetNormal, button.HandleMessage(platform::WM_LBUTTONUP, 0, platform::PackPoint(5, 15)));
   EXPECT_EQ(0, button.WasClicked()) << "releasing outside clicks nothing";
+}
+
+TEST_F(WidgetTest, APressFromAKeyIsAClickForOneUpdateWhereverTheMouseIs) {
+  Widget button(10, 10);
+  ASSERT_EQ(1, button.LoadStrip(Strip("pair.bmp", 20, 10, {kRed, kGreen}).c_str(), 2, 0));
+  button.Update(150, 150, 0);  // the mouse far away
+  button.Draw(nullptr);
+  ASSERT_EQ(Pixel565(kRed), Back(15, 15));
+
+  button.Press();
+  EXPECT_EQ(1, button.WasClicked());
+  EXPECT_EQ(1, button.GetClickButton()) << "a left click";
+  EXPECT_EQ(kWidgetHover, button.GetState());
+  EXPECT_EQ(Pixel565(kGreen), Back(15, 15)) << "shown hovered at once";
+  button.Update(150, 150, 0);
+  EXPECT_EQ(0, button.WasClicked()) << "the next update clears it";
+  EXPECT_EQ(Pixel565(kRed), Back(15, 15));
+
+  // A press during a mouse press on the button is a click too, and leaves it hovered.
+  button.Update(15, 15, 1);
+  ASSERT_EQ(kWidgetPressed, button.GetState());
+  button.Press();
+  EXPECT_EQ(1, button.WasClicked());
+  EXPECT_EQ(kWidgetHover, button.GetState());
+
+  button.Update(150, 150, 0);
+  button.SetEnabled(0);
+  button.Press();
+  EXPECT_EQ(0, button.WasClicked()) << "a disabled button ignores keys";
+  EXPECT_EQ(kWidgetNormal, button.GetState());
 }
 
 TEST_F(WidgetTest, PolledEdgesAreExclusiveMessageEdgesInclusive) {

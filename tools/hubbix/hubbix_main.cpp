@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/game_rules.h"
 #include "game/high_score_table.h"
 #include "ini_document.h"
 #include "platform/host/writable_files.h"
@@ -115,7 +116,7 @@ bool ParseSwitch(const std::string& word, bool* on) {
 // The hall of fame as the game keeps it. A missing, short or foreign file is a table nobody has entered yet.
 void PrintScores(const std::string& file) {
   HighScoreTable table;
-  table.Allocate(20);
+  table.Allocate(rules::kHallOfFamePlaces);
   table.ReadTable(file.c_str());
   std::printf("%s hall of fame:\n", kGameName);
   int shown = 0;

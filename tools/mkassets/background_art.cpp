@@ -4,6 +4,7 @@
 #include <string>
 
 #include "canvas.h"
+#include "common/game_rules.h"
 #include "keying.h"
 #include "palette.h"
 #include "screen_layout.h"
@@ -269,11 +270,12 @@ void ClockColumn(cairo_t* cr) {
   cairo_rectangle(cr, glass.x + 10, glass.y + 4, 6, glass.h - 8);
   cairo_set_source_rgba(cr, 1, 1, 1, 0.45);
   cairo_fill(cr);
-  // Minute marks on the rims: one per 30 seconds of the 180-second clock.
+  // Marks on the rims, one per 30 seconds of the clock.
+  const int marks = rules::kClockSeconds / 30;
   SetSource(cr, palette::kGold);
   cairo_set_line_width(cr, 2);
-  for (int i = 1; i < 6; ++i) {
-    const double y = std::round(c.bottom() - c.h * i / 6.0) + 0.0;
+  for (int i = 1; i < marks; ++i) {
+    const double y = std::round(c.bottom() - c.h * i / static_cast<double>(marks)) + 0.0;
     cairo_move_to(cr, c.x + 1, y);
     cairo_line_to(cr, c.x + inset - 1, y);
     cairo_move_to(cr, c.right() - inset + 1, y);

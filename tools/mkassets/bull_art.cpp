@@ -49,55 +49,55 @@ struct Pose {
   int question = 0;       // 0 none, 1 small on the left, 2 large on the right
 };
 
-Pose PoseOf(int frame) {
+Pose PoseOf(BullFrame frame) {
   Pose p;
   switch (frame) {
-    case kBullNeutral: break;
-    case kBullBlink: p.eyes = Eyes::Closed; break;
-    case kBullSlumped:
+    case BullFrame::kNeutral: break;
+    case BullFrame::kBlink: p.eyes = Eyes::Closed; break;
+    case BullFrame::kSlumped:
       p.bodyDrop = 6; p.headDy = 16; p.headDx = 4; p.headTilt = 6; p.eyes = Eyes::Sad; p.browAngle = -1;
       p.mouth = Mouth::Frown; p.earDroop = 1; p.tailLift = -1; p.pupilDy = 2;
       break;
-    case kBullHopCrouch:
+    case BullFrame::kHopCrouch:
       p.bodyDrop = 14; p.headDy = 12; p.legs = Legs::Crouch; p.mouth = Mouth::Smile; p.browLeft = p.browRight = 1;
       p.earDroop = 0.3;
       break;
-    case kBullHopAir:
+    case BullFrame::kHopAir:
       p.lift = 30; p.legs = Legs::Tucked; p.eyes = Eyes::Happy; p.mouth = Mouth::Grin; p.headDy = -4;
       p.tailLift = 0.6; p.motionBelow = true;
       break;
-    case kBullHopLanding:
+    case BullFrame::kHopLanding:
       p.bodyDrop = 5; p.eyes = Eyes::Happy; p.mouth = Mouth::Grin; p.tailLift = 1; p.dust = true; p.headDy = 2;
       break;
-    case kBullCelebration:
+    case BullFrame::kCelebration:
       p.lift = 28; p.legs = Legs::Spread; p.eyes = Eyes::Happy; p.mouth = Mouth::Grin; p.headDy = -6;
       p.headTilt = -6; p.tailLift = 1; p.confetti = true; p.browLeft = p.browRight = 3;
       break;
-    case kBullAngry:
+    case BullFrame::kAngry:
       p.headDx = 6; p.headDy = 10; p.eyes = Eyes::Angry; p.browAngle = 1; p.mouth = Mouth::Gritted; p.redness = 0.7;
       p.tailLift = 0.8; p.bodyDrop = 4; p.earDroop = -0.3;
       break;
-    case kBullAngrySteam:
+    case BullFrame::kAngrySteam:
       p.headDx = 8; p.headDy = 12; p.eyes = Eyes::Angry; p.browAngle = 1.3; p.mouth = Mouth::Gritted;
       p.redness = 0.9; p.tailLift = 1; p.bodyDrop = 6; p.steam = true; p.raisedHoof = 1; p.earDroop = -0.3;
       break;
-    case kBullLookLeft: p.pupilDx = -4.5; p.browLeft = 2; p.headDx = -2; break;
-    case kBullLookRight: p.pupilDx = 4.5; p.browRight = 2; p.headDx = 2; break;
-    case kBullHeadLeft:
+    case BullFrame::kLookLeft: p.pupilDx = -4.5; p.browLeft = 2; p.headDx = -2; break;
+    case BullFrame::kLookRight: p.pupilDx = 4.5; p.browRight = 2; p.headDx = 2; break;
+    case BullFrame::kHeadLeft:
       p.faceTurn = -1; p.headTilt = -12; p.headDx = -6; p.pupilDx = -3; p.shakeMarks = 1; p.mouth = Mouth::Wavy;
       break;
-    case kBullHeadRight:
+    case BullFrame::kHeadRight:
       p.faceTurn = 1; p.headTilt = 12; p.headDx = 6; p.pupilDx = 3; p.shakeMarks = -1; p.mouth = Mouth::Wavy;
       break;
-    case kBullShrugA:
+    case BullFrame::kShrugA:
       p.headTilt = -10; p.browLeft = 5; p.eyes = Eyes::Squint; p.mouth = Mouth::Wavy; p.question = 1;
       p.raisedHoof = 1; p.bodyDrop = -3; p.pupilDx = -2; p.pupilDy = -2;
       break;
-    case kBullShrugB:
+    case BullFrame::kShrugB:
       p.headTilt = 10; p.browRight = 5; p.mouth = Mouth::Oh; p.question = 2; p.bodyDrop = -3; p.pupilDx = 2;
       p.pupilDy = -3; p.earDroop = 0.4;
       break;
-    case kBullLyingDown:
+    case BullFrame::kLyingDown:
       p.legs = Legs::Folded; p.bodyDrop = 30; p.headDx = 10; p.headDy = 44; p.headTilt = 10; p.eyes = Eyes::Closed;
       p.browAngle = -1.2; p.mouth = Mouth::Frown; p.earDroop = 1; p.tailLift = -1; p.tear = true;
       break;
@@ -493,7 +493,7 @@ void DrawBull(cairo_t* cr, const FontLibrary& fonts, const Pose& p) {
 
 }  // namespace
 
-RgbImage PaintBullFrame(const FontLibrary& fonts, const RgbImage& background, int frame) {
+RgbImage PaintBullFrame(const FontLibrary& fonts, const RgbImage& background, BullFrame frame) {
   const layout::Box& s = layout::kStage;
   Canvas canvas(background.Crop(s.x, s.y, layout::kBullFrameW, layout::kBullFrameH));
   cairo_t* cr = canvas.cr();
@@ -531,7 +531,7 @@ RgbImage PaintBullSheet(const FontLibrary& fonts, const RgbImage& background) {
   const int rows = (layout::kBullFrames + cols - 1) / cols;
   RgbImage sheet(cols * layout::kBullFrameW, rows * layout::kBullFrameH);
   for (int i = 0; i < layout::kBullFrames; ++i)
-    sheet.Paste(PaintBullFrame(fonts, background, i), (i % cols) * layout::kBullFrameW,
+    sheet.Paste(PaintBullFrame(fonts, background, static_cast<BullFrame>(i)), (i % cols) * layout::kBullFrameW,
                 (i / cols) * layout::kBullFrameH, false);
   return sheet;
 }

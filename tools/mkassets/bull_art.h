@@ -6,32 +6,13 @@
 // on blue would leave the previous pose showing around the new one.
 #include <cairo.h>
 
+#include "game/game_names.h"
 #include "rgb_image.h"
 #include "text.h"
 
 namespace mkassets {
 
-// Frame meanings, numbered as on the sheet.
-enum BullFrame {
-  kBullNeutral = 0,
-  kBullBlink,
-  kBullSlumped,
-  kBullHopCrouch,
-  kBullHopAir,
-  kBullHopLanding,
-  kBullCelebration,
-  kBullAngry,
-  kBullAngrySteam,
-  kBullLookLeft,
-  kBullLookRight,
-  kBullHeadLeft,
-  kBullHeadRight,
-  kBullShrugA,
-  kBullShrugB,
-  kBullLyingDown,
-};
-
-RgbImage PaintBullFrame(const FontLibrary& fonts, const RgbImage& background, int frame);
+RgbImage PaintBullFrame(const FontLibrary& fonts, const RgbImage& background, BullFrame frame);
 // The program's icon, size x size pixels with transparency, drawn into `cr` from its top-left corner.
 void PaintBullIcon(cairo_t* cr, int size);
 // Frames laid row by row, four to a row, as the game cuts the sheet.

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "art_generator.h"
+#include "common/asset_manifest.h"
 #include "bull_art.h"
 #include "canvas.h"
 #include "keying.h"
@@ -55,6 +56,13 @@ void WriteIcons(const std::filesystem::path& dir) {
     if (cairo_surface_write_to_png(canvas.surface(), file.c_str()) != CAIRO_STATUS_SUCCESS)
       throw std::runtime_error("cannot write " + file);
   }
+}
+
+// A file of the manifest that the generator did not make would be missing from the game's folder.
+void CheckEveryManifestFileWasMade(const std::filesystem::path& gameDir) {
+  for (const std::string& path : assets::ManifestPaths())
+    if (!std::filesystem::is_regular_file(gameDir / path))
+      throw std::runtime_error(path + " is in the asset manifest, but nothing made it");
 }
 
 }  // namespace
@@ -109,8 +117,10 @@ int main(int argc, char** argv) {
     if (KeySafetyCorrections() > 0)
       std::fprintf(stderr, "mkassets: %d opaque pixels were too close to the key blue and were moved\n",
                    KeySafetyCorrections());
-    GenerateSounds(gameDir / "sounds");
-    GenerateMusic(gameDir / "sounds" / "music.mp3");
+    GenerateSounds(gameDir / assets::kSoundFolder);
+    static_assert(std::size(assets::kMusicFiles) == 1, "the generator composes one piece of music");
+    GenerateMusic(gameDir / assets::kSoundFolder / assets::kMusicFiles[0]);
+    CheckEveryManifestFileWasMade(gameDir);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mkassets: %s\n", e.what());
     return 1;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "canvas.h"
+#include "common/game_rules.h"
 #include "keying.h"
 #include "palette.h"
 #include "screen_layout.h"
@@ -31,23 +32,34 @@ void Card(cairo_t* cr, int w, int h, Rgb body, Rgb frame) {
   cairo_stroke(cr);
 }
 
+// "125, 250, ... and 100,000": the ladder's points as the rules read them out.
+std::string LadderPointsInWords() {
+  std::string words;
+  for (size_t i = 0; i < rules::kLadderPoints.size(); ++i) {
+    if (i > 0) words += i + 1 == rules::kLadderPoints.size() ? " and " : ", ";
+    words += WithThousands(rules::kLadderPoints[i]);
+  }
+  return words;
+}
+
 const std::vector<std::string>& RulesText() {
-  static const std::vector<std::string> rules = {
+  static const std::vector<std::string> text = {
       "Read the statement in the panel. Click True if it is right, False if it is wrong, or Pass if you are "
       "not sure.",
-      "You have 180 seconds. The column on the right fills up as the clock runs down; when it is full, the game "
-      "is over.",
-      "A right answer scores the points of your step on the ladder and climbs one step: 125, 250, 500, 1,000, "
-      "2,000, 5,000, 10,000, 25,000, 50,000 and 100,000 at the top.",
+      "You have " + std::to_string(rules::kClockSeconds) +
+          " seconds. The column on the right fills up as the clock runs down; when it is full, the game is over.",
+      "A right answer scores the points of your step on the ladder and climbs one step: " +
+          LadderPointsInWords() + " at the top.",
       "A wrong answer drops you back to the bottom step. A pass keeps your step and your score, but ends a run "
       "of right answers.",
-      "Three right answers in a row grow three flowers and add 20 seconds to the clock.",
+      "Three right answers in a row grow three flowers and add " + std::to_string(rules::kBonusSeconds) +
+          " seconds to the clock.",
       "After each answer, click the panel to go on to the next statement.",
       "When the time is up, a score good enough enters the hall of fame.",
       "Keys: T, F, P answer, Space goes on, N new game, R rules, M menu. Controller: A (True, go on), B, X, "
       "Start, Back.",
   };
-  return rules;
+  return text;
 }
 
 // A notice's words, wrapped to the space beside its picture and centred there, 20 pixels a line; more than three

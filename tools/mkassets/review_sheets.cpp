@@ -8,6 +8,7 @@
 
 #include "bmp_file.h"
 #include "canvas.h"
+#include "common/game_rules.h"
 #include "glyph_scan.h"
 #include "screen_layout.h"
 
@@ -186,7 +187,8 @@ struct Screen {
   void Clock(int secondsLeft) {
     const RgbImage column = Load(dir, "bulltimer.bmp");
     const int h = column.height();
-    const int fill = static_cast<int>((180 - secondsLeft) / 180.0f * h);
+    const int fill = static_cast<int>(static_cast<float>(rules::kClockSeconds - secondsLeft) /
+                                      static_cast<float>(rules::kClockSeconds) * static_cast<float>(h));
     image.PasteRegion(column, 0, 0, column.width(), fill, layout::kClock.x, layout::kClock.y + h - fill, true);
   }
   void Flowers(int streak) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/game_rules.h"
+
 namespace mkassets {
 
 struct Rgb {
@@ -12,7 +14,7 @@ struct Rgb {
 };
 
 // The one transparent colour of the game.
-inline constexpr Rgb kKeyBlue{0, 0, 255};
+inline constexpr Rgb kKeyBlue{rules::kKeyColour.r, rules::kKeyColour.g, rules::kKeyColour.b};
 
 class RgbImage {
  public:

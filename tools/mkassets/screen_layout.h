@@ -2,6 +2,9 @@
 // Where the game puts each piece of art on its 800 x 600 screen, and the sizes the art is made to.
 #include <array>
 
+#include "common/game_rules.h"
+#include "game/game_names.h"
+
 namespace mkassets {
 
 namespace layout {
@@ -32,19 +35,19 @@ inline constexpr int kLadderX = 10;
 inline constexpr int kLadderStepW = 134;
 inline constexpr int kLadderStepH = 40;
 inline constexpr int LadderStepY(int step) { return 466 - 43 * step; }
-inline constexpr std::array<int, 10> kLadderPoints{125, 250, 500, 1000, 2000, 5000, 10000, 25000, 50000, 100000};
+using rules::kLadderPoints;
 
 // The bull's sheet frame covers the stage; its lowest rows lie under the text panel and stay transparent.
 inline constexpr Box kStage{164, 14, 415, 251};
 inline constexpr int kBullFrameW = 415;
 inline constexpr int kBullFrameH = 251;
-inline constexpr int kBullFrames = 16;
+inline constexpr int kBullFrames = kBullFrameCount;
 inline constexpr int kBullSheetColumns = 4;
 inline constexpr int kStageVisibleH = 230;  // rows above the text panel at y 244
 
-inline constexpr Box kTextPanel{164, 244, 466, 168};
-inline constexpr int kTextX = 195;
-inline constexpr int kTextY = 289;
+inline constexpr Box kTextPanel{rules::kTextPanel.x, rules::kTextPanel.y, rules::kTextPanel.w, rules::kTextPanel.h};
+using rules::kTextX;
+using rules::kTextY;
 inline constexpr int kTextWidth = 420;
 inline constexpr int kTextLines = 5;
 

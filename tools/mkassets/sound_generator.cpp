@@ -34,25 +34,11 @@ constexpr PcmFormat kMono16{22050, 1, 16};
 constexpr PcmFormat kMono8{22050, 1, 8};
 constexpr PcmFormat kStereo8{22050, 2, 8};
 
+// Every sound of the asset manifest, made in its order.
 const std::vector<SoundFile>& SoundFiles() {
   static const std::vector<SoundFile> files = {
-      {"bell.wav", kStereo16, BellDing},
-      {"hammer.wav", kMono16, HammerKnock},
-      {"negative.wav", kStereo16, NegativeTones},
-      {"pos.wav", kStereo16, PositiveTones},
-      {"neutral.wav", kStereo8, NeutralBlip},
-      {"scdrop.wav", kStereo16, DropGlide},
-      {"poschart.wav", kStereo16, RisingChime},
-      {"wrong.wav", kStereo16, WrongBuzzer},
-      {"select2.wav", kMono8, CheckTick},
-      {"bling2.wav", kStereo16, SparkleBling},
-      {"cheer3.wav", kStereo16, CrowdCheer},
-      {"bull01.wav", kStereo16, HappySnort},
-      {"bull02.wav", kStereo16, BigHappyBellow},
-      {"bull03.wav", kStereo16, DisappointedGrunt},
-      {"bull04.wav", kStereo16, AngrySnortAndBellow},
-      {"bull05.wav", kStereo16, PuzzledHum},
-      {"bull06.wav", kStereo16, LongSadMoo},
+#define ZORVEL_SOUND(id, name, file, format, synthesis) {file, format, synthesis},
+#include "common/asset_manifest.def"
   };
   return files;
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -23,13 +24,6 @@ std::atomic<uint32_t> g_liveBuffers{0};
 std::atomic<uint64_t> g_createdBuffers{0};
 
 constexpr uint32_t kStateMask = DSBSTATUS_PLAYING | DSBSTATUS_LOOPING;
-constexpr int64_t kUnity = 1 << 16;
-
-// Hundredths of a decibel to a 16.16 gain.
-int64_t GainFromLevel(int32_t level) {
-  if (level <= DSBVOLUME_MIN) return 0;
-  return static_cast<int64_t>(std::lround(std::pow(10.0, level / 2000.0) * kUnity));
-}
 
 template <int Bits, int Channels>
 inline void ReadFrame(const uint8_t* p, int32_t& left, int32_t& right) {
@@ -75,7 +69,6 @@ SoundBuffer::SoundBuffer(AudioMixer& mixer, bool primary, uint32_t flags, const 
       resampler_ = CreateResampler(format_.nChannels, format_.nSamplesPerSec, mixer_.rate());
     }
   }
-  StoreGains();
   g_liveBuffers.fetch_add(1);
   g_createdBuffers.fetch_add(1);
 }
@@ -113,12 +106,7 @@ SoundBuffer* SoundBuffer::CreateSecondary(AudioMixer& mixer, uint32_t flags, con
 
 SoundBuffer* SoundBuffer::Duplicate() {
   if (primary_) return nullptr;
-  auto* copy = new SoundBuffer(mixer_, false, flags_, format_, data_);
-  copy->frequency_.store(frequency_.load());
-  copy->volume_.store(volume_.load());
-  copy->pan_.store(pan_.load());
-  copy->StoreGains();
-  return copy;
+  return new SoundBuffer(mixer_, false, flags_, format_, data_);
 }
 
 uint32_t SoundBuffer::AddRef() { return references_.fetch_add(1) + 1; }
@@ -209,8 +197,7 @@ SoundResult SoundBuffer::GetCurrentPosition(uint32_t* playCursor, uint32_t* writ
     // Data ahead of the play cursor by one device buffer may already be mixed.
     uint32_t write = play;
     if (state_.load() & DSBSTATUS_PLAYING) {
-      const uint64_t rate = frequency_.load() ? frequency_.load() : format_.nSamplesPerSec;
-      const uint64_t ahead = rate * AudioMixer::kOutputBufferFrames / mixer_.rate() + 1;
+      const uint64_t ahead = uint64_t{format_.nSamplesPerSec} * AudioMixer::kOutputBufferFrames / mixer_.rate() + 1;
       write = static_cast<uint32_t>((play + ahead * format_.nBlockAlign) % size_);
     }
     *writeCursor = write;
@@ -229,7 +216,7 @@ SoundResult SoundBuffer::Lock(uint32_t offset, uint32_t bytes, void** part1, uin
                               uint32_t* bytes2, uint32_t flags) {
   if (primary_) return DSERR_PRIOLEVELNEEDED;
   if (!part1 || !bytes1) return DSERR_INVALIDPARAM;
-  if (flags & DSBLOCK_FROMWRITECURSOR) GetCurrentPosition(nullptr, &offset);
+  assert((flags & ~DSBLOCK_ENTIREBUFFER) == 0);
   if (flags & DSBLOCK_ENTIREBUFFER) bytes = size_;
   if (offset >= size_ || bytes == 0 || bytes > size_) return DSERR_INVALIDPARAM;
   uint8_t* base = data_->bytes.get();
@@ -254,60 +241,9 @@ SoundResult SoundBuffer::Unlock(void* part1, uint32_t bytes1, void* part2, uint3
   return DS_OK;
 }
 
-SoundResult SoundBuffer::SetVolume(int32_t volume) {
-  if (!(flags_ & DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
-  if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
-  volume_.store(volume);
-  StoreGains();
-  return DS_OK;
-}
-
-SoundResult SoundBuffer::GetVolume(int32_t* volume) const {
-  if (!(flags_ & DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
-  if (!volume) return DSERR_INVALIDPARAM;
-  *volume = volume_.load();
-  return DS_OK;
-}
-
-SoundResult SoundBuffer::SetPan(int32_t pan) {
-  if (!(flags_ & DSBCAPS_CTRLPAN)) return DSERR_CONTROLUNAVAIL;
-  if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT) return DSERR_INVALIDPARAM;
-  pan_.store(pan);
-  StoreGains();
-  return DS_OK;
-}
-
-SoundResult SoundBuffer::GetPan(int32_t* pan) const {
-  if (!(flags_ & DSBCAPS_CTRLPAN)) return DSERR_CONTROLUNAVAIL;
-  if (!pan) return DSERR_INVALIDPARAM;
-  *pan = pan_.load();
-  return DS_OK;
-}
-
-SoundResult SoundBuffer::SetFrequency(uint32_t frequency) {
-  if (!(flags_ & DSBCAPS_CTRLFREQUENCY)) return DSERR_CONTROLUNAVAIL;
-  if (frequency != DSBFREQUENCY_ORIGINAL && (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX)) {
-    return DSERR_INVALIDPARAM;
-  }
-  frequency_.store(frequency);
-  return DS_OK;
-}
-
-SoundResult SoundBuffer::GetFrequency(uint32_t* frequency) const {
-  if (!(flags_ & DSBCAPS_CTRLFREQUENCY)) return DSERR_CONTROLUNAVAIL;
-  if (!frequency) return DSERR_INVALIDPARAM;
-  *frequency = frequency_.load() ? frequency_.load() : format_.nSamplesPerSec;
-  return DS_OK;
-}
-
-void SoundBuffer::StoreGains() {
-  const int64_t level = GainFromLevel(volume_.load());
-  const int32_t pan = pan_.load();
-  // Panning attenuates the far side only, as the device did.
-  const int64_t left = pan > 0 ? level * GainFromLevel(-pan) / kUnity : level;
-  const int64_t right = pan < 0 ? level * GainFromLevel(pan) / kUnity : level;
-  gains_.store((static_cast<uint64_t>(left) << 32) | static_cast<uint32_t>(right), std::memory_order_release);
-}
+SoundResult SoundBuffer::SetVolume(int32_t /*volume*/) { return DSERR_CONTROLUNAVAIL; }
+SoundResult SoundBuffer::SetPan(int32_t /*pan*/) { return DSERR_CONTROLUNAVAIL; }
+SoundResult SoundBuffer::SetFrequency(uint32_t /*frequency*/) { return DSERR_CONTROLUNAVAIL; }
 
 SoundResult SoundBuffer::QueryNotify(SoundNotify** notify) {
   if (!notify) return DSERR_INVALIDPARAM;
@@ -376,10 +312,6 @@ void SoundBuffer::MixFrames(const SoundBuffer& b, int32_t* mix, uint32_t frames,
                             bool looping, bool& ended) {
   constexpr uint32_t kBlock = Bits / 8 * Channels;
   const uint32_t n = b.frameCount_;
-  const uint64_t gains = b.gains_.load(std::memory_order_acquire);
-  const int64_t gainLeft = static_cast<int64_t>(gains >> 32);
-  const int64_t gainRight = static_cast<int64_t>(gains & 0xFFFFFFFF);
-  const bool unity = gainLeft == kUnity && gainRight == kUnity;
   const uint8_t* data = b.bytes_;
   for (uint32_t k = 0; k < frames; ++k) {
     uint32_t index = static_cast<uint32_t>(cursor >> 32);
@@ -396,14 +328,8 @@ void SoundBuffer::MixFrames(const SoundBuffer& b, int32_t* mix, uint32_t frames,
     ReadFrame<Bits, Channels>(data + static_cast<size_t>(index) * kBlock, l0, r0);
     ReadFrame<Bits, Channels>(data + static_cast<size_t>(next) * kBlock, l1, r1);
     const int32_t frac = static_cast<int32_t>((cursor >> 16) & 0xFFFF);
-    int32_t left = l0 + static_cast<int32_t>((static_cast<int64_t>(l1 - l0) * frac) >> 16);
-    int32_t right = r0 + static_cast<int32_t>((static_cast<int64_t>(r1 - r0) * frac) >> 16);
-    if (!unity) {
-      left = static_cast<int32_t>((left * gainLeft) >> 16);
-      right = static_cast<int32_t>((right * gainRight) >> 16);
-    }
-    mix[2 * k] += left;
-    mix[2 * k + 1] += right;
+    mix[2 * k] += l0 + static_cast<int32_t>((static_cast<int64_t>(l1 - l0) * frac) >> 16);
+    mix[2 * k + 1] += r0 + static_cast<int32_t>((static_cast<int64_t>(r1 - r0) * frac) >> 16);
     cursor += step;
   }
   if (!looping && (cursor >> 32) >= n) ended = true;
@@ -411,7 +337,7 @@ void SoundBuffer::MixFrames(const SoundBuffer& b, int32_t* mix, uint32_t frames,
 
 bool SoundBuffer::MixResampled(int32_t* mix, uint32_t frames, uint32_t outputRate, uint64_t rate,
                                uint64_t& cursor, bool looping, bool& ended) {
-  if (!resampler_ || rate != format_.nSamplesPerSec || outputRate != mixer_.rate()) return false;
+  if (!resampler_ || outputRate != mixer_.rate()) return false;
   // The filter remembers the input around the play cursor; a cursor moved from outside starts it afresh, lined
   // up so that the first frame out is the cursor's.
   if (cursor != resamplerCursor_) {
@@ -419,9 +345,6 @@ bool SoundBuffer::MixResampled(int32_t* mix, uint32_t frames, uint32_t outputRat
     feedIndex_ = static_cast<uint32_t>(cursor >> 32);
   }
   const uint32_t channels = format_.nChannels, n = frameCount_;
-  const uint64_t gains = gains_.load(std::memory_order_acquire);
-  const int64_t gainLeft = static_cast<int64_t>(gains >> 32);
-  const int64_t gainRight = static_cast<int64_t>(gains & 0xFFFFFFFF);
   constexpr uint32_t kBlock = 256;
   float in[kBlock * 2], out[kBlock * 2];
   uint32_t produced = 0;
@@ -462,10 +385,8 @@ bool SoundBuffer::MixResampled(int32_t* mix, uint32_t frames, uint32_t outputRat
     feedIndex_ += dataTaken;
     flushLeft_ -= std::min(flushLeft_, inFrames - dataTaken);
     for (uint32_t k = 0; k < outFrames; ++k) {
-      int32_t left = static_cast<int32_t>(std::lrint(out[k * channels] * 32768.0f));
-      int32_t right = channels == 2 ? static_cast<int32_t>(std::lrint(out[k * 2 + 1] * 32768.0f)) : left;
-      left = static_cast<int32_t>((left * gainLeft) >> 16);
-      right = static_cast<int32_t>((right * gainRight) >> 16);
+      const int32_t left = static_cast<int32_t>(std::lrint(out[k * channels] * 32768.0f));
+      const int32_t right = channels == 2 ? static_cast<int32_t>(std::lrint(out[k * 2 + 1] * 32768.0f)) : left;
       mix[2 * (produced + k)] += left;
       mix[2 * (produced + k) + 1] += right;
     }
@@ -485,8 +406,7 @@ void SoundBuffer::MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) {
   if (playPass_.load(std::memory_order_relaxed) == mixer_.PassCounter()) return;  // started during this pass
   unlocks_.load(std::memory_order_acquire);
   const uint64_t start = cursor_.load(std::memory_order_acquire);
-  const uint32_t frequency = frequency_.load(std::memory_order_relaxed);
-  const uint64_t rate = frequency ? frequency : format_.nSamplesPerSec;
+  const uint64_t rate = format_.nSamplesPerSec;
   const uint64_t step = (rate << 32) / outputRate;
   const bool looping = (state & DSBSTATUS_LOOPING) != 0;
   uint64_t cursor = start;

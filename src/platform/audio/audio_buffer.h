@@ -42,13 +42,11 @@ class SoundBuffer final : public AudioSource {
                    uint32_t* bytes2, uint32_t flags);
   SoundResult Unlock(void* part1, uint32_t bytes1, void* part2, uint32_t bytes2);
 
-  // Refused with DSERR_CONTROLUNAVAIL unless the buffer was made with the matching control flag.
+  // Sounds play at the level, balance and rate of their data: the engine asks for no controls, so these are
+  // always refused with DSERR_CONTROLUNAVAIL.
   SoundResult SetVolume(int32_t volume);
-  SoundResult GetVolume(int32_t* volume) const;
   SoundResult SetPan(int32_t pan);
-  SoundResult GetPan(int32_t* pan) const;
   SoundResult SetFrequency(uint32_t frequency);
-  SoundResult GetFrequency(uint32_t* frequency) const;
 
   // The notification interface; needs DSBCAPS_CTRLPOSITIONNOTIFY.
   SoundResult QueryNotify(SoundNotify** notify);
@@ -80,10 +78,8 @@ class SoundBuffer final : public AudioSource {
   SoundResult SetNotificationPositions(uint32_t count, const PositionNotify* positions);
   void SignalStop();
   void SignalPositions(uint64_t fromFrame, uint64_t framesAdvanced, bool toEnd);
-  void StoreGains();
-  // The resampled path, for a buffer playing at its own rate. The play cursor moves with what is heard; the
-  // resampler reads a few dozen frames ahead of it. False (nothing done) when the buffer is at the output rate,
-  // or plays at a frequency set by the program: that is interpolated, as changing the filter would allocate.
+  // The resampled path. The play cursor moves with what is heard; the resampler reads a few dozen frames ahead
+  // of it. False (nothing done) when the buffer is at the output rate or has no resampler.
   bool MixResampled(int32_t* mix, uint32_t frames, uint32_t outputRate, uint64_t rate, uint64_t& cursor,
                     bool looping, bool& ended);
   template <int Bits, int Channels>
@@ -110,10 +106,6 @@ class SoundBuffer final : public AudioSource {
   std::atomic<uint32_t> references_{1};
   std::atomic<uint32_t> state_{0};     // DSBSTATUS_PLAYING | DSBSTATUS_LOOPING
   std::atomic<uint64_t> cursor_{0};    // frames, 32.32 fixed point
-  std::atomic<uint32_t> frequency_{0};
-  std::atomic<int32_t> volume_{0};
-  std::atomic<int32_t> pan_{0};
-  std::atomic<uint64_t> gains_{0};     // left and right gain, 16.16 each
   std::atomic<uint32_t> unlocks_{0};   // orders the writer's data before the mixer's reads
   std::atomic<uint64_t> playPass_{0};  // the mixer's pass counter when Play was called
   std::atomic<uint32_t> notificationCount_{0};

@@ -49,9 +49,7 @@ SoundResult DirectSound::CreateSoundBuffer(const SoundBufferDesc* desc, SoundBuf
   }
   if (!desc->lpwfxFormat) return DSERR_INVALIDPARAM;
   // Only what the engine asks for; 3-D and hardware placement do not exist here.
-  constexpr uint32_t kKnown = DSBCAPS_STATIC | DSBCAPS_LOCSOFTWARE | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN |
-                              DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPOSITIONNOTIFY | DSBCAPS_GETCURRENTPOSITION2 |
-                              DSBCAPS_GLOBALFOCUS;
+  constexpr uint32_t kKnown = DSBCAPS_STATIC | DSBCAPS_LOCSOFTWARE | DSBCAPS_CTRLPOSITIONNOTIFY;
   assert((desc->dwFlags & ~kKnown) == 0);
   if (desc->dwFlags & ~kKnown) return DSERR_INVALIDPARAM;
   const WaveFormat& f = *desc->lpwfxFormat;

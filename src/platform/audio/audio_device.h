@@ -21,7 +21,7 @@ class DirectSound {
   SoundResult GetCaps(DeviceCaps* caps) const;
   // One primary buffer (DSBCAPS_PRIMARYBUFFER, no size, no format) or a PCM secondary buffer.
   SoundResult CreateSoundBuffer(const SoundBufferDesc* desc, SoundBuffer** buffer);
-  // The copy shares the original's data, format and settings, not its position, state or notifications.
+  // The copy shares the original's data and format, not its position, state or notifications.
   SoundResult DuplicateSoundBuffer(SoundBuffer* original, SoundBuffer** duplicate);
   SoundResult Compact();
 

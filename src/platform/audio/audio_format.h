@@ -9,11 +9,9 @@ class Event;
 
 using SoundResult = uint32_t;
 constexpr SoundResult DS_OK = 0;
-constexpr SoundResult DSERR_GENERIC = 0x80004005;
 constexpr SoundResult E_NOINTERFACE = 0x80004002;
 constexpr SoundResult DSERR_INVALIDPARAM = 0x80070057;
 constexpr SoundResult DSERR_OUTOFMEMORY = 0x8007000E;
-constexpr SoundResult DSERR_ALLOCATED = 0x8878000A;
 constexpr SoundResult DSERR_CONTROLUNAVAIL = 0x8878001E;
 constexpr SoundResult DSERR_INVALIDCALL = 0x88780032;
 constexpr SoundResult DSERR_PRIOLEVELNEEDED = 0x88780046;
@@ -48,7 +46,7 @@ inline WaveFormat PcmFormat(uint16_t channels, uint16_t bitsPerSample, uint32_t 
   return f;
 }
 
-// Buffer description; dwSize is the record's size on the original platform.
+// Buffer description; dwSize must hold the record's size, kSoundBufferDescSize, or the request is refused.
 constexpr uint32_t kSoundBufferDescSize = 36;
 struct SoundBufferDesc {
   uint32_t dwSize = 0;
@@ -61,12 +59,7 @@ struct SoundBufferDesc {
 constexpr uint32_t DSBCAPS_PRIMARYBUFFER = 0x00000001;
 constexpr uint32_t DSBCAPS_STATIC = 0x00000002;
 constexpr uint32_t DSBCAPS_LOCSOFTWARE = 0x00000008;
-constexpr uint32_t DSBCAPS_CTRLFREQUENCY = 0x00000020;
-constexpr uint32_t DSBCAPS_CTRLPAN = 0x00000040;
-constexpr uint32_t DSBCAPS_CTRLVOLUME = 0x00000080;
 constexpr uint32_t DSBCAPS_CTRLPOSITIONNOTIFY = 0x00000100;
-constexpr uint32_t DSBCAPS_GETCURRENTPOSITION2 = 0x00010000;
-constexpr uint32_t DSBCAPS_GLOBALFOCUS = 0x00008000;
 
 constexpr uint32_t kSoundBufferCapsSize = 20;
 struct SoundBufferCaps {
@@ -126,19 +119,12 @@ constexpr uint32_t DSSCL_WRITEPRIMARY = 4;
 constexpr uint32_t DSBPLAY_LOOPING = 0x00000001;
 
 constexpr uint32_t DSBSTATUS_PLAYING = 0x00000001;
-constexpr uint32_t DSBSTATUS_BUFFERLOST = 0x00000002;
 constexpr uint32_t DSBSTATUS_LOOPING = 0x00000004;
 
-constexpr uint32_t DSBLOCK_FROMWRITECURSOR = 0x00000001;
 constexpr uint32_t DSBLOCK_ENTIREBUFFER = 0x00000002;
 
-constexpr uint32_t DSBFREQUENCY_ORIGINAL = 0;
 constexpr uint32_t DSBFREQUENCY_MIN = 100;
 constexpr uint32_t DSBFREQUENCY_MAX = 100000;
-constexpr int32_t DSBVOLUME_MIN = -10000;
-constexpr int32_t DSBVOLUME_MAX = 0;
-constexpr int32_t DSBPAN_LEFT = -10000;
-constexpr int32_t DSBPAN_RIGHT = 10000;
 constexpr uint32_t DSBSIZE_MIN = 4;
 constexpr uint32_t DSBSIZE_MAX = 0x0FFFFFFF;
 

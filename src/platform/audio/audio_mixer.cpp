@@ -78,7 +78,6 @@ void AudioMixer::Mix(int16_t* out, uint32_t frames) {
     for (uint32_t i = 0; i < n * kChannels; ++i) out[i] = SoftLimit(accumulator_[i]);
     out += n * kChannels;
     frames -= n;
-    framesMixed_.fetch_add(n, std::memory_order_relaxed);
   }
   t_mixing = false;
   passCounter_.fetch_add(1, std::memory_order_release);
@@ -92,7 +91,6 @@ bool AudioMixer::AcquireOutput() {
   std::lock_guard<std::mutex> lock(controlMutex_);
   if (outputUsers_ == 0) {
     if (!audio_output::Open(rate_, kChannels, kOutputBufferFrames, &AudioMixer::Pull, this)) return false;
-    outputOpen_.store(true);
   }
   ++outputUsers_;
   return true;
@@ -102,10 +100,7 @@ void AudioMixer::ReleaseOutput() {
   // Closing waits for the device thread, which may be inside a pass; passes never take this lock.
   std::lock_guard<std::mutex> lock(controlMutex_);
   if (outputUsers_ == 0 || --outputUsers_ > 0) return;
-  outputOpen_.store(false);
   audio_output::Close();
 }
-
-bool AudioMixer::OutputOpen() const { return outputOpen_.load(); }
 
 }  // namespace platform

@@ -49,14 +49,12 @@ class AudioMixer {
   // Opens the output device on the first user, closes it after the last; false when there is none.
   bool AcquireOutput();
   void ReleaseOutput();
-  bool OutputOpen() const;
 
   // The pull path: fills `frames` stereo frames. Samples up to the knee (-1 dBFS) pass untouched; the sounds are
   // mastered so that a game's mix stays under it, and the bend above is only a safety.
   static constexpr int32_t kSoftLimitKnee = 29204;
   static int16_t SoftLimit(int32_t sample);
   void Mix(int16_t* out, uint32_t frames);
-  uint64_t FramesMixed() const { return framesMixed_.load(std::memory_order_relaxed); }
   // Odd while a pass runs; a source started during a pass is first heard in the next one, so what is heard
   // does not depend on where the source sits in the list.
   uint64_t PassCounter() const { return passCounter_.load(std::memory_order_acquire); }
@@ -69,9 +67,7 @@ class AudioMixer {
   std::array<std::atomic<AudioSource*>, kMaxSources> sources_{};
   std::atomic<uint32_t> sourceEnd_{0};  // one past the highest slot ever used
   std::atomic<uint64_t> passCounter_{0};  // odd while a pass runs
-  std::atomic<uint64_t> framesMixed_{0};
   int outputUsers_ = 0;  // guarded by controlMutex_
-  std::atomic<bool> outputOpen_{false};
   std::array<int32_t, kChunkFrames * kChannels> accumulator_{};
 };
 

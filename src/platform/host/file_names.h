@@ -1,5 +1,5 @@
 #pragma once
-// The game names files the way its original platform did (".\sounds\bell.wav", "..\options.ini",
+// The game names its files with backslashes and relative to its folder (".\sounds\bell.wav", "..\options.ini",
 // "title\HowToPlay.bmp"). This is the one place where such a name becomes a path of the host.
 #include <cstdio>
 #include <string>
@@ -8,7 +8,7 @@
 namespace platform {
 
 // Backslashes become slashes; when the exact path does not exist, each component is matched without regard to
-// letter case, as the original file system did.
+// letter case, so a name need not match the file's exact case.
 std::string HostPath(std::string_view gameName);
 std::FILE* OpenFile(std::string_view gameName, const char* mode);
 bool FileExists(std::string_view gameName);

@@ -1,5 +1,5 @@
 #pragma once
-// Reading ini ("profile") files with the rules the game was written against: section and key names compare
+// Reading ini ("profile") files with the rules the game relies on: section and key names compare
 // without regard to case, a missing file, section or key gives the default, surrounding blanks and one pair of
 // matching quotes are removed, and the value is cut to the buffer size minus one.
 #include <cstdint>

@@ -18,10 +18,8 @@ namespace {
 enum class DeviceState { Stopped, Playing, Paused };
 
 struct MciDevice {
-  std::string file;
   uint32_t id = 0;
   DeviceState state = DeviceState::Stopped;
-  Window* notifyWindow = nullptr;
   std::unique_ptr<MusicPlayer> player;
 };
 
@@ -55,7 +53,6 @@ uint32_t Execute(const std::vector<std::string>& w, Window* callbackWindow) {
     auto player = MusicPlayer::Open(HostPath(w[1]), AudioMixer::Process(), true);
     if (!player) return MCIERR_INVALID_FILE;
     MciDevice& d = s.devices[w[3]];
-    d.file = w[1];
     d.id = s.nextId++;
     d.player = std::move(player);
     return MCIERR_NONE;
@@ -75,7 +72,6 @@ uint32_t Execute(const std::vector<std::string>& w, Window* callbackWindow) {
     };
     if (!d.player->Play(onEnd)) return MCIERR_HARDWARE;
     d.state = DeviceState::Playing;
-    d.notifyWindow = window;
     return MCIERR_NONE;
   }
   if (w.size() != 2) return MCIERR_UNRECOGNIZED_COMMAND;

@@ -17,8 +17,6 @@ class WavWriter {
   bool Open(const std::string& path, uint32_t rate, uint16_t channels);
   void Write(const int16_t* samples, uint32_t frames);
   void Close();
-  bool IsOpen() const { return file_ != nullptr; }
-  uint64_t FramesWritten() const { return frames_; }
 
  private:
   void PatchSizes();

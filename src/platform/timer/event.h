@@ -1,5 +1,5 @@
 #pragma once
-// Events as the sound engine knew them: auto-reset or manual-reset, signalled from any thread (the mixer
+// Events for the sound engine's threads: auto-reset or manual-reset, signalled from any thread (the mixer
 // included, which must never block), waited on one at a time or up to 64 at once.
 #include <cstdint>
 
@@ -37,7 +37,7 @@ void ReleaseEvent(Event* event);
 bool SetEventFromMixer(Event* event);
 // True when every mixer signal has been handled, or false after the time-out (real milliseconds).
 bool WaitUntilMixerSignalsHandled(uint32_t timeoutMs);
-// A thread that consumed mixer signals calls this when it ends (the thread stand-in does it for its threads).
+// A thread that consumed mixer signals calls this when it ends (threads made by CreateThread do it themselves).
 void FinishMixerSignalWork();
 
 }  // namespace platform

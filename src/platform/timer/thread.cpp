@@ -20,9 +20,8 @@ using host::CurrentThreadId;
 int NiceFor(int priority) { return priority <= THREAD_PRIORITY_LOWEST ? 10 : priority < 0 ? 5 : 0; }
 
 struct ThreadState {
-  std::function<uint32_t()> body;
+  std::function<void()> body;
   Event* ended = CreateEvent(true, false);
-  std::atomic<uint32_t> exitCode{0};
   std::atomic<bool> finished{false};
   std::atomic<int> tid{0};
   std::atomic<int> priority{THREAD_PRIORITY_NORMAL};
@@ -42,7 +41,7 @@ class Thread {
   std::thread thread;
 };
 
-Thread* CreateThread(std::function<uint32_t()> body) {
+Thread* CreateThread(std::function<void()> body) {
 #if defined(__EMSCRIPTEN__)
   // The browser build has no threads (so it needs no special server headers); callers take the no-thread path.
   (void)body;
@@ -57,10 +56,9 @@ Thread* CreateThread(std::function<uint32_t()> body) {
     t->thread = std::thread([state] {
       state->tid.store(CurrentThreadId());
       if (state->priority.load() != THREAD_PRIORITY_NORMAL) ApplyPriority(*state);
-      uint32_t code = state->body();
+      state->body();
       state->body = nullptr;
       FinishMixerSignalWork();
-      state->exitCode.store(code);
       state->finished.store(true);
       SetEvent(state->ended);
     });
@@ -84,12 +82,6 @@ uint32_t WaitForThread(Thread* thread, uint32_t timeoutMs) {
   if (!thread) return WAIT_FAILED;
   if (thread->state->finished.load()) return WAIT_OBJECT_0;
   return WaitForEvent(thread->state->ended, timeoutMs);
-}
-
-bool GetExitCodeThread(Thread* thread, uint32_t* exitCode) {
-  if (!thread || !thread->state->finished.load()) return false;
-  if (exitCode) *exitCode = thread->state->exitCode.load();
-  return true;
 }
 
 bool IsCurrentThread(const Thread* thread) {

@@ -1,5 +1,5 @@
 #pragma once
-// Threads as the sound engine used them: started with a body, given a relative priority, waited for, and their
+// Threads for the sound engine: started with a body, given a relative priority, waited for, and their
 // handle closed (a thread whose handle is closed runs on to its end by itself).
 #include <cstdint>
 #include <functional>
@@ -9,7 +9,6 @@ namespace platform {
 class Thread;
 
 constexpr int THREAD_PRIORITY_LOWEST = -2;
-constexpr int THREAD_PRIORITY_BELOW_NORMAL = -1;
 constexpr int THREAD_PRIORITY_NORMAL = 0;
 
 // Raises the calling thread above normal threads for steady timing. `realtime` is for threads that always wait
@@ -33,15 +32,13 @@ void CheckFrameLoop();
 // Whether the frame loop holds realtime now (tests and measurements).
 bool FrameLoopIsRealtime();
 
-// Null when no thread can be started. The body's result becomes the exit code.
-Thread* CreateThread(std::function<uint32_t()> body);
+// Null when no thread can be started.
+Thread* CreateThread(std::function<void()> body);
 // Lower priorities make the thread nicer to the rest of the process; raising above normal is refused.
 bool SetThreadPriority(Thread* thread, int priority);
 int GetThreadPriority(Thread* thread);
 // WAIT_OBJECT_0 once the thread has ended, WAIT_TIMEOUT, WAIT_FAILED for a null thread (values of event.h).
 uint32_t WaitForThread(Thread* thread, uint32_t timeoutMs);
-// The exit code, or false while the thread still runs.
-bool GetExitCodeThread(Thread* thread, uint32_t* exitCode);
 bool IsCurrentThread(const Thread* thread);
 // Releases the handle: joins an ended thread, lets a running one finish on its own.
 void CloseThread(Thread* thread);

@@ -159,8 +159,8 @@ uint32_t SetTimerEvent(uint32_t periodMs, uint32_t /*resolutionMs*/, TimerCallba
   auto timer = std::make_unique<TimerState::RealTimer>();
   TimerState::RealTimer* t = timer.get();
   t->thread = std::thread([&s, t, id, periodMs, callback, user] {
-    // Like the system's multimedia timer, run above normal threads when the system allows it; pacing is right
-    // either way, just less steady under load.
+    // Run above normal threads when the system allows it, so ticks stay steady under load; pacing is right
+    // either way.
 #if !defined(__EMSCRIPTEN__)  // the browser build runs in virtual time, paced by the browser's clock
     RaiseTimingThreadPriority(true);
     host::NameCallingThread("zorvel-ticker");

@@ -1,5 +1,5 @@
 #pragma once
-// The multimedia timer and the process clock. Two modes, chosen once at start:
+// The periodic timer behind the ticker, and the process clock. Two modes, chosen once at start:
 //  - real time: each periodic timer runs on its own thread against absolute deadlines, catching up when late;
 //  - virtual time: no thread; a wait for the next timer event advances the clock and fires the event itself,
 //    so scripted runs go as fast as the machine allows and repeat exactly.

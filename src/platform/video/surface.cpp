@@ -323,12 +323,6 @@ int32_t Surface::GetSurfaceDesc(SurfaceDesc* desc) const {
   return DD_OK;
 }
 
-int32_t Surface::GetPixelFormat(PixelFormat* format) const {
-  if (!format) return DDERR_INVALIDPARAMS;
-  *format = MakePixelFormat(layout_);
-  return DD_OK;
-}
-
 int32_t Surface::SetColorKey(uint32_t flags, const ColorKey* key) {
   assert(flags == DDCKEY_SRCBLT);
   if (flags != DDCKEY_SRCBLT) return DDERR_INVALIDPARAMS;

@@ -1,5 +1,5 @@
 #pragma once
-// Off-screen pixel surfaces with the blit, lock and colour-key behaviour the game was written against.
+// Off-screen pixel surfaces with the blit, lock and colour-key behaviour the game's drawing relies on.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -74,13 +74,12 @@ class Surface {
   uint32_t AddRef();
   uint32_t Release();
 
-  // Copies, keys or fills like the display hardware would: null rectangles mean the whole surface, rectangles of
-  // different sizes scale, empty, inverted or out-of-bounds rectangles are refused with DDERR_INVALIDRECT.
+  // Copies, keys or fills: null rectangles mean the whole surface, rectangles of different sizes scale, empty,
+  // inverted or out-of-bounds rectangles are refused with DDERR_INVALIDRECT.
   int32_t Blt(const Rect* destRect, Surface* source, const Rect* sourceRect, uint32_t flags, const BltFx* fx);
   int32_t Lock(const Rect* area, SurfaceDesc* desc, uint32_t flags);
   int32_t Unlock(const Rect* area);
   int32_t GetSurfaceDesc(SurfaceDesc* desc) const;
-  int32_t GetPixelFormat(PixelFormat* format) const;
   int32_t SetColorKey(uint32_t flags, const ColorKey* key);
   int32_t GetColorKey(uint32_t flags, ColorKey* key) const;
 

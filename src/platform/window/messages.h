@@ -13,14 +13,12 @@ struct Message {
   intptr_t lParam = 0;
 };
 
-constexpr uint32_t WM_NULL = 0x0000;
 constexpr uint32_t WM_CREATE = 0x0001;
 constexpr uint32_t WM_DESTROY = 0x0002;
 constexpr uint32_t WM_MOVE = 0x0003;
 constexpr uint32_t WM_SIZE = 0x0005;
 constexpr uint32_t WM_ACTIVATE = 0x0006;
 constexpr uint32_t WM_SETFOCUS = 0x0007;
-constexpr uint32_t WM_KILLFOCUS = 0x0008;
 constexpr uint32_t WM_CLOSE = 0x0010;
 constexpr uint32_t WM_QUIT = 0x0012;
 constexpr uint32_t WM_ACTIVATEAPP = 0x001C;
@@ -43,7 +41,6 @@ constexpr uint32_t WA_ACTIVE = 1;
 constexpr uint32_t WA_CLICKACTIVE = 2;
 
 constexpr uint32_t SIZE_RESTORED = 0;
-constexpr uint32_t SIZE_MINIMIZED = 1;
 constexpr uint32_t SIZE_MAXIMIZED = 2;
 
 constexpr uint32_t SC_KEYMENU = 0xF100;

@@ -33,7 +33,6 @@ class Window {
   std::string title;
   WindowKind kind = WindowKind::Captioned;
   int x = 0, y = 0, width = 0, height = 0;
-  bool topmost = false;
   bool alive = true;
   std::shared_ptr<MessageQueue> queue;
 };
@@ -146,9 +145,7 @@ void ShowWindow(Window* window) {
 
 void UpdateWindow(Window* /*window*/) {}
 
-void SetWindowTopmost(Window* window) {
-  if (Alive(window)) window->topmost = true;
-}
+void SetWindowTopmost(Window* /*window*/) {}
 
 bool SetWindowText(Window* window, const std::string& text) {
   if (!Alive(window)) return false;

@@ -29,6 +29,8 @@ bool IsWindow(Window* window);
 // Shows the window; like a newly shown top-level window it becomes the active one (WM_ACTIVATEAPP, WM_ACTIVATE
 // and WM_SETFOCUS are sent) and reports its size (WM_SIZE).
 void ShowWindow(Window* window);
+// UpdateWindow and SetWindowTopmost are kept: part of the game's interface. Each flip shows the picture anyway
+// and no backend keeps a window above the others, so they change nothing.
 void UpdateWindow(Window* window);
 void SetWindowTopmost(Window* window);
 bool SetWindowText(Window* window, const std::string& text);
@@ -37,7 +39,7 @@ WindowKind GetWindowKind(Window* window);
 void SetFocus(Window* window);
 Window* GetFocus();
 Point ClientToScreen(Window* window, Point clientPoint);
-// The window the stand-in sends device input to (the last one created).
+// The window that device input goes to (the last one created).
 Window* GetMainWindow();
 
 // Thread-safe: the sound engine posts its notifications from other threads.

@@ -47,7 +47,7 @@ TEST_F(InTempDir, TranslatesBackslashNamesAndLetterCase) {
   EXPECT_EQ(dir + "/suite/Hubbix", HostPath(absolute));
 }
 
-TEST_F(InTempDir, FindsTheLauncherWithoutItsWindowsSuffix) {
+TEST_F(InTempDir, FindsTheLauncherWithoutItsExeSuffix) {
   EXPECT_EQ(dir + "/suite/Hubbix", HostProgramPath(dir + "\\suite\\Hubbix.exe"));
   EXPECT_EQ("../Hubbix", HostProgramPath("..\\Hubbix.EXE"));
   EXPECT_EQ("../Nothing.exe", HostProgramPath("..\\Nothing.exe")) << "no such program: the name is left as it was";

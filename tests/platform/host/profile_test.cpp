@@ -16,7 +16,7 @@ std::string WriteTemp(const std::string& name, const std::string& text) {
 }
 }  // namespace
 
-TEST(Profile, FollowsTheWindowsRules) {
+TEST(Profile, FollowsTheIniRules) {
   const std::string file = WriteTemp("rules.ini",
                                      "; comment\r\n[Other]\r\nmusic=N\r\n[SETUP]\r\n  Music =  Yes please  \r\n"
                                      "quoted=\"a b\"\r\nsingle='x'\r\nhalf=\"open\r\nempty=\r\nlong=abcdefghij\r\n"

@@ -1,4 +1,4 @@
-#include "game/random_generator.h"
+#include "common/random_generator.h"
 
 #include <atomic>
 

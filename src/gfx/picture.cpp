@@ -1,7 +1,8 @@
-#include "ui/picture.h"
+#include "gfx/picture.h"
 
 #include <cstdio>
 
+#include "common/game_rules.h"
 #include "gfx/surface_utils.h"
 #include "zk/zk.h"
 
@@ -26,7 +27,7 @@ platform::Surface* Picture::Load(const char* file) {
   }
   surface_ = ZKLoadBitmap(file, 16);
   if (!surface_) return nullptr;
-  SetColorKeyRGB(surface_, 0, 0, 255);
+  SetColorKeyRGB(surface_, rules::kKeyColour.r, rules::kKeyColour.g, rules::kKeyColour.b);
   SetName(file);
   GetSurfaceSize(surface_, &width_, &height_);
   return surface_;

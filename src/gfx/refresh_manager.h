@@ -5,8 +5,8 @@
 // frame N is applied after the flip that ends frame N + 1.
 #include <cstdint>
 
+#include "common/ptr_array.h"
 #include "platform/video/surface.h"
-#include "ui/ptr_array.h"
 
 class Picture;
 

@@ -1,8 +1,8 @@
-#include "ui/refresh_manager.h"
+#include "gfx/refresh_manager.h"
 
 #include <gtest/gtest.h>
 
-#include "ui/picture.h"
+#include "gfx/picture.h"
 #include "ui/ui_test_support.h"
 
 using platform::Surface;

@@ -1,4 +1,4 @@
-#include "game/ticker.h"
+#include "common/ticker.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "ui/refresh_manager.h"
+#include "gfx/refresh_manager.h"
 
+#include "gfx/picture.h"
 #include "gfx/surface_utils.h"
-#include "ui/picture.h"
 
 RefreshManager g_refreshManager;
 

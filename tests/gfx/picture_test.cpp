@@ -1,4 +1,4 @@
-#include "ui/picture.h"
+#include "gfx/picture.h"
 
 #include <gtest/gtest.h>
 

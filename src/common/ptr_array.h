@@ -25,7 +25,6 @@ class PtrArray {
   }
 
   int32_t Count() const { return count_; }
-  int32_t Capacity() const { return capacity_; }
   T* Get(int32_t index) const { return storage_[index]; }
   T* Set(int32_t index, T* element) { return storage_[index] = element; }
 
@@ -61,9 +60,6 @@ class PtrArray {
     for (int32_t i = 0; i < capacity_; ++i) storage_[i] = nullptr;
     count_ = 0;
   }
-
-  // Raw slot access for tests of the stale-slot behaviour.
-  T* RawSlot(int32_t index) const { return storage_[index]; }
 
  private:
   static T** NewBlock(int32_t n) {
