@@ -23,7 +23,7 @@ class GameBase {
   virtual void SetStartSeconds(int32_t value);
   virtual int32_t GetStartSeconds() const;
   virtual void SetPlayerId(int32_t value);
-  virtual int32_t GetPlayerId() const;
+  virtual int32_t GetPlayerId() const;  // kept: part of the game's interface, unused by this game
   virtual ~GameBase();
 
  protected:

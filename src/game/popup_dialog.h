@@ -20,6 +20,8 @@ class PopupDialog final : public Screen {
   void Deactivate() override;
 
   virtual void PlaceAt(int32_t x, int32_t y);
+  // SetResult, GetCurrentPicture, SetSwapWorkSurface and SetPollOverlay are kept: part of the game's interface,
+  // unused by this game.
   virtual void SetResult(const char* text);
   virtual int32_t RunModal(char* destination, const char* pictureName);
   virtual int32_t PollInput(int32_t x, int32_t y, int32_t buttons);
@@ -46,7 +48,7 @@ class PopupDialog final : public Screen {
   Picture* currentPicture = nullptr;
   int32_t done = 0;
   platform::Rect popupRect{-1, -1, -1, -1};
-  int32_t popupX = 0, popupY = 0;
+  int32_t popupX = 0, popupY = 0;  // kept: part of the game's interface, unused by this game
   int32_t swapWorkSurface = 1;
   int32_t deadline = 0;
   int32_t hotkey = 0;

@@ -31,7 +31,7 @@ class Sprite {
   virtual void SetFrame(int32_t index);
   virtual void SetVisible(int32_t flag);
   virtual void SetFrameDelay(int32_t milliseconds);
-  virtual void SetFramesColorKey(int32_t r, int32_t g, int32_t b);
+  virtual void SetFramesColorKey(int32_t r, int32_t g, int32_t b);  // kept: part of the game's interface, unused
   // One timed step (1) or not yet due (0); the frame only moves while it stays inside the frame list.
   virtual int32_t StepFrame();
   // No range test: an index outside the list draws nothing.
@@ -53,7 +53,7 @@ class Sprite {
   virtual ~Sprite();
 
   int32_t AddFrame(platform::Surface* surface);
-  int32_t AddSharedFrame(platform::Surface* surface);
+  int32_t AddSharedFrame(platform::Surface* surface);  // kept: part of the game's interface, unused by this game
   // A missing file shows a message box and keeps the frames the sprite had.
   int32_t LoadFrame(const char* file);
   void Rewind() { current_ = 0; }

@@ -39,7 +39,7 @@ class Widget {
   virtual void DrawTo(platform::Surface* destination);
   virtual void Redraw();
   virtual int32_t WasClicked();
-  virtual void ResetState();
+  virtual void ResetState();  // kept: part of the game's interface, unused by this game
   virtual void SetName(const char* text);
   virtual void SetOffset(int32_t dx, int32_t dy);
   virtual void SetEnabled(int32_t flag);
