@@ -66,8 +66,11 @@ TEST(Timer, VirtualTimeFiresEventsWhenWaitedForAndRepeatsExactly) {
   for (size_t i = 0; i < g_stamps.size(); ++i) EXPECT_EQ(start + 10 * (i + 1), g_stamps[i]);
 
   // Sleeping advances the clock and fires what falls due on the way.
-  uint32_t listened = 0;
-  AddVirtualClockListener([&](uint32_t now) { listened = now; });
+  // Listeners stay for the process: what this one writes must outlive the test (a local would be written after the
+  // test returned, over whatever stack the next virtual step uses).
+  static uint32_t listened;
+  listened = 0;
+  AddVirtualClockListener([](uint32_t now) { listened = now; });
   SleepMs(55);
   EXPECT_EQ(105, g_events.load());
   EXPECT_EQ(start + 1055, GetTickCount());
