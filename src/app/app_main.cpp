@@ -104,6 +104,7 @@ void WaitForNextFrame(int32_t rate) {
   // Sleep on the ticker: each wake is one 10 ms step, which keeps the pacing and the frame order and leaves the
   // core idle between frames.
   WaitForTickCount(g_app.nextFrameTime);
+  ZKFramePaced();
   platform::LogFrameStart();
   g_app.nextFrameTime = tickCounter.load() + interval;
   g_app.frameRate = static_cast<float>(rate);

@@ -32,6 +32,7 @@ struct Display {
   bool mouseAcquired = false;
   bool keyboardReady = false;
   uint64_t lastFlipEvent = UINT64_MAX;
+  bool framePaced = false;
   int flips = 0;
   std::string lastError;
   std::vector<PrintedText> texts;
@@ -99,7 +100,10 @@ void ZKGetDDInfo(platform::Surface** front, platform::Surface** back) {
 int ZKFlip() {
   Display& d = TheDisplay();
   if (!d.front || !d.back) return 0;
-  if (platform::TimerEventCount() == d.lastFlipEvent) platform::WaitForTimerEvent();
+  // A frame that ran late starts in the tick of the last flip; waiting here again would show every later frame a
+  // tick after its step.
+  if (!d.framePaced && platform::TimerEventCount() == d.lastFlipEvent) platform::WaitForTimerEvent();
+  d.framePaced = false;
   d.lastFlipEvent = platform::TimerEventCount();
 
   // The back buffer is what goes to the screen, and it keeps its picture, in both modes. A true two-buffer flip
@@ -208,5 +212,7 @@ void ZKGetMouseData(int* dx, int* dy, int* buttons) {
 }
 
 const platform::Surface* ZKPresentedPicture() { return TheDisplay().lastShown; }
+
+void ZKFramePaced() { TheDisplay().framePaced = true; }
 
 int ZKFlipCount() { return TheDisplay().flips; }

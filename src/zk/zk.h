@@ -23,6 +23,9 @@ void ZKGetDDInfo(platform::Surface** front, platform::Surface** back);
 // Shows the back buffer. Like a display's vertical blank, a flip waits for the next ticker event when none has
 // passed since the previous flip, so loops that only flip run at the ticker's pace.
 int ZKFlip();
+// Tells the next flip that its frame was already paced to a tick of its own (the frame loop waited for it), so the
+// flip shows the picture at once. Loops that do not pace themselves (popups) flip at most once a tick.
+void ZKFramePaced();
 void ZKSetWindowXY(int x, int y);
 platform::Surface* ZKLoadBitmap(const char* file, int bitsPerPixel);
 void ZKGetRGBABits(const platform::PixelFormat& format, int* red, int* green, int* blue, int* alpha);
