@@ -13,9 +13,10 @@ namespace platform {
 
 namespace {
 
-bool RowPlain(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high) {
+// Pixels from..n-1 one at a time: the whole row without a vector unit, and the tail of every vector row copy.
+inline bool KeyedPixels(const uint16_t* in, uint16_t* out, int from, int n, uint16_t low, uint16_t high) {
   uint16_t changed = 0;
-  for (int i = 0; i < n; ++i) {
+  for (int i = from; i < n; ++i) {
     const uint16_t p = in[i];
     if (p < low || p > high) {
       changed |= static_cast<uint16_t>(out[i] ^ p);
@@ -23,6 +24,10 @@ bool RowPlain(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t h
     }
   }
   return changed != 0;
+}
+
+bool RowPlain(const uint16_t* in, uint16_t* out, int n, uint16_t low, uint16_t high) {
+  return KeyedPixels(in, out, 0, n, low, high);
 }
 
 #if ZORVEL_X86
@@ -44,15 +49,8 @@ __attribute__((target("sse2"))) bool RowSse2(const uint16_t* in, uint16_t* out, 
     changed = _mm_or_si128(changed, _mm_xor_si128(r, d));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), r);
   }
-  uint16_t tail = 0;
-  for (; i < n; ++i) {
-    const uint16_t p = in[i];
-    if (p < low || p > high) {
-      tail |= static_cast<uint16_t>(out[i] ^ p);
-      out[i] = p;
-    }
-  }
-  return tail != 0 || _mm_movemask_epi8(_mm_cmpeq_epi16(changed, zero)) != 0xFFFF;
+  const bool tail = KeyedPixels(in, out, i, n, low, high);
+  return tail || _mm_movemask_epi8(_mm_cmpeq_epi16(changed, zero)) != 0xFFFF;
 }
 
 __attribute__((target("avx2"))) bool RowAvx2(const uint16_t* in, uint16_t* out, int n, uint16_t low,
@@ -85,15 +83,8 @@ __attribute__((target("avx2"))) bool RowAvx2(const uint16_t* in, uint16_t* out, 
     changed8 = _mm_or_si128(changed8, _mm_xor_si128(r, d));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), r);
   }
-  uint16_t tail = 0;
-  for (; i < n; ++i) {
-    const uint16_t p = in[i];
-    if (p < low || p > high) {
-      tail |= static_cast<uint16_t>(out[i] ^ p);
-      out[i] = p;
-    }
-  }
-  return tail != 0 || !_mm_testz_si128(changed8, changed8);
+  const bool tail = KeyedPixels(in, out, i, n, low, high);
+  return tail || !_mm_testz_si128(changed8, changed8);
 }
 
 // With 16-bit mask registers a keyed copy needs no blend: a masked store writes exactly the opaque pixels that
