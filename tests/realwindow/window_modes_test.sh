@@ -140,7 +140,12 @@ run_mode() {
   GAME_PID=$!
   WIN=""
   for _ in 1 2 3; do WIN=$(wait_for_window "^Zorvel") && break; done  # up to 30 s for a slow start
-  [ -n "$WIN" ] || fail "$MODE: no window: $(cat "$WORK/game.log")"
+  if [ -z "$WIN" ]; then
+    # Say enough to tell a slow start from a hang or an early exit.
+    alive=no; kill -0 "$GAME_PID" 2>/dev/null && alive=yes
+    windows=$(for id in $(xdotool search --name '.' 2>/dev/null || true); do xdotool getwindowname "$id" 2>/dev/null; done | sort -u | tr '\n' '|')
+    fail "$MODE: no window after 30 s (game running: $alive; windows: $windows; trace: $(tail -n 3 "$TRACE" 2>/dev/null | tr '\n' '|'); log: $(cat "$WORK/game.log"))"
+  fi
   wait_lines " state 21 " 1
   # The renderer may have replaced the first window SDL made: take the one that exists now.
   for id in $(xdotool search --name '^Zorvel' 2>/dev/null || true); do
