@@ -143,7 +143,7 @@ run_mode() {
   if [ -z "$WIN" ]; then
     # Say enough to tell a slow start from a hang or an early exit.
     alive=no; kill -0 "$GAME_PID" 2>/dev/null && alive=yes
-    windows=$(for id in $(xdotool search --name '.' 2>/dev/null || true); do xdotool getwindowname "$id" 2>/dev/null; done | sort -u | tr '\n' '|')
+    windows=$(xwininfo -root -tree 2>&1 | grep -o '"[^"]*"' | sort -u | tr '\n' '|')
     fail "$MODE: no window after 30 s (game running: $alive; windows: $windows; trace: $(tail -n 3 "$TRACE" 2>/dev/null | tr '\n' '|'); log: $(cat "$WORK/game.log"))"
   fi
   wait_lines " state 21 " 1
