@@ -118,6 +118,27 @@ TEST(QuizRules, RightAnswersClimbTheLadderScoreItsPointsAndStayOnTheTopStep) {
   EXPECT_EQ(BullFrames(run, run.Find("bull top-step")), std::vector<int>({3, 4, 6, 5, 6, 5, 6, 5, 4, 3}));
 }
 
+struct ExpectedAnswer {
+  Strings reactions;
+  int state, score, ladder, streak;
+};
+
+// Each answer of the run, in order: the state line after it and its reactions, which end with the verdict and the
+// bull at rest.
+void ExpectAnswers(const GameRun& run, const std::vector<ExpectedAnswer>& expected, const std::string& verdict) {
+  const std::vector<int> answers = AnswerLines(run);
+  ASSERT_EQ(answers.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    SCOPED_TRACE("answer " + std::to_string(i + 1));
+    const rules::StateLine s = StateAfter(run, answers[i]);
+    EXPECT_EQ(s.state, expected[i].state);
+    EXPECT_EQ(s.score, expected[i].score);
+    EXPECT_EQ(s.ladder, expected[i].ladder);
+    EXPECT_EQ(s.streak, expected[i].streak);
+    EXPECT_EQ(ReactionsTo(run, answers[i]), Then(expected[i].reactions, {verdict, "bull idle"}));
+  }
+}
+
 TEST(QuizRules, WrongAnswersAndPassesOnFalseAndTrueStatements) {
   {
     SCOPED_TRACE("false statements");
@@ -126,25 +147,11 @@ TEST(QuizRules, WrongAnswersAndPassesOnFalseAndTrueStatements) {
     script.True(4500).Next(5200).Pass(5500).Next(6200).Escape(7000);
     const GameRun run = rules::Play(script, rules::OnlyFalse());
     ASSERT_TRUE(run.EndedCleanly()) << run.output;
-    const std::vector<int> answers = AnswerLines(run);
-    ASSERT_EQ(answers.size(), 6u);
     ExpectFullVolumeAndTheBullOnTheRight(run);
-    struct {
-      Strings reactions;
-      int state, score, ladder, streak;
-    } expected[6] = {
-        {kRight, 24, 125, 1, 1}, {kWrong, 22, 125, 0, 0},  {kRight, 24, 250, 1, 1},
-        {kRight, 24, 500, 2, 2}, {kAngry, 22, 500, 0, 0},  {kPass, 22, 500, 0, 0},
-    };
-    for (int i = 0; i < 6; ++i) {
-      SCOPED_TRACE("answer " + std::to_string(i + 1));
-      const rules::StateLine s = StateAfter(run, answers[i]);
-      EXPECT_EQ(s.state, expected[i].state);
-      EXPECT_EQ(s.score, expected[i].score);
-      EXPECT_EQ(s.ladder, expected[i].ladder);
-      EXPECT_EQ(s.streak, expected[i].streak);
-      EXPECT_EQ(ReactionsTo(run, answers[i]), Then(expected[i].reactions, {"verdict FALSE", "bull idle"}));
-    }
+    ExpectAnswers(run,
+                  {{kRight, 24, 125, 1, 1}, {kWrong, 22, 125, 0, 0}, {kRight, 24, 250, 1, 1},
+                   {kRight, 24, 500, 2, 2}, {kAngry, 22, 500, 0, 0}, {kPass, 22, 500, 0, 0}},
+                  "verdict FALSE");
   }
   {
     SCOPED_TRACE("true statements");
@@ -153,25 +160,11 @@ TEST(QuizRules, WrongAnswersAndPassesOnFalseAndTrueStatements) {
     script.False(4500).Next(5200).True(5500).Next(6200).Escape(7000);
     const GameRun run = rules::Play(script, rules::OnlyTrue());
     ASSERT_TRUE(run.EndedCleanly()) << run.output;
-    const std::vector<int> answers = AnswerLines(run);
-    ASSERT_EQ(answers.size(), 6u);
     // A pass keeps the step and the score but clears the streak, so the wrong answer after it is not angry.
-    struct {
-      Strings reactions;
-      int state, score, ladder, streak;
-    } expected[6] = {
-        {kRight, 24, 125, 1, 1}, {kRight, 24, 375, 2, 2}, {kPass, 22, 375, 2, 0},
-        {kRight, 24, 875, 3, 1}, {kWrong, 22, 875, 0, 0}, {kRight, 24, 1000, 1, 1},
-    };
-    for (int i = 0; i < 6; ++i) {
-      SCOPED_TRACE("answer " + std::to_string(i + 1));
-      const rules::StateLine s = StateAfter(run, answers[i]);
-      EXPECT_EQ(s.state, expected[i].state);
-      EXPECT_EQ(s.score, expected[i].score);
-      EXPECT_EQ(s.ladder, expected[i].ladder);
-      EXPECT_EQ(s.streak, expected[i].streak);
-      EXPECT_EQ(ReactionsTo(run, answers[i]), Then(expected[i].reactions, {"verdict TRUE", "bull idle"}));
-    }
+    ExpectAnswers(run,
+                  {{kRight, 24, 125, 1, 1}, {kRight, 24, 375, 2, 2}, {kPass, 22, 375, 2, 0},
+                   {kRight, 24, 875, 3, 1}, {kWrong, 22, 875, 0, 0}, {kRight, 24, 1000, 1, 1}},
+                  "verdict TRUE");
     EXPECT_EQ(run.Find("time bonus"), -1) << "no three right answers in a row";
   }
 }
