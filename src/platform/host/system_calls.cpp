@@ -1,5 +1,7 @@
 #include "platform/host/system_calls.h"
 
+#include "platform/host/realtime_overrun.h"
+
 #include <glob.h>
 #include <pthread.h>
 #include <sched.h>
@@ -83,17 +85,23 @@ bool SetThreadNice(int threadId, int nice) {
 }
 
 bool MakeCallingThreadRealtime() {
+  if (RealtimeWithdrawn()) return false;
   // Above every normal thread, below the system's own.
   sched_param param{};
   param.sched_priority = 10;
-  return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+  if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) != 0) return false;
+  NoteRealtimeThread(CurrentThreadId());
+  return true;
 }
 
 bool SetThreadRealtime(int threadId, int priority) {
 #if !defined(__EMSCRIPTEN__)
+  if (RealtimeWithdrawn()) return false;
   sched_param param{};
   param.sched_priority = priority;
-  return sched_setscheduler(threadId, SCHED_FIFO | SCHED_RESET_ON_FORK, &param) == 0;
+  if (sched_setscheduler(threadId, SCHED_FIFO | SCHED_RESET_ON_FORK, &param) != 0) return false;
+  NoteRealtimeThread(threadId);
+  return true;
 #else
   (void)threadId, (void)priority;
   return false;

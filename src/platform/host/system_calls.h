@@ -28,11 +28,12 @@ int CurrentThreadId();
 // without the right to it.
 bool SetThreadNice(int threadId, int nice);
 
-// Moves the calling thread into the first-in-first-out realtime class at a modest priority. False when refused.
+// Moves the calling thread into the first-in-first-out realtime class at a modest priority. False when refused, and
+// always once an overrun withdrew realtime (realtime_overrun.h).
 bool MakeCallingThreadRealtime();
 
 // Moves a thread of this process into the first-in-first-out realtime class at `priority`, which programs it starts
-// do not inherit. False when refused.
+// do not inherit. False when refused, as above.
 bool SetThreadRealtime(int threadId, int priority);
 // Moves a thread back into the normal class; its nice value stays. Programs it starts still do not inherit it.
 void SetThreadNormalClass(int threadId);

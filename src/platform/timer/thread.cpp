@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/backend.h"
+#include "platform/host/realtime_overrun.h"
 #include "platform/host/system_calls.h"
 #include "platform/timer/event.h"
 
@@ -101,7 +102,12 @@ void CloseThread(Thread* thread) {
 }
 
 bool RaiseTimingThreadPriority(bool realtime) {
-  if (backend::RaiseThreadPriority(realtime)) return true;
+  realtime = realtime && !host::RealtimeWithdrawn();
+  if (backend::RaiseThreadPriority(realtime)) {
+    // The backend may have gone through a library of its own; the overrun guard must know the thread either way.
+    if (realtime) host::NoteRealtimeThread(CurrentThreadId());
+    return true;
+  }
   static std::atomic<bool> told{false};
   if (!told.exchange(true))
     std::fprintf(stderr, "Zorvel: the system keeps the game at normal priority; under load frames may come late.\n");
@@ -177,6 +183,6 @@ void CheckFrameLoop() {
   f.handedBack.store(true);
 }
 
-bool FrameLoopIsRealtime() { return TheFrameLoop().realtime.load(); }
+bool FrameLoopIsRealtime() { return TheFrameLoop().realtime.load() && !host::RealtimeWithdrawn(); }
 
 }  // namespace platform

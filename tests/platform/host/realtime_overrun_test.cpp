@@ -1,0 +1,62 @@
+#include "platform/host/realtime_overrun.h"
+
+#include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/host/system_calls.h"
+
+namespace platform::host {
+namespace {
+
+// Whether this process may take a realtime class at all (root or a realtime allowance); probed on a scratch thread
+// so that the guard never hears of it.
+bool SystemGrantsRealtime() {
+  bool granted = false;
+  std::thread probe([&] {
+    sched_param param{};
+    param.sched_priority = 1;
+    granted = pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
+  });
+  probe.join();
+  return granted;
+}
+
+// In a child process: a 20 ms soft cap (as SDL sets 100 ms), a realtime thread that never sleeps. Without the guard
+// the child dies of SIGXCPU; with it the thread is moved back to the normal class and later requests are refused.
+// The class without the "programs started do not inherit it" flag.
+int SchedulingClass() { return sched_getscheduler(0) & ~SCHED_RESET_ON_FORK; }
+
+void SpinPastTheCap() {
+  rlimit cap{};
+  cap.rlim_cur = 20000;
+  cap.rlim_max = 2000000;
+  if (setrlimit(RLIMIT_RTTIME, &cap) != 0) std::_Exit(2);
+  int result = 3;
+  std::thread spinner([&] {
+    if (!MakeCallingThreadRealtime()) return;
+    const auto start = std::chrono::steady_clock::now();
+    while (SchedulingClass() != SCHED_OTHER && std::chrono::steady_clock::now() - start < std::chrono::seconds(1)) {
+    }
+    const bool movedBack = SchedulingClass() == SCHED_OTHER;
+    const bool refusedAfter = !MakeCallingThreadRealtime() && !SetThreadRealtime(CurrentThreadId(), 5);
+    result = movedBack && RealtimeWithdrawn() && refusedAfter ? 0 : 4;
+  });
+  spinner.join();
+  std::_Exit(result);
+}
+
+TEST(RealtimeOverrun, AThreadThatRunsPastTheSystemsCapIsMovedBackInsteadOfEndingTheGame) {
+  if (!SystemGrantsRealtime()) GTEST_SKIP() << "this system grants no realtime class";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(SpinPastTheCap(), ::testing::ExitedWithCode(0), "ran too long without a pause");
+  EXPECT_FALSE(RealtimeWithdrawn()) << "the overrun was the child's";
+}
+
+}  // namespace
+}  // namespace platform::host
