@@ -4,16 +4,15 @@
 // SIGXCPU, whose default action ends the program; past the hard cap it kills it outright. A slow machine, a big
 // window or a busy desktop can make one frame that long, and a quiz that dies over it loses the player's game.
 //
-// So every thread this process moves into a realtime class is noted here, and the first SIGXCPU moves them all back
-// to the normal class for good: after it the kernel's soft cap lies above the hard one, so a second overrun would be
-// a kill. From then on realtime requests are refused, and the game runs on at its normal (raised) share.
+// So once any thread of this process takes a realtime class, the first SIGXCPU moves every realtime thread of the
+// process (ours and those a library made) back to the normal class for good: after it the kernel's soft cap lies
+// above the hard one, so a second overrun would be a kill. From then on realtime requests are refused, and the game
+// runs on at its normal (raised) share.
 
 namespace platform::host {
 
-// Notes a thread that now runs in a realtime class (installs the SIGXCPU handler the first time).
-void NoteRealtimeThread(int threadId);
-// Drops a thread that ends, so that its id, once reused by someone else's thread, is left alone.
-void ForgetRealtimeThread(int threadId);
+// Called whenever a thread of this process takes a realtime class; installs the SIGXCPU handler the first time.
+void GuardRealtimeOverrun();
 // Whether an overrun withdrew realtime from this process.
 bool RealtimeWithdrawn();
 

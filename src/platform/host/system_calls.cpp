@@ -90,7 +90,7 @@ bool MakeCallingThreadRealtime() {
   sched_param param{};
   param.sched_priority = 10;
   if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) != 0) return false;
-  NoteRealtimeThread(CurrentThreadId());
+  GuardRealtimeOverrun();
   return true;
 }
 
@@ -100,7 +100,7 @@ bool SetThreadRealtime(int threadId, int priority) {
   sched_param param{};
   param.sched_priority = priority;
   if (sched_setscheduler(threadId, SCHED_FIFO | SCHED_RESET_ON_FORK, &param) != 0) return false;
-  NoteRealtimeThread(threadId);
+  GuardRealtimeOverrun();
   return true;
 #else
   (void)threadId, (void)priority;

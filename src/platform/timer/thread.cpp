@@ -104,8 +104,8 @@ void CloseThread(Thread* thread) {
 bool RaiseTimingThreadPriority(bool realtime) {
   realtime = realtime && !host::RealtimeWithdrawn();
   if (backend::RaiseThreadPriority(realtime)) {
-    // The backend may have gone through a library of its own; the overrun guard must know the thread either way.
-    if (realtime) host::NoteRealtimeThread(CurrentThreadId());
+    // The backend may have gone through a library of its own, which sets the system's cap on realtime time.
+    if (realtime) host::GuardRealtimeOverrun();
     return true;
   }
   static std::atomic<bool> told{false};

@@ -13,7 +13,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/host/realtime_overrun.h"
 #include "platform/host/system_calls.h"
 #include "platform/timer/thread.h"
 
@@ -188,9 +187,6 @@ uint32_t SetTimerEvent(uint32_t periodMs, uint32_t /*resolutionMs*/, TimerCallba
         t->nextDue.store(deadline.time_since_epoch().count());
       }
     }
-#if !defined(__EMSCRIPTEN__)
-    host::ForgetRealtimeThread(host::CurrentThreadId());
-#endif
   });
   s.realTimers[id] = std::move(timer);
   return id;

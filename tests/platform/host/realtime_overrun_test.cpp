@@ -5,6 +5,7 @@
 #include <sched.h>
 #include <sys/resource.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -27,27 +28,40 @@ bool SystemGrantsRealtime() {
   return granted;
 }
 
-// In a child process: a 20 ms soft cap (as SDL sets 100 ms), a realtime thread that never sleeps. Without the guard
-// the child dies of SIGXCPU; with it the thread is moved back to the normal class and later requests are refused.
-// The class without the "programs started do not inherit it" flag.
-int SchedulingClass() { return sched_getscheduler(0) & ~SCHED_RESET_ON_FORK; }
+// A thread's class without the "programs started do not inherit it" flag.
+int SchedulingClass(int tid) { return sched_getscheduler(tid) & ~SCHED_RESET_ON_FORK; }
 
+// In a child process: a 20 ms soft cap (as SDL sets 100 ms), a realtime thread that never sleeps, and a second
+// realtime thread made by "a library" (not through our calls) that sleeps. Without the guard the child dies of
+// SIGXCPU; with it both threads are moved back to the normal class and later requests are refused.
 void SpinPastTheCap() {
   rlimit cap{};
   cap.rlim_cur = 20000;
   cap.rlim_max = 2000000;
   if (setrlimit(RLIMIT_RTTIME, &cap) != 0) std::_Exit(2);
+  std::atomic<int> libraryThread{0};
+  std::atomic<bool> done{false};
+  std::thread library([&] {
+    sched_param param{};
+    param.sched_priority = 2;
+    if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) != 0) std::_Exit(5);
+    libraryThread.store(CurrentThreadId());
+    while (!done.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  while (libraryThread.load() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   int result = 3;
   std::thread spinner([&] {
     if (!MakeCallingThreadRealtime()) return;
     const auto start = std::chrono::steady_clock::now();
-    while (SchedulingClass() != SCHED_OTHER && std::chrono::steady_clock::now() - start < std::chrono::seconds(1)) {
+    while (SchedulingClass(0) != SCHED_OTHER && std::chrono::steady_clock::now() - start < std::chrono::seconds(1)) {
     }
-    const bool movedBack = SchedulingClass() == SCHED_OTHER;
+    const bool movedBack = SchedulingClass(0) == SCHED_OTHER && SchedulingClass(libraryThread.load()) == SCHED_OTHER;
     const bool refusedAfter = !MakeCallingThreadRealtime() && !SetThreadRealtime(CurrentThreadId(), 5);
     result = movedBack && RealtimeWithdrawn() && refusedAfter ? 0 : 4;
   });
   spinner.join();
+  done.store(true);
+  library.join();
   std::_Exit(result);
 }
 
