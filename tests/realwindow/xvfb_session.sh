@@ -1,6 +1,8 @@
 # Shared by the real-window tests: starts a private X server and offers helpers to drive and photograph the game.
 # Source it; it sets DISPLAY, WORK (a temp folder) and cleans up on exit. XVFB_SCREEN (WxH) sets the screen size.
-set -euo pipefail
+set -Eeuo pipefail
+# A command that fails ends the test under set -e: say which, so a failure is never silent.
+trap 'code=$?; echo "FAIL: line $LINENO of $0: \"$BASH_COMMAND\" exited with $code" >&2' ERR
 WORK=$(mktemp -d /tmp/zorvel-xvfb-XXXXXX)
 GAME_PID=""
 cleanup() {
