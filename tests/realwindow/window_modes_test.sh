@@ -147,13 +147,21 @@ run_mode() {
     fail "$MODE: no window after 30 s (game running: $alive; windows: $windows; trace: $(tail -n 3 "$TRACE" 2>/dev/null | tr '\n' '|'); log: $(cat "$WORK/game.log"))"
   fi
   wait_lines " state 21 " 1
-  # The renderer may have replaced the first window SDL made: take the one that exists now.
-  for id in $(xdotool search --name '^Zorvel' 2>/dev/null || true); do
-    xdotool getwindowgeometry "$id" >/dev/null 2>&1 && WIN=$id
+  # The renderer may have replaced the first window SDL made: take the one that exists now (on a busy machine the
+  # new one may take a moment to appear).
+  local found=""
+  for _ in $(seq 1 100); do
+    for id in $(xdotool search --name '^Zorvel' 2>/dev/null || true); do
+      xdotool getwindowgeometry "$id" >/dev/null 2>&1 && found=$id
+    done
+    [ -n "$found" ] && break
+    sleep 0.1
   done
+  [ -n "$found" ] || fail "$MODE: the game's window went away after its first frame"
+  WIN=$found
   case "$MODE" in
-    window1000) xdotool windowsize "$WIN" 1000 750 ;;
-    window400) xdotool windowsize "$WIN" 400 300 ;;
+    window1000) xdotool windowsize "$WIN" 1000 750 || fail "$MODE: the window could not be resized" ;;
+    window400) xdotool windowsize "$WIN" 400 300 || fail "$MODE: the window could not be resized" ;;
   esac
   local want
   case "$MODE" in
