@@ -143,8 +143,9 @@ run_mode() {
   if [ -z "$WIN" ]; then
     # Say enough to tell a slow start from a hang or an early exit.
     alive=no; kill -0 "$GAME_PID" 2>/dev/null && alive=yes
+    xalive=no; kill -0 "$XVFB_PID" 2>/dev/null && xalive=yes
     windows=$(xwininfo -root -tree 2>&1 | grep -o '"[^"]*"' | sort -u | tr '\n' '|')
-    fail "$MODE: no window after 30 s (game running: $alive; windows: $windows; trace: $(tail -n 3 "$TRACE" 2>/dev/null | tr '\n' '|'); log: $(cat "$WORK/game.log"))"
+    fail "$MODE: no window after 30 s (game running: $alive; X server running: $xalive; windows: $windows; trace: $(tail -n 3 "$TRACE" 2>/dev/null | tr '\n' '|'); log: $(cat "$WORK/game.log"); X log: $(tail -n 5 "$WORK/xvfb.log" | tr '\n' '|'))"
   fi
   wait_lines " state 21 " 1
   # The renderer may have replaced the first window SDL made: take the one that exists now (on a busy machine the

@@ -13,7 +13,9 @@ cleanup() {
 }
 trap cleanup EXIT
 exec 3>"$WORK/displayfd"
-Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1024x768}x24" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+# -noreset: an X server resets whenever its last client leaves, and between two games (or two xdotool calls while a
+# game starts) that reset races the next game's connection.
+Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1024x768}x24" -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
 XVFB_PID=$!
 for _ in $(seq 1 100); do [ -s "$WORK/displayfd" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$WORK/displayfd")"
