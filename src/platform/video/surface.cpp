@@ -235,7 +235,7 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   const int offsetX = src.left - dst.left, offsetY = src.top - dst.top;  // unscaled: source = destination + offset
 
   // A blit within one surface may overlap; read from a snapshot so the result is as if copied at once.
-  std::vector<uint8_t> snapshot;
+  PixelBuffer snapshot;
   if (self) snapshot = pixels_;
   auto srcRow = [&](int y) -> const uint16_t* {
     if (self) return reinterpret_cast<const uint16_t*>(snapshot.data() + static_cast<size_t>(y) * pitch_);
