@@ -303,6 +303,7 @@ bool KeyedRowWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n, u
 
 void OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low,
                        uint16_t high) {
+  width_ = width;
   rowStart_.assign(1, 0);
   runs_.clear();
   opaquePixels_ = 0;
@@ -314,7 +315,8 @@ void OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int h
       const int start = x;
       while (x < width && (row[x] < low || row[x] > high)) ++x;
       // Lengths fit 16 bits: surfaces are at most 16384 wide.
-      if (x > start) runs_.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x - start)});
+      if (x > start)
+        runs_.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x - start), static_cast<uint16_t>(y)});
       opaquePixels_ += static_cast<uint64_t>(x - start);
     }
     rowStart_.push_back(static_cast<uint32_t>(runs_.size()));
@@ -324,55 +326,65 @@ void OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int h
 namespace {
 
 // The span loop, with the span copy inlined where the caller is built for the same unit: a button's row is one or
-// two spans, and a call for each would cost more than its copy.
+// two spans, and a call for each would cost more than its copy. One loop over all the part's spans rather than a
+// loop per row: rows of one span or none (buttons, the bull) would mispredict at every row's end.
 template <bool (*Span)(const uint16_t*, uint16_t*, int)>
 inline __attribute__((always_inline)) bool CopyRuns(const uint32_t* rowStart, const OpaqueRuns::Run* runs,
-                                                    const uint16_t* pixels, int pitchPixels, int sx, int sy, int w,
-                                                    int h, uint16_t* out, int outPitchPixels, int* rows) {
-  const int right = sx + w;
-  for (int dy = 0; dy < h; ++dy) {
-    const int y = sy + dy;
-    const uint16_t* in = pixels + static_cast<size_t>(y) * pitchPixels;
-    uint16_t* to = out + static_cast<size_t>(dy) * outPitchPixels;
-    bool changed = false;
-    for (uint32_t r = rowStart[y]; r < rowStart[y + 1]; ++r) {
-      int a = runs[r].x, b = a + runs[r].length;
-      if (b <= sx) continue;
-      if (a >= right) break;
+                                                    int width, const uint16_t* pixels, int pitchPixels, int sx, int sy,
+                                                    int w, int h, uint16_t* out, int outPitchPixels, int* rows) {
+  const OpaqueRuns::Run* run = runs + rowStart[sy];
+  const OpaqueRuns::Run* const end = runs + rowStart[sy + h];
+  int first = -1, last = -1;
+  auto note = [&first, &last](bool changed, int y) {
+    first = (changed && first < 0) ? y : first;
+    last = changed ? y : last;
+  };
+  if (sx == 0 && w == width) {
+    for (; run < end; ++run) {
+      const int y = run->y;
+      note(Span(pixels + static_cast<ptrdiff_t>(y) * pitchPixels + run->x,
+                out + static_cast<ptrdiff_t>(y - sy) * outPitchPixels + run->x, run->length),
+           y);
+    }
+  } else {
+    const int right = sx + w;
+    for (; run < end; ++run) {
+      int a = run->x, b = a + run->length;
+      if (b <= sx || a >= right) continue;
       if (a < sx) a = sx;
       if (b > right) b = right;
-      changed |= Span(in + a, to + (a - sx), b - a);
-    }
-    if (changed) {
-      if (rows[0] < 0) rows[0] = dy;
-      rows[1] = dy;
+      const int y = run->y;
+      note(Span(pixels + static_cast<ptrdiff_t>(y) * pitchPixels + a,
+                out + static_cast<ptrdiff_t>(y - sy) * outPitchPixels + (a - sx), b - a),
+           y);
     }
   }
-  return rows[0] >= 0;
+  if (first < 0) return false;
+  rows[0] = first - sy;
+  rows[1] = last - sy;
+  return true;
 }
 
-using RunsFunction = bool (*)(const uint32_t*, const OpaqueRuns::Run*, const uint16_t*, int, int, int, int, int,
-                              uint16_t*, int, int*);
+using RunsFunction = bool (*)(const uint32_t*, const OpaqueRuns::Run*, int, const uint16_t*, int, int, int, int,
+                              int, uint16_t*, int, int*);
 
 #if ZORVEL_X86
-__attribute__((target("avx512f,avx512bw,avx512vl,bmi2"), flatten)) bool RunsAvx512(const uint32_t* rowStart,
-                                                                    const OpaqueRuns::Run* runs,
-                                                                    const uint16_t* pixels, int pitch, int sx, int sy,
-                                                                    int w, int h, uint16_t* out, int outPitch,
-                                                                    int* rows) {
-  return CopyRuns<SpanAvx512>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
+__attribute__((target("avx512f,avx512bw,avx512vl,bmi2"), flatten)) bool RunsAvx512(
+    const uint32_t* rowStart, const OpaqueRuns::Run* runs, int width, const uint16_t* pixels, int pitch, int sx,
+    int sy, int w, int h, uint16_t* out, int outPitch, int* rows) {
+  return CopyRuns<SpanAvx512>(rowStart, runs, width, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
 }
 
 __attribute__((target("avx2"), flatten)) bool RunsAvx2(const uint32_t* rowStart, const OpaqueRuns::Run* runs,
-                                              const uint16_t* pixels, int pitch, int sx, int sy, int w, int h,
-                                              uint16_t* out, int outPitch, int* rows) {
-  return CopyRuns<CopyAvx2>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
+                                                       int width, const uint16_t* pixels, int pitch, int sx, int sy,
+                                                       int w, int h, uint16_t* out, int outPitch, int* rows) {
+  return CopyRuns<CopyAvx2>(rowStart, runs, width, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
 }
 #endif
 
-bool RunsPlain(const uint32_t* rowStart, const OpaqueRuns::Run* runs, const uint16_t* pixels, int pitch, int sx,
-               int sy, int w, int h, uint16_t* out, int outPitch, int* rows) {
-  return CopyRuns<CopyPlain>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
+bool RunsPlain(const uint32_t* rowStart, const OpaqueRuns::Run* runs, int width, const uint16_t* pixels, int pitch,
+               int sx, int sy, int w, int h, uint16_t* out, int outPitch, int* rows) {
+  return CopyRuns<CopyPlain>(rowStart, runs, width, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
 }
 
 RunsFunction BestRuns() {
@@ -391,7 +403,7 @@ RunsFunction BestRuns() {
 bool OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
                       int outPitchPixels, int* firstRow, int* lastRow) const {
   int rows[2] = {-1, -1};
-  if (!BestRuns()(rowStart_.data(), runs_.data(), pixels, pitchPixels, sx, sy, w, h, out, outPitchPixels, rows))
+  if (!BestRuns()(rowStart_.data(), runs_.data(), width_, pixels, pitchPixels, sx, sy, w, h, out, outPitchPixels, rows))
     return false;
   if (firstRow) *firstRow = rows[0];
   if (lastRow) *lastRow = rows[1];

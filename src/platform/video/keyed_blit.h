@@ -39,10 +39,11 @@ class OpaqueRuns {
   size_t RunCount() const { return runs_.size(); }
 
   struct Run {
-    uint16_t x, length;
+    uint16_t x, length, y;
   };
 
  private:
+  int width_ = 0;
   std::vector<uint32_t> rowStart_;  // index of each row's first run; one more entry than rows
   std::vector<Run> runs_;
   uint64_t opaquePixels_ = 0;
