@@ -321,6 +321,7 @@ void OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int h
     }
     rowStart_.push_back(static_cast<uint32_t>(runs_.size()));
   }
+  meanRunLength_ = runs_.empty() ? 0.0 : static_cast<double>(opaquePixels_) / static_cast<double>(runs_.size());
 }
 
 namespace {
@@ -387,31 +388,34 @@ bool RunsPlain(const uint32_t* rowStart, const OpaqueRuns::Run* runs, int width,
   return CopyRuns<CopyPlain>(rowStart, runs, width, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
 }
 
-RunsFunction BestRuns() {
+// Keyed spans need no key test, so SSE2 machines copy them with the plain loop, whose memcmp and memcpy are vector
+// code already.
+RunsFunction RunsFunctionFor(KeyedRowKind kind) {
+  switch (kind) {
 #if ZORVEL_X86
-  static const RunsFunction best = BestKeyedRowKind() == KeyedRowKind::Avx512 ? RunsAvx512
-                                   : BestKeyedRowKind() == KeyedRowKind::Avx2   ? RunsAvx2
-                                                                                 : RunsPlain;
-#else
-  static const RunsFunction best = RunsPlain;
+    case KeyedRowKind::Avx512: return RunsAvx512;
+    case KeyedRowKind::Avx2: return RunsAvx2;
 #endif
-  return best;
+    default: return RunsPlain;
+  }
 }
 
 }  // namespace
 
 bool OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
                       int outPitchPixels, int* firstRow, int* lastRow) const {
+  return CopyWith(BestKeyedRowKind(), pixels, pitchPixels, sx, sy, w, h, out, outPitchPixels, firstRow, lastRow);
+}
+
+bool OpaqueRuns::CopyWith(KeyedRowKind kind, const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h,
+                          uint16_t* out, int outPitchPixels, int* firstRow, int* lastRow) const {
   int rows[2] = {-1, -1};
-  if (!BestRuns()(rowStart_.data(), runs_.data(), width_, pixels, pitchPixels, sx, sy, w, h, out, outPitchPixels, rows))
+  if (!RunsFunctionFor(kind)(rowStart_.data(), runs_.data(), width_, pixels, pitchPixels, sx, sy, w, h, out,
+                             outPitchPixels, rows))
     return false;
   if (firstRow) *firstRow = rows[0];
   if (lastRow) *lastRow = rows[1];
   return true;
-}
-
-double OpaqueRuns::MeanRunLength() const {
-  return runs_.empty() ? 0.0 : static_cast<double>(opaquePixels_) / static_cast<double>(runs_.size());
 }
 
 }  // namespace platform
