@@ -174,6 +174,7 @@ class Surface {
   static constexpr size_t kMemos = 32;
   std::array<BlitMemo, kMemos> memos_{};
   size_t nextMemo_ = 0;
+  size_t lastFound_ = kMemos - 1;  // the memo found or stored last
   std::unique_ptr<OpaqueRuns> runs_;
   uint64_t runsSerial_ = UINT64_MAX;  // the serial the runs were built at
   uint16_t runsKeyLow_ = 0, runsKeyHigh_ = 0;
