@@ -156,6 +156,18 @@ __attribute__((target("avx512f,avx512bw,avx512vl,bmi2"))) inline bool SpanAvx512
   }
   const __m512i last = _mm512_loadu_si512(in + n - 32);
   const __mmask32 lastDiffer = _mm512_cmpneq_epi16_mask(last, _mm512_loadu_si512(out + n - 32));
+  if (n <= 96) {
+    // Every block read before any is stored, without a loop: the commonest lengths take no branch on the pixels.
+    const __m512i p0 = _mm512_loadu_si512(in);
+    const __mmask32 d0 = _mm512_cmpneq_epi16_mask(p0, _mm512_loadu_si512(out));
+    const int mid = n > 64 ? 32 : 0;  // a span of 64 or fewer: the middle block is the first again
+    const __m512i p1 = _mm512_loadu_si512(in + mid);
+    const __mmask32 d1 = _mm512_cmpneq_epi16_mask(p1, _mm512_loadu_si512(out + mid));
+    _mm512_mask_storeu_epi16(out, d0, p0);
+    _mm512_mask_storeu_epi16(out + mid, d1, p1);
+    _mm512_mask_storeu_epi16(out + n - 32, lastDiffer, last);
+    return (d0 | d1 | lastDiffer) != 0;
+  }
   __mmask32 differ = lastDiffer;
   for (int i = 0; i + 32 < n; i += 32) {
     const __m512i p = _mm512_loadu_si512(in + i);
