@@ -206,14 +206,14 @@ TEST(KeyedBlit, OpaqueSpansOfEveryLengthCopyByThePixelRuleAndReportTheRowsTheyCh
   std::mt19937 rng(4242);
   for (KeyedRowKind kind : SupportedKinds()) {
     for (int round = 0; round < 300; ++round) {
-      // A picture of spans 1 to 100 long between gaps of 0 to 5, in rows padded to odd pitches.
-      const int width = 1 + static_cast<int>(rng() % 130), height = 1 + static_cast<int>(rng() % 9);
+      // A picture of spans 1 to 200 long between gaps of 0 to 5, in rows padded to odd pitches.
+      const int width = 1 + static_cast<int>(rng() % 230), height = 1 + static_cast<int>(rng() % 9);
       const int pitch = width + 1 + static_cast<int>(rng() % 4);
       std::vector<uint16_t> picture(static_cast<size_t>(pitch) * height, kBlue);
       for (int y = 0; y < height; ++y) {
         int x = static_cast<int>(rng() % 6);
         while (x < width) {
-          for (int span = 1 + static_cast<int>(rng() % 100); span > 0 && x < width; --span) {
+          for (int span = 1 + static_cast<int>(rng() % 200); span > 0 && x < width; --span) {
             uint16_t p = static_cast<uint16_t>(rng());
             picture[static_cast<size_t>(y) * pitch + x++] = p == kBlue ? 0 : p;
           }
