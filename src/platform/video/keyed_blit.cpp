@@ -142,6 +142,43 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) bool CopyAvx512(const uint1
   return changed;
 }
 
+// One opaque span: the same result as CopyAvx512, shaped for the short spans of buttons and glyphs. The span's last
+// 32 pixels are one block that may overlap the one before it; it is compared before anything is stored, and the
+// overlap is stored twice with the same pixels, so a span needs no masked tail and no loop exit on its length.
+__attribute__((target("avx512f,avx512bw,avx512vl,bmi2"))) inline bool SpanAvx512(const uint16_t* in, uint16_t* out,
+                                                                                int n) {
+  if (n < 32) {
+    const __mmask32 part = _bzhi_u32(~0u, static_cast<unsigned>(n));
+    const __m512i p = _mm512_maskz_loadu_epi16(part, in);
+    const __mmask32 differ = _mm512_mask_cmpneq_epi16_mask(part, p, _mm512_maskz_loadu_epi16(part, out));
+    _mm512_mask_storeu_epi16(out, differ, p);
+    return differ != 0;
+  }
+  const __m512i last = _mm512_loadu_si512(in + n - 32);
+  const __mmask32 lastDiffer = _mm512_cmpneq_epi16_mask(last, _mm512_loadu_si512(out + n - 32));
+  if (n <= 96) {
+    // Every block read before any is stored, without a loop: the commonest lengths take no branch on the pixels.
+    const __m512i p0 = _mm512_loadu_si512(in);
+    const __mmask32 d0 = _mm512_cmpneq_epi16_mask(p0, _mm512_loadu_si512(out));
+    const int mid = n > 64 ? 32 : 0;  // a span of 64 or fewer: the middle block is the first again
+    const __m512i p1 = _mm512_loadu_si512(in + mid);
+    const __mmask32 d1 = _mm512_cmpneq_epi16_mask(p1, _mm512_loadu_si512(out + mid));
+    _mm512_mask_storeu_epi16(out, d0, p0);
+    _mm512_mask_storeu_epi16(out + mid, d1, p1);
+    _mm512_mask_storeu_epi16(out + n - 32, lastDiffer, last);
+    return (d0 | d1 | lastDiffer) != 0;
+  }
+  __mmask32 differ = lastDiffer;
+  for (int i = 0; i + 32 < n; i += 32) {
+    const __m512i p = _mm512_loadu_si512(in + i);
+    const __mmask32 d = _mm512_cmpneq_epi16_mask(p, _mm512_loadu_si512(out + i));
+    _mm512_mask_storeu_epi16(out + i, d, p);
+    differ |= d;
+  }
+  _mm512_mask_storeu_epi16(out + n - 32, lastDiffer, last);
+  return differ != 0;
+}
+
 // A plain copy that reads the destination as it goes and stores only blocks that differ: one pass, where a compare
 // and then a copy would be two.
 __attribute__((target("avx2"))) bool CopyAvx2(const uint16_t* in, uint16_t* out, int n) {
@@ -278,6 +315,7 @@ bool KeyedRowWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n, u
 
 void OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low,
                        uint16_t high) {
+  width_ = width;
   rowStart_.assign(1, 0);
   runs_.clear();
   opaquePixels_ = 0;
@@ -289,92 +327,107 @@ void OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int h
       const int start = x;
       while (x < width && (row[x] < low || row[x] > high)) ++x;
       // Lengths fit 16 bits: surfaces are at most 16384 wide.
-      if (x > start) runs_.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x - start)});
+      if (x > start)
+        runs_.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x - start), static_cast<uint16_t>(y)});
       opaquePixels_ += static_cast<uint64_t>(x - start);
     }
     rowStart_.push_back(static_cast<uint32_t>(runs_.size()));
   }
+  meanRunLength_ = runs_.empty() ? 0.0 : static_cast<double>(opaquePixels_) / static_cast<double>(runs_.size());
 }
 
 namespace {
 
 // The span loop, with the span copy inlined where the caller is built for the same unit: a button's row is one or
-// two spans, and a call for each would cost more than its copy.
+// two spans, and a call for each would cost more than its copy. One loop over all the part's spans rather than a
+// loop per row: rows of one span or none (buttons, the bull) would mispredict at every row's end.
 template <bool (*Span)(const uint16_t*, uint16_t*, int)>
 inline __attribute__((always_inline)) bool CopyRuns(const uint32_t* rowStart, const OpaqueRuns::Run* runs,
-                                                    const uint16_t* pixels, int pitchPixels, int sx, int sy, int w,
-                                                    int h, uint16_t* out, int outPitchPixels, int* rows) {
-  const int right = sx + w;
-  for (int dy = 0; dy < h; ++dy) {
-    const int y = sy + dy;
-    const uint16_t* in = pixels + static_cast<size_t>(y) * pitchPixels;
-    uint16_t* to = out + static_cast<size_t>(dy) * outPitchPixels;
-    bool changed = false;
-    for (uint32_t r = rowStart[y]; r < rowStart[y + 1]; ++r) {
-      int a = runs[r].x, b = a + runs[r].length;
-      if (b <= sx) continue;
-      if (a >= right) break;
+                                                    int width, const uint16_t* pixels, int pitchPixels, int sx, int sy,
+                                                    int w, int h, uint16_t* out, int outPitchPixels, int* rows) {
+  const OpaqueRuns::Run* run = runs + rowStart[sy];
+  const OpaqueRuns::Run* const end = runs + rowStart[sy + h];
+  int first = -1, last = -1;
+  auto note = [&first, &last](bool changed, int y) {
+    first = (changed && first < 0) ? y : first;
+    last = changed ? y : last;
+  };
+  if (sx == 0 && w == width) {
+    for (; run < end; ++run) {
+      const int y = run->y;
+      note(Span(pixels + static_cast<ptrdiff_t>(y) * pitchPixels + run->x,
+                out + static_cast<ptrdiff_t>(y - sy) * outPitchPixels + run->x, run->length),
+           y);
+    }
+  } else {
+    const int right = sx + w;
+    for (; run < end; ++run) {
+      int a = run->x, b = a + run->length;
+      if (b <= sx || a >= right) continue;
       if (a < sx) a = sx;
       if (b > right) b = right;
-      changed |= Span(in + a, to + (a - sx), b - a);
-    }
-    if (changed) {
-      if (rows[0] < 0) rows[0] = dy;
-      rows[1] = dy;
+      const int y = run->y;
+      note(Span(pixels + static_cast<ptrdiff_t>(y) * pitchPixels + a,
+                out + static_cast<ptrdiff_t>(y - sy) * outPitchPixels + (a - sx), b - a),
+           y);
     }
   }
-  return rows[0] >= 0;
+  if (first < 0) return false;
+  rows[0] = first - sy;
+  rows[1] = last - sy;
+  return true;
 }
 
-using RunsFunction = bool (*)(const uint32_t*, const OpaqueRuns::Run*, const uint16_t*, int, int, int, int, int,
-                              uint16_t*, int, int*);
+using RunsFunction = bool (*)(const uint32_t*, const OpaqueRuns::Run*, int, const uint16_t*, int, int, int, int,
+                              int, uint16_t*, int, int*);
 
 #if ZORVEL_X86
-__attribute__((target("avx512f,avx512bw,avx512vl"), flatten)) bool RunsAvx512(const uint32_t* rowStart,
-                                                                    const OpaqueRuns::Run* runs,
-                                                                    const uint16_t* pixels, int pitch, int sx, int sy,
-                                                                    int w, int h, uint16_t* out, int outPitch,
-                                                                    int* rows) {
-  return CopyRuns<CopyAvx512>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
+__attribute__((target("avx512f,avx512bw,avx512vl,bmi2"), flatten)) bool RunsAvx512(
+    const uint32_t* rowStart, const OpaqueRuns::Run* runs, int width, const uint16_t* pixels, int pitch, int sx,
+    int sy, int w, int h, uint16_t* out, int outPitch, int* rows) {
+  return CopyRuns<SpanAvx512>(rowStart, runs, width, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
 }
 
 __attribute__((target("avx2"), flatten)) bool RunsAvx2(const uint32_t* rowStart, const OpaqueRuns::Run* runs,
-                                              const uint16_t* pixels, int pitch, int sx, int sy, int w, int h,
-                                              uint16_t* out, int outPitch, int* rows) {
-  return CopyRuns<CopyAvx2>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
+                                                       int width, const uint16_t* pixels, int pitch, int sx, int sy,
+                                                       int w, int h, uint16_t* out, int outPitch, int* rows) {
+  return CopyRuns<CopyAvx2>(rowStart, runs, width, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
 }
 #endif
 
-bool RunsPlain(const uint32_t* rowStart, const OpaqueRuns::Run* runs, const uint16_t* pixels, int pitch, int sx,
-               int sy, int w, int h, uint16_t* out, int outPitch, int* rows) {
-  return CopyRuns<CopyPlain>(rowStart, runs, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
+bool RunsPlain(const uint32_t* rowStart, const OpaqueRuns::Run* runs, int width, const uint16_t* pixels, int pitch,
+               int sx, int sy, int w, int h, uint16_t* out, int outPitch, int* rows) {
+  return CopyRuns<CopyPlain>(rowStart, runs, width, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
 }
 
-RunsFunction BestRuns() {
+// Keyed spans need no key test, so SSE2 machines copy them with the plain loop, whose memcmp and memcpy are vector
+// code already.
+RunsFunction RunsFunctionFor(KeyedRowKind kind) {
+  switch (kind) {
 #if ZORVEL_X86
-  static const RunsFunction best = BestKeyedRowKind() == KeyedRowKind::Avx512 ? RunsAvx512
-                                   : BestKeyedRowKind() == KeyedRowKind::Avx2   ? RunsAvx2
-                                                                                 : RunsPlain;
-#else
-  static const RunsFunction best = RunsPlain;
+    case KeyedRowKind::Avx512: return RunsAvx512;
+    case KeyedRowKind::Avx2: return RunsAvx2;
 #endif
-  return best;
+    default: return RunsPlain;
+  }
 }
 
 }  // namespace
 
 bool OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
                       int outPitchPixels, int* firstRow, int* lastRow) const {
+  return CopyWith(BestKeyedRowKind(), pixels, pitchPixels, sx, sy, w, h, out, outPitchPixels, firstRow, lastRow);
+}
+
+bool OpaqueRuns::CopyWith(KeyedRowKind kind, const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h,
+                          uint16_t* out, int outPitchPixels, int* firstRow, int* lastRow) const {
   int rows[2] = {-1, -1};
-  if (!BestRuns()(rowStart_.data(), runs_.data(), pixels, pitchPixels, sx, sy, w, h, out, outPitchPixels, rows))
+  if (!RunsFunctionFor(kind)(rowStart_.data(), runs_.data(), width_, pixels, pitchPixels, sx, sy, w, h, out,
+                             outPitchPixels, rows))
     return false;
   if (firstRow) *firstRow = rows[0];
   if (lastRow) *lastRow = rows[1];
   return true;
-}
-
-double OpaqueRuns::MeanRunLength() const {
-  return runs_.empty() ? 0.0 : static_cast<double>(opaquePixels_) / static_cast<double>(runs_.size());
 }
 
 }  // namespace platform

@@ -34,18 +34,23 @@ class OpaqueRuns {
   // rows of the part (0 .. h - 1) in which one did.
   bool Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out, int outPitchPixels,
             int* firstRow = nullptr, int* lastRow = nullptr) const;
+  // The same with a chosen kind (tests compare them); the kind must be supported.
+  bool CopyWith(KeyedRowKind kind, const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h,
+                uint16_t* out, int outPitchPixels, int* firstRow = nullptr, int* lastRow = nullptr) const;
   // Mean opaque span length; short spans are copied faster by KeyedRow.
-  double MeanRunLength() const;
+  double MeanRunLength() const { return meanRunLength_; }
   size_t RunCount() const { return runs_.size(); }
 
   struct Run {
-    uint16_t x, length;
+    uint16_t x, length, y;
   };
 
  private:
+  int width_ = 0;
   std::vector<uint32_t> rowStart_;  // index of each row's first run; one more entry than rows
   std::vector<Run> runs_;
   uint64_t opaquePixels_ = 0;
+  double meanRunLength_ = 0.0;
 };
 
 }  // namespace platform

@@ -118,22 +118,34 @@ bool Surface::AddWritesSince(uint64_t serial, const Rect& area, int dx, int dy, 
 }
 
 Surface::BlitMemo* Surface::FindMemo(const BlitMemo& wanted) {
+  auto matches = [&wanted](const BlitMemo& m) {
+    return m.sourceId == wanted.sourceId && m.destSerial != 0 && SameRect(m.dest, wanted.dest) &&
+           SameRect(m.source, wanted.source) && m.flags == wanted.flags && m.fill == wanted.fill &&
+           m.keyed == wanted.keyed && m.keyLow == wanted.keyLow && m.keyHigh == wanted.keyHigh;
+  };
+  // A frame repeats its copies in the same order, so the memo after the last one found is usually the one wanted.
+  // Memos never repeat a key, so trying it first finds the same memo the scan would.
+  BlitMemo& guess = memos_[(lastFound_ + 1) % kMemos];
+  if (matches(guess)) {
+    lastFound_ = static_cast<size_t>(&guess - memos_.data());
+    return &guess;
+  }
   for (BlitMemo& m : memos_) {
-    if (m.sourceId == wanted.sourceId && m.destSerial != 0 && SameRect(m.dest, wanted.dest) &&
-        SameRect(m.source, wanted.source) && m.flags == wanted.flags && m.fill == wanted.fill &&
-        m.keyed == wanted.keyed && m.keyLow == wanted.keyLow && m.keyHigh == wanted.keyHigh)
+    if (matches(m)) {
+      lastFound_ = static_cast<size_t>(&m - memos_.data());
       return &m;
+    }
   }
   return nullptr;
 }
 
 void Surface::Remember(const BlitMemo& done, BlitMemo* found) {
-  if (found) {
-    *found = done;
-    return;
+  BlitMemo& to = found ? *found : memos_[nextMemo_];
+  if (!found) {
+    lastFound_ = nextMemo_;
+    nextMemo_ = (nextMemo_ + 1) % kMemos;
   }
-  memos_[nextMemo_] = done;
-  nextMemo_ = (nextMemo_ + 1) % kMemos;
+  to = done;
 }
 
 const OpaqueRuns* Surface::RunsFor(uint16_t keyLow, uint16_t keyHigh) {
@@ -235,7 +247,7 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   const int offsetX = src.left - dst.left, offsetY = src.top - dst.top;  // unscaled: source = destination + offset
 
   // A blit within one surface may overlap; read from a snapshot so the result is as if copied at once.
-  std::vector<uint8_t> snapshot;
+  PixelBuffer snapshot;
   if (self) snapshot = pixels_;
   auto srcRow = [&](int y) -> const uint16_t* {
     if (self) return reinterpret_cast<const uint16_t*>(snapshot.data() + static_cast<size_t>(y) * pitch_);

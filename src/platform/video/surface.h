@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace platform {
@@ -60,6 +61,20 @@ struct BltFx {
 enum class PixelLayout { Rgb565, Rgb555, Indexed8 };
 
 class OpaqueRuns;
+
+// Pixel rows start on a cache line, so that the vector copies' full-width loads and stores do not straddle two.
+template <typename T>
+struct CacheLineAllocator {
+  using value_type = T;
+  static constexpr std::align_val_t kAlign{64};
+  CacheLineAllocator() = default;
+  template <typename U>
+  CacheLineAllocator(const CacheLineAllocator<U>&) {}
+  T* allocate(size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), kAlign)); }
+  void deallocate(T* p, size_t n) { ::operator delete(p, n * sizeof(T), kAlign); }
+  bool operator==(const CacheLineAllocator&) const { return true; }
+};
+using PixelBuffer = std::vector<uint8_t, CacheLineAllocator<uint8_t>>;
 
 // True when the two rectangles share at least one pixel.
 bool RectsOverlap(const Rect& a, const Rect& b);
@@ -145,7 +160,7 @@ class Surface {
 
   int width_, height_, pitch_;
   PixelLayout layout_;
-  std::vector<uint8_t> pixels_;
+  PixelBuffer pixels_;
   uint32_t refs_ = 1;
   bool locked_ = false;
   bool hasSourceKey_ = false;
@@ -159,6 +174,7 @@ class Surface {
   static constexpr size_t kMemos = 32;
   std::array<BlitMemo, kMemos> memos_{};
   size_t nextMemo_ = 0;
+  size_t lastFound_ = kMemos - 1;  // the memo found or stored last
   std::unique_ptr<OpaqueRuns> runs_;
   uint64_t runsSerial_ = UINT64_MAX;  // the serial the runs were built at
   uint16_t runsKeyLow_ = 0, runsKeyHigh_ = 0;

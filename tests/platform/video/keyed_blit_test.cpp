@@ -193,4 +193,75 @@ TEST(KeyedBlit, OpaqueSpansCoverExactlyThePixelsOutsideTheKey) {
                                       0, p, 0, p};
   EXPECT_EQ(want, out);
   EXPECT_FALSE(runs.Copy(pixels.data(), 6, 1, 1, 4, 3, out.data(), 4)) << "the same copy again changes nothing";
+  // One pixel of the part's last row spoilt: that row alone is reported.
+  out[2 * 4 + 1] = 0;
+  int first = -1, last = -1;
+  EXPECT_TRUE(runs.Copy(pixels.data(), 6, 1, 1, 4, 3, out.data(), 4, &first, &last));
+  EXPECT_EQ(2, first);
+  EXPECT_EQ(2, last);
+  EXPECT_EQ(want, out);
+}
+
+TEST(KeyedBlit, OpaqueSpansOfEveryLengthCopyByThePixelRuleAndReportTheRowsTheyChanged) {
+  std::mt19937 rng(4242);
+  for (KeyedRowKind kind : SupportedKinds()) {
+    for (int round = 0; round < 300; ++round) {
+      // A picture of spans 1 to 200 long between gaps of 0 to 5, in rows padded to odd pitches.
+      const int width = 1 + static_cast<int>(rng() % 230), height = 1 + static_cast<int>(rng() % 9);
+      const int pitch = width + 1 + static_cast<int>(rng() % 4);
+      std::vector<uint16_t> picture(static_cast<size_t>(pitch) * height, kBlue);
+      for (int y = 0; y < height; ++y) {
+        int x = static_cast<int>(rng() % 6);
+        while (x < width) {
+          for (int span = 1 + static_cast<int>(rng() % 200); span > 0 && x < width; --span) {
+            uint16_t p = static_cast<uint16_t>(rng());
+            picture[static_cast<size_t>(y) * pitch + x++] = p == kBlue ? 0 : p;
+          }
+          x += static_cast<int>(rng() % 6);
+        }
+      }
+      OpaqueRuns runs;
+      runs.Build(picture.data(), pitch, width, height, kBlue, kBlue);
+      // Half the rounds copy the whole picture, the rest a part cut on any side.
+      int sx = 0, sy = 0, w = width, h = height;
+      if (round % 2) {
+        sx = static_cast<int>(rng() % width), sy = static_cast<int>(rng() % height);
+        w = 1 + static_cast<int>(rng() % (width - sx)), h = 1 + static_cast<int>(rng() % (height - sy));
+      }
+      // The destination starts at an odd pixel of rows with a margin on both sides; some rows already hold what
+      // the copy gives, so they must not be reported.
+      const int outPitch = w + 7, at = 3;
+      std::vector<uint16_t> out(static_cast<size_t>(outPitch) * (h + 1));
+      for (auto& p : out) p = RandomPixel(rng, kBlue);
+      std::vector<uint16_t> want = out;
+      int wantFirst = -1, wantLast = -1;
+      for (int y = 0; y < h; ++y) {
+        bool done = rng() % 3 == 0;
+        bool changed = false;
+        for (int x = 0; x < w; ++x) {
+          uint16_t& d = want[static_cast<size_t>(y) * outPitch + at + x];
+          const uint16_t result = Expected(picture[static_cast<size_t>(sy + y) * pitch + sx + x], d, kBlue, kBlue);
+          if (done) out[static_cast<size_t>(y) * outPitch + at + x] = result;
+          changed |= !done && result != d;
+          d = result;
+        }
+        if (changed) {
+          if (wantFirst < 0) wantFirst = y;
+          wantLast = y;
+        }
+      }
+      int first = -2, last = -2;
+      const bool changed =
+          runs.CopyWith(kind, picture.data(), pitch, sx, sy, w, h, out.data() + at, outPitch, &first, &last);
+      ASSERT_EQ(want, out) << KeyedRowKindName(kind) << " round " << round << " picture " << width << "x" << height
+                           << " part " << sx << "," << sy << " " << w << "x" << h;
+      ASSERT_EQ(wantFirst >= 0, changed) << KeyedRowKindName(kind) << " round " << round;
+      if (changed) {
+        EXPECT_EQ(wantFirst, first) << KeyedRowKindName(kind) << " round " << round;
+        EXPECT_EQ(wantLast, last) << KeyedRowKindName(kind) << " round " << round;
+      }
+      ASSERT_FALSE(runs.CopyWith(kind, picture.data(), pitch, sx, sy, w, h, out.data() + at, outPitch))
+          << "copied again over its own result: " << KeyedRowKindName(kind) << " round " << round;
+    }
+  }
 }
