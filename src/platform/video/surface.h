@@ -71,7 +71,8 @@ struct CacheLineAllocator {
   template <typename U>
   CacheLineAllocator(const CacheLineAllocator<U>&) {}
   T* allocate(size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), kAlign)); }
-  void deallocate(T* p, size_t n) { ::operator delete(p, n * sizeof(T), kAlign); }
+  // The unsized form: clang before 19 does not declare the sized one by default.
+  void deallocate(T* p, size_t) { ::operator delete(p, kAlign); }
   bool operator==(const CacheLineAllocator&) const { return true; }
 };
 using PixelBuffer = std::vector<uint8_t, CacheLineAllocator<uint8_t>>;
