@@ -5,6 +5,7 @@
 #include <sched.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -35,9 +36,11 @@ int SchedulingClass(int tid) { return sched_getscheduler(tid) & ~SCHED_RESET_ON_
 // realtime thread made by "a library" (not through our calls) that sleeps. Without the guard the child dies of
 // SIGXCPU; with it both threads are moved back to the normal class and later requests are refused.
 void SpinPastTheCap() {
+  // Only lowered, so that no right to raise a limit is needed: a hard cap the system set below 2 s stays.
   rlimit cap{};
-  cap.rlim_cur = 20000;
-  cap.rlim_max = 2000000;
+  if (getrlimit(RLIMIT_RTTIME, &cap) != 0) std::_Exit(2);
+  if (cap.rlim_max == RLIM_INFINITY || cap.rlim_max > 2000000) cap.rlim_max = 2000000;
+  cap.rlim_cur = std::min<rlim_t>(20000, cap.rlim_max / 2);
   if (setrlimit(RLIMIT_RTTIME, &cap) != 0) std::_Exit(2);
   std::atomic<int> libraryThread{0};
   std::atomic<bool> done{false};
