@@ -7,12 +7,15 @@
 #include <utility>
 
 #include "platform/video/keyed_blit.h"
+#include "platform/video/keyed_blocks.h"
 
 namespace platform {
 
 namespace {
 std::atomic<int> g_liveSurfaces{0};
 std::atomic<uint64_t> g_nextSurfaceId{1};
+// A keyed picture of this many bytes or more is copied from shared blocks (see PlanFor).
+constexpr uint64_t kBlocksFromBytes = 64 * 1024;
 
 bool SameRect(const Rect& a, const Rect& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -148,19 +151,32 @@ void Surface::Remember(const BlitMemo& done, BlitMemo* found) {
   to = done;
 }
 
-const OpaqueRuns* Surface::RunsFor(uint16_t keyLow, uint16_t keyHigh) {
-  if (runs_ && runsSerial_ == serial_ && runsKeyLow_ == keyLow && runsKeyHigh_ == keyHigh) return runs_.get();
+Surface::KeyedPlan Surface::PlanFor(uint16_t keyLow, uint16_t keyHigh) {
+  const bool current = planSerial_ == serial_ && planKeyLow_ == keyLow && planKeyHigh_ == keyHigh;
+  if (current && (runs_ || blocks_)) return {runs_.get(), blocks_.get()};
+  // A plan for pixels that are gone gives its shared blocks back at once.
+  if (!current) blocks_.reset();
   if (usesSerial_ != serial_) {
     usesSerial_ = serial_;
     usesSinceChange_ = 0;
   }
   // Building reads the whole picture, so it waits until the picture has proved stable: longer for large ones.
   const uint64_t area = static_cast<uint64_t>(width_) * static_cast<uint64_t>(height_);
-  if (++usesSinceChange_ < 3 + area / 8192) return nullptr;
+  if (++usesSinceChange_ < 3 + area / 8192) return {};
+  planSerial_ = serial_, planKeyLow_ = keyLow, planKeyHigh_ = keyHigh;
+  // A picture larger than the first-level cache is read from farther away; as shared blocks there is less of it to
+  // read. A smaller one is read fastest as its own spans.
+  if (area * 2 >= kBlocksFromBytes) {
+    if (!blocks_) blocks_ = std::make_unique<KeyedBlocks>();
+    if (blocks_->Build(RawRow16(0), pitch_ / 2, width_, height_, keyLow, keyHigh)) {
+      runs_.reset();
+      return {nullptr, blocks_.get()};
+    }
+    blocks_.reset();
+  }
   if (!runs_) runs_ = std::make_unique<OpaqueRuns>();
   runs_->Build(RawRow16(0), pitch_ / 2, width_, height_, keyLow, keyHigh);
-  runsSerial_ = serial_, runsKeyLow_ = keyLow, runsKeyHigh_ = keyHigh;
-  return runs_.get();
+  return {runs_.get(), nullptr};
 }
 
 int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRect, uint32_t flags,
@@ -262,16 +278,19 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   };
   if (!scaled) {
     const int pw = part.Width(), ph = part.Height();
-    const OpaqueRuns* runs = nullptr;
+    KeyedPlan plan;
     if (keyed && !self && keyLow <= keyHigh) {
-      runs = source->RunsFor(keyLow, keyHigh);
+      plan = source->PlanFor(keyLow, keyHigh);
       // Many short spans copy faster with the vector select.
-      if (runs && runs->MeanRunLength() < 12.0) runs = nullptr;
+      if (plan.runs && plan.runs->MeanRunLength() < 12.0) plan.runs = nullptr;
     }
-    if (runs) {
+    if (plan.runs || plan.blocks) {
       int first = 0, last = 0;
-      if (runs->Copy(source->RawRow16(0), source->pitch_ / 2, part.left + offsetX, part.top + offsetY, pw, ph,
-                     RawRow16(part.top) + part.left, pitch_ / 2, &first, &last)) {
+      const int sx = part.left + offsetX, sy = part.top + offsetY;
+      uint16_t* const out = RawRow16(part.top) + part.left;
+      if (plan.blocks ? plan.blocks->Copy(sx, sy, pw, ph, out, pitch_ / 2, &first, &last)
+                      : plan.runs->Copy(source->RawRow16(0), source->pitch_ / 2, sx, sy, pw, ph, out, pitch_ / 2,
+                                        &first, &last)) {
         noteRow(part.top + first);
         noteRow(part.top + last);
       }

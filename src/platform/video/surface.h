@@ -61,6 +61,7 @@ struct BltFx {
 enum class PixelLayout { Rgb565, Rgb555, Indexed8 };
 
 class OpaqueRuns;
+class KeyedBlocks;
 
 // Pixel rows start on a cache line, so that the vector copies' full-width loads and stores do not straddle two.
 template <typename T>
@@ -156,8 +157,13 @@ class Surface {
   void Remember(const BlitMemo& done, BlitMemo* found);
   // Grows `box` by the areas written since `serial` inside `area`, moved by (dx, dy). False when they are not known.
   bool AddWritesSince(uint64_t serial, const Rect& area, int dx, int dy, Rect* box) const;
-  // Keyed copies from this surface go span by span once it has been used often enough without changing.
-  const OpaqueRuns* RunsFor(uint16_t keyLow, uint16_t keyHigh);
+  // Keyed copies from this surface go span by span, or for a large picture block by block, once it has been used
+  // often enough without changing. At most one of the two is set.
+  struct KeyedPlan {
+    const OpaqueRuns* runs = nullptr;
+    const KeyedBlocks* blocks = nullptr;
+  };
+  KeyedPlan PlanFor(uint16_t keyLow, uint16_t keyHigh);
 
   int width_, height_, pitch_;
   PixelLayout layout_;
@@ -177,8 +183,9 @@ class Surface {
   size_t nextMemo_ = 0;
   size_t lastFound_ = kMemos - 1;  // the memo found or stored last
   std::unique_ptr<OpaqueRuns> runs_;
-  uint64_t runsSerial_ = UINT64_MAX;  // the serial the runs were built at
-  uint16_t runsKeyLow_ = 0, runsKeyHigh_ = 0;
+  std::unique_ptr<KeyedBlocks> blocks_;
+  uint64_t planSerial_ = UINT64_MAX;  // the serial the plan was built at
+  uint16_t planKeyLow_ = 0, planKeyHigh_ = 0;
   uint64_t usesSerial_ = UINT64_MAX;  // keyed copies from this surface since it last changed
   uint32_t usesSinceChange_ = 0;
 };
