@@ -17,6 +17,17 @@ std::atomic<uint64_t> g_nextSurfaceId{1};
 // A keyed picture of this many bytes or more is copied from shared blocks (see PlanFor).
 constexpr uint64_t kBlocksFromBytes = 64 * 1024;
 
+// A caller's rectangle is usually written a field at a time just before the call; read the same way, each field
+// comes straight from the pending store, where one wide read of all four would wait for them to land.
+Rect CopyOf(const Rect& r) {
+  Rect copy;
+  copy.left = *static_cast<const volatile int32_t*>(&r.left);
+  copy.top = *static_cast<const volatile int32_t*>(&r.top);
+  copy.right = *static_cast<const volatile int32_t*>(&r.right);
+  copy.bottom = *static_cast<const volatile int32_t*>(&r.bottom);
+  return copy;
+}
+
 bool SameRect(const Rect& a, const Rect& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -148,7 +159,18 @@ void Surface::Remember(const BlitMemo& done, BlitMemo* found) {
     lastFound_ = nextMemo_;
     nextMemo_ = (nextMemo_ + 1) % kMemos;
   }
-  to = done;
+  // Field by field: a whole-struct copy of this size is compiled to a string move, whose start-up cost was a
+  // fifth of a small blit's time.
+  to.sourceId = done.sourceId;
+  to.source = done.source;
+  to.dest = done.dest;
+  to.flags = done.flags;
+  to.fill = done.fill;
+  to.keyed = done.keyed;
+  to.keyLow = done.keyLow;
+  to.keyHigh = done.keyHigh;
+  to.sourceSerial = done.sourceSerial;
+  to.destSerial = done.destSerial;
 }
 
 Surface::KeyedPlan Surface::PlanFor(uint16_t keyLow, uint16_t keyHigh) {
@@ -182,12 +204,18 @@ Surface::KeyedPlan Surface::PlanFor(uint16_t keyLow, uint16_t keyHigh) {
 int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRect, uint32_t flags,
                      const BltFx* fx) {
   if (locked_ || (source && source->locked_)) return DDERR_SURFACEBUSY;
-  Rect dst = destRect ? *destRect : Rect{0, 0, width_, height_};
+  Rect dst = destRect ? CopyOf(*destRect) : Rect{0, 0, width_, height_};
   if (!Contains(dst)) return DDERR_INVALIDRECT;
 
   BlitMemo memo;
+  memo.sourceId = 0;
+  memo.source = Rect{};
   memo.dest = dst;
   memo.flags = flags;
+  memo.fill = 0;
+  memo.keyed = false;
+  memo.keyLow = memo.keyHigh = 0;
+  memo.sourceSerial = memo.destSerial = 0;
 
   if (flags & DDBLT_COLORFILL) {
     if (!fx || fx->dwSize != kBltFxSize) return DDERR_INVALIDPARAMS;
@@ -228,7 +256,7 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   }
 
   if (!source) return DDERR_INVALIDPARAMS;
-  Rect src = sourceRect ? *sourceRect : Rect{0, 0, source->width_, source->height_};
+  Rect src = sourceRect ? CopyOf(*sourceRect) : Rect{0, 0, source->width_, source->height_};
   if (!source->Contains(src)) return DDERR_INVALIDRECT;
   // Every surface of the game shares the display's 16-bit format; mixing depths is a programming error.
   assert(source->bitsPerPixel() == 16 && bitsPerPixel() == 16);
@@ -262,12 +290,14 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   }
   const int offsetX = src.left - dst.left, offsetY = src.top - dst.top;  // unscaled: source = destination + offset
 
-  // A blit within one surface may overlap; read from a snapshot so the result is as if copied at once.
-  PixelBuffer snapshot;
-  if (self) snapshot = pixels_;
-  auto srcRow = [&](int y) -> const uint16_t* {
-    if (self) return reinterpret_cast<const uint16_t*>(snapshot.data() + static_cast<size_t>(y) * pitch_);
-    return source->RawRow16(y);
+  // A blit within one surface may overlap; read from a snapshot so the result is as if copied at once. (Held by
+  // pointer: an empty vector here cost every other copy a string store and a destructor.)
+  std::unique_ptr<PixelBuffer> snapshot;
+  if (self) snapshot = std::make_unique<PixelBuffer>(pixels_);
+  const uint8_t* const sourcePixels = self ? snapshot->data() : source->pixels_.data();
+  const int sourcePitch = source->pitch_;
+  auto srcRow = [sourcePixels, sourcePitch](int y) {
+    return reinterpret_cast<const uint16_t*>(sourcePixels + static_cast<size_t>(y) * sourcePitch);
   };
 
   const int dw = dst.Width(), dh = dst.Height(), sw = src.Width(), sh = src.Height();

@@ -142,15 +142,16 @@ class Surface {
   void NoteWholeWrite();
   // A copy with the same source, areas, flags and key as one made before, with neither area written since, would
   // change nothing: it is skipped.
+  // Every field is set where one is made (no default values: zeroing the whole struct first cost a string store).
   struct BlitMemo {
-    uint64_t sourceId = 0;  // 0: a colour fill
+    uint64_t sourceId;  // 0: a colour fill
     Rect source, dest;
-    uint32_t flags = 0;
-    uint32_t fill = 0;
-    bool keyed = false;
-    uint16_t keyLow = 0, keyHigh = 0;
-    uint64_t sourceSerial = 0;
-    uint64_t destSerial = 0;
+    uint32_t flags;
+    uint32_t fill;
+    bool keyed;
+    uint16_t keyLow, keyHigh;
+    uint64_t sourceSerial;
+    uint64_t destSerial;  // 0: a place never used
   };
   BlitMemo* FindMemo(const BlitMemo& wanted);
   // Stores a copy just made, over `found` (its earlier memo, from FindMemo) or over the oldest.
@@ -176,18 +177,20 @@ class Surface {
   uint64_t id_;
   uint64_t serial_ = 0;
   uint64_t wholeWriteSerial_ = 0;  // the latest write that covered everything
-  static constexpr size_t kWriteLog = 64;
-  std::array<Rect, kWriteLog> writes_{};  // write number n is at n % kWriteLog
-  static constexpr size_t kMemos = 32;
-  std::array<BlitMemo, kMemos> memos_{};
-  size_t nextMemo_ = 0;
-  size_t lastFound_ = kMemos - 1;  // the memo found or stored last
+  // What a copy from this surface reads sits here, ahead of the logs: a source is often out of the first-level
+  // cache, and each line of it read costs a wait.
   std::unique_ptr<OpaqueRuns> runs_;
   std::unique_ptr<KeyedBlocks> blocks_;
   uint64_t planSerial_ = UINT64_MAX;  // the serial the plan was built at
   uint16_t planKeyLow_ = 0, planKeyHigh_ = 0;
-  uint64_t usesSerial_ = UINT64_MAX;  // keyed copies from this surface since it last changed
   uint32_t usesSinceChange_ = 0;
+  uint64_t usesSerial_ = UINT64_MAX;  // keyed copies from this surface since it last changed
+  static constexpr size_t kMemos = 32;
+  size_t nextMemo_ = 0;
+  size_t lastFound_ = kMemos - 1;  // the memo found or stored last
+  static constexpr size_t kWriteLog = 64;
+  std::array<Rect, kWriteLog> writes_{};  // write number n is at n % kWriteLog
+  std::array<BlitMemo, kMemos> memos_{};
 };
 
 }  // namespace platform
