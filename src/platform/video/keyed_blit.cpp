@@ -1,6 +1,9 @@
 #include "platform/video/keyed_blit.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "platform/video/block_store.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -142,40 +145,15 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) bool CopyAvx512(const uint1
   return changed;
 }
 
-// One opaque span: the same result as CopyAvx512, shaped for the short spans of buttons and glyphs. The span's last
-// 32 pixels are one block that may overlap the one before it; it is compared before anything is stored, and the
-// overlap is stored twice with the same pixels, so a span needs no masked tail and no loop exit on its length.
-__attribute__((target("avx512f,avx512bw,avx512vl,bmi2"))) inline bool SpanAvx512(const uint16_t* in, uint16_t* out,
-                                                                                int n) {
-  if (n < 32) {
-    const __mmask32 part = _bzhi_u32(~0u, static_cast<unsigned>(n));
-    const __m512i p = _mm512_maskz_loadu_epi16(part, in);
-    const __mmask32 differ = _mm512_mask_cmpneq_epi16_mask(part, p, _mm512_maskz_loadu_epi16(part, out));
-    _mm512_mask_storeu_epi16(out, differ, p);
-    return differ != 0;
-  }
-  const __m512i last = _mm512_loadu_si512(in + n - 32);
-  const __mmask32 lastDiffer = _mm512_cmpneq_epi16_mask(last, _mm512_loadu_si512(out + n - 32));
-  if (n <= 96) {
-    // Every block read before any is stored, without a loop: the commonest lengths take no branch on the pixels.
-    const __m512i p0 = _mm512_loadu_si512(in);
-    const __mmask32 d0 = _mm512_cmpneq_epi16_mask(p0, _mm512_loadu_si512(out));
-    const int mid = n > 64 ? 32 : 0;  // a span of 64 or fewer: the middle block is the first again
-    const __m512i p1 = _mm512_loadu_si512(in + mid);
-    const __mmask32 d1 = _mm512_cmpneq_epi16_mask(p1, _mm512_loadu_si512(out + mid));
-    _mm512_mask_storeu_epi16(out, d0, p0);
-    _mm512_mask_storeu_epi16(out + mid, d1, p1);
-    _mm512_mask_storeu_epi16(out + n - 32, lastDiffer, last);
-    return (d0 | d1 | lastDiffer) != 0;
-  }
-  __mmask32 differ = lastDiffer;
-  for (int i = 0; i + 32 < n; i += 32) {
-    const __m512i p = _mm512_loadu_si512(in + i);
-    const __mmask32 d = _mm512_cmpneq_epi16_mask(p, _mm512_loadu_si512(out + i));
-    _mm512_mask_storeu_epi16(out + i, d, p);
-    differ |= d;
-  }
-  _mm512_mask_storeu_epi16(out + n - 32, lastDiffer, last);
+// A piece of a span, 1 to 32 pixels from one shared block, onto out: the pixels that differ are stored. The block
+// is a whole cache line, so it is read in one load whatever the piece's length; the destination only where the
+// piece lies.
+__attribute__((target("avx512f,avx512bw,avx512vl,bmi2"))) inline bool PieceAvx512(const uint16_t* in, uint16_t* out,
+                                                                                 int n) {
+  const __mmask32 part = _bzhi_u32(~0u, static_cast<unsigned>(n));
+  const __m512i p = _mm512_maskz_loadu_epi16(part, in);
+  const __mmask32 differ = _mm512_mask_cmpneq_epi16_mask(part, p, _mm512_maskz_loadu_epi16(part, out));
+  _mm512_mask_storeu_epi16(out, differ, p);
   return differ != 0;
 }
 
@@ -313,12 +291,42 @@ bool KeyedRowWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n, u
   return FunctionFor(kind)(in, out, n, low, high);
 }
 
-void OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low,
+OpaqueRuns::~OpaqueRuns() { Clear(); }
+
+void OpaqueRuns::Clear() {
+  BlockStore& store = BlockStore::Shared();
+  for (uint32_t number : blocks_) store.Release(number);
+  blocks_.clear();
+  pixels_.clear();
+  runs_.clear();
+  rowStart_.clear();
+  opaquePixels_ = 0;
+  meanRunLength_ = 0.0;
+}
+
+double OpaqueRuns::MeanRunLength(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low,
+                                 uint16_t high) {
+  uint64_t runs = 0, opaque = 0;
+  for (int y = 0; y < height; ++y) {
+    const uint16_t* row = pixels + static_cast<size_t>(y) * pitchPixels;
+    bool inRun = false;
+    for (int x = 0; x < width; ++x) {
+      const bool isOpaque = row[x] < low || row[x] > high;
+      runs += isOpaque && !inRun;
+      opaque += isOpaque;
+      inRun = isOpaque;
+    }
+  }
+  return runs == 0 ? 0.0 : static_cast<double>(opaque) / static_cast<double>(runs);
+}
+
+bool OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low,
                        uint16_t high) {
+  Clear();
+  BlockStore& store = BlockStore::Shared();
   width_ = width;
   rowStart_.assign(1, 0);
-  runs_.clear();
-  opaquePixels_ = 0;
+  alignas(64) uint16_t block[BlockStore::kPixels];
   for (int y = 0; y < height; ++y) {
     const uint16_t* row = pixels + static_cast<size_t>(y) * pitchPixels;
     int x = 0;
@@ -326,50 +334,84 @@ void OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int h
       while (x < width && row[x] >= low && row[x] <= high) ++x;
       const int start = x;
       while (x < width && (row[x] < low || row[x] > high)) ++x;
+      if (x == start) continue;
       // Lengths fit 16 bits: surfaces are at most 16384 wide.
-      if (x > start)
-        runs_.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x - start), static_cast<uint16_t>(y)});
+      runs_.push_back({static_cast<uint16_t>(start), static_cast<uint16_t>(x - start), static_cast<uint16_t>(y),
+                       static_cast<uint32_t>(blocks_.size())});
       opaquePixels_ += static_cast<uint64_t>(x - start);
+      // The span in blocks from its first pixel on, the last one padded: equal spans of different pictures (a
+      // button's two states, buttons of one shape) share theirs.
+      for (int from = start; from < x; from += BlockStore::kPixels) {
+        const int n = std::min(BlockStore::kPixels, x - from);
+        std::copy_n(row + from, n, block);
+        std::fill(block + n, block + BlockStore::kPixels, uint16_t{0});
+        const uint32_t number = store.Hold(block);
+        if (number == 0) {
+          Clear();
+          return false;
+        }
+        blocks_.push_back(number);
+        pixels_.push_back(store.Pixels(number));
+      }
     }
     rowStart_.push_back(static_cast<uint32_t>(runs_.size()));
   }
   meanRunLength_ = runs_.empty() ? 0.0 : static_cast<double>(opaquePixels_) / static_cast<double>(runs_.size());
+  return true;
 }
 
 namespace {
 
-// The span loop, with the span copy inlined where the caller is built for the same unit: a button's row is one or
-// two spans, and a call for each would cost more than its copy. One loop over all the part's spans rather than a
-// loop per row: rows of one span or none (buttons, the bull) would mispredict at every row's end.
-template <bool (*Span)(const uint16_t*, uint16_t*, int)>
-inline __attribute__((always_inline)) bool CopyRuns(const uint32_t* rowStart, const OpaqueRuns::Run* runs,
-                                                    int width, const uint16_t* pixels, int pitchPixels, int sx, int sy,
-                                                    int w, int h, uint16_t* out, int outPitchPixels, int* rows) {
-  const OpaqueRuns::Run* run = runs + rowStart[sy];
-  const OpaqueRuns::Run* const end = runs + rowStart[sy + h];
+struct RunsLayout {
+  const uint32_t* rowStart;
+  const OpaqueRuns::Run* runs;
+  const uint16_t* const* blocks;
+  int width;
+};
+
+// The span loop, with the piece copy inlined where the caller is built for the same unit. One loop over all the
+// part's spans rather than a loop per row: rows of one span or none (buttons) would mispredict at every row's end.
+template <bool (*Piece)(const uint16_t*, uint16_t*, int)>
+inline __attribute__((always_inline)) bool CopyRuns(const RunsLayout& l, int sx, int sy, int w, int h,
+                                                    uint16_t* out, int outPitchPixels, int* rows) {
+  const OpaqueRuns::Run* run = l.runs + l.rowStart[sy];
+  const OpaqueRuns::Run* const end = l.runs + l.rowStart[sy + h];
+  const uint16_t* const* const blocks = l.blocks;
+  constexpr int kBlock = BlockStore::kPixels;
+  // Kept with masks, not a branch on whether a span changed, which mispredicts wherever a button's two states
+  // alternate (the compiler turns a conditional expression back into that branch). Spans come in row order.
   int first = -1, last = -1;
   auto note = [&first, &last](bool changed, int y) {
-    first = (changed && first < 0) ? y : first;
-    last = changed ? y : last;
+    const int all = -static_cast<int>(changed);  // every bit set when the span changed
+    const int setFirst = all & (first >> 31);    // ... and none changed before
+    first = (first & ~setFirst) | (y & setFirst);
+    last = (last & ~all) | (y & all);
   };
-  if (sx == 0 && w == width) {
+  if (sx == 0 && w == l.width) {
     for (; run < end; ++run) {
-      const int y = run->y;
-      note(Span(pixels + static_cast<ptrdiff_t>(y) * pitchPixels + run->x,
-                out + static_cast<ptrdiff_t>(y - sy) * outPitchPixels + run->x, run->length),
-           y);
+      uint16_t* o = out + static_cast<ptrdiff_t>(run->y - sy) * outPitchPixels + run->x;
+      const uint16_t* const* block = blocks + run->firstBlock;
+      bool changed = false;
+      int left = run->length;
+      for (; left > kBlock; left -= kBlock, o += kBlock, ++block) changed |= Piece(*block, o, kBlock);
+      changed |= Piece(*block, o, left);
+      note(changed, run->y);
     }
   } else {
     const int right = sx + w;
     for (; run < end; ++run) {
-      int a = run->x, b = a + run->length;
-      if (b <= sx || a >= right) continue;
-      if (a < sx) a = sx;
-      if (b > right) b = right;
-      const int y = run->y;
-      note(Span(pixels + static_cast<ptrdiff_t>(y) * pitchPixels + a,
-                out + static_cast<ptrdiff_t>(y - sy) * outPitchPixels + (a - sx), b - a),
-           y);
+      const int a = std::max<int>(run->x, sx), b = std::min<int>(run->x + run->length, right);
+      if (a >= b) continue;
+      uint16_t* const outRow = out + static_cast<ptrdiff_t>(run->y - sy) * outPitchPixels;
+      bool changed = false;
+      // The pieces of [a, b) block by block: the first may start inside its block.
+      for (int x = a; x < b;) {
+        const int k = (x - run->x) / kBlock, blockStart = run->x + k * kBlock;
+        const int to = std::min(b, blockStart + kBlock);
+        changed |= Piece(blocks[run->firstBlock + k] + (x - blockStart), outRow + (x - sx), to - x);
+        x = to;
+      }
+      note(changed, run->y);
     }
   }
   if (first < 0) return false;
@@ -378,26 +420,71 @@ inline __attribute__((always_inline)) bool CopyRuns(const uint32_t* rowStart, co
   return true;
 }
 
-using RunsFunction = bool (*)(const uint32_t*, const OpaqueRuns::Run*, int, const uint16_t*, int, int, int, int,
-                              int, uint16_t*, int, int*);
+using RunsFunction = bool (*)(const RunsLayout&, int, int, int, int, uint16_t*, int, int*);
 
 #if ZORVEL_X86
-__attribute__((target("avx512f,avx512bw,avx512vl,bmi2"), flatten)) bool RunsAvx512(
-    const uint32_t* rowStart, const OpaqueRuns::Run* runs, int width, const uint16_t* pixels, int pitch, int sx,
-    int sy, int w, int h, uint16_t* out, int outPitch, int* rows) {
-  return CopyRuns<SpanAvx512>(rowStart, runs, width, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
+// Whole rows of spans, the commonest copy (every button), with as few instructions a span as can be: a button's
+// span is two or three blocks, so what is done once a span costs as much as the copy.
+__attribute__((target("avx512f,avx512bw,avx512vl,bmi2"))) bool WholeRunsAvx512(const RunsLayout& l, int sy, int h,
+                                                                               uint16_t* out, int outPitch,
+                                                                               int* rows) {
+  const OpaqueRuns::Run* const begin = l.runs + l.rowStart[sy];
+  const OpaqueRuns::Run* const end = l.runs + l.rowStart[sy + h];
+  const uint16_t* const* const blocks = l.blocks;
+  // Whether each span changed is written down as it is copied and looked at afterwards, from both ends: anything
+  // more in the loop (a branch, or conditional moves for the first and last row) cost a tenth of a button's time.
+  constexpr ptrdiff_t kChunk = 256;
+  __mmask32 changed[kChunk];
+  const OpaqueRuns::Run* first = nullptr;
+  const OpaqueRuns::Run* last = nullptr;
+  for (const OpaqueRuns::Run* chunk = begin; chunk < end; chunk += kChunk) {
+    const ptrdiff_t count = std::min(kChunk, end - chunk);
+    for (ptrdiff_t i = 0; i < count; ++i) {
+      const OpaqueRuns::Run& run = chunk[i];
+      uint16_t* o = out + static_cast<ptrdiff_t>(run.y - sy) * outPitch + run.x;
+      const uint16_t* const* block = blocks + run.firstBlock;
+      __mmask32 any = 0;
+      for (int left = run.length; left > 0; left -= BlockStore::kPixels, o += BlockStore::kPixels, ++block) {
+        const __mmask32 part =
+            left >= BlockStore::kPixels ? ~__mmask32{0} : _bzhi_u32(~0u, static_cast<unsigned>(left));
+        const __m512i p = _mm512_load_si512(*block);
+        const __mmask32 differ = _mm512_mask_cmpneq_epi16_mask(part, p, _mm512_maskz_loadu_epi16(part, o));
+        _mm512_mask_storeu_epi16(o, differ, p);
+        any |= differ;
+      }
+      changed[i] = any;
+    }
+    for (ptrdiff_t i = 0; !first && i < count; ++i)
+      if (changed[i]) first = chunk + i;
+    for (ptrdiff_t i = count - 1; first && i >= 0; --i) {
+      if (changed[i]) {
+        last = chunk + i;
+        break;
+      }
+    }
+  }
+  if (!first) return false;
+  rows[0] = first->y - sy;
+  rows[1] = last->y - sy;
+  return true;
 }
 
-__attribute__((target("avx2"), flatten)) bool RunsAvx2(const uint32_t* rowStart, const OpaqueRuns::Run* runs,
-                                                       int width, const uint16_t* pixels, int pitch, int sx, int sy,
-                                                       int w, int h, uint16_t* out, int outPitch, int* rows) {
-  return CopyRuns<CopyAvx2>(rowStart, runs, width, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
+__attribute__((target("avx512f,avx512bw,avx512vl,bmi2"), flatten)) bool RunsAvx512(const RunsLayout& l, int sx,
+                                                                                   int sy, int w, int h,
+                                                                                   uint16_t* out, int outPitch,
+                                                                                   int* rows) {
+  if (sx == 0 && w == l.width) return WholeRunsAvx512(l, sy, h, out, outPitch, rows);
+  return CopyRuns<PieceAvx512>(l, sx, sy, w, h, out, outPitch, rows);
+}
+
+__attribute__((target("avx2"), flatten)) bool RunsAvx2(const RunsLayout& l, int sx, int sy, int w, int h,
+                                                       uint16_t* out, int outPitch, int* rows) {
+  return CopyRuns<CopyAvx2>(l, sx, sy, w, h, out, outPitch, rows);
 }
 #endif
 
-bool RunsPlain(const uint32_t* rowStart, const OpaqueRuns::Run* runs, int width, const uint16_t* pixels, int pitch,
-               int sx, int sy, int w, int h, uint16_t* out, int outPitch, int* rows) {
-  return CopyRuns<CopyPlain>(rowStart, runs, width, pixels, pitch, sx, sy, w, h, out, outPitch, rows);
+bool RunsPlain(const RunsLayout& l, int sx, int sy, int w, int h, uint16_t* out, int outPitch, int* rows) {
+  return CopyRuns<CopyPlain>(l, sx, sy, w, h, out, outPitch, rows);
 }
 
 // Keyed spans need no key test, so SSE2 machines copy them with the plain loop, whose memcmp and memcpy are vector
@@ -414,17 +501,16 @@ RunsFunction RunsFunctionFor(KeyedRowKind kind) {
 
 }  // namespace
 
-bool OpaqueRuns::Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out,
-                      int outPitchPixels, int* firstRow, int* lastRow) const {
-  return CopyWith(BestKeyedRowKind(), pixels, pitchPixels, sx, sy, w, h, out, outPitchPixels, firstRow, lastRow);
+bool OpaqueRuns::Copy(int sx, int sy, int w, int h, uint16_t* out, int outPitchPixels, int* firstRow,
+                      int* lastRow) const {
+  return CopyWith(BestKeyedRowKind(), sx, sy, w, h, out, outPitchPixels, firstRow, lastRow);
 }
 
-bool OpaqueRuns::CopyWith(KeyedRowKind kind, const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h,
-                          uint16_t* out, int outPitchPixels, int* firstRow, int* lastRow) const {
+bool OpaqueRuns::CopyWith(KeyedRowKind kind, int sx, int sy, int w, int h, uint16_t* out, int outPitchPixels,
+                          int* firstRow, int* lastRow) const {
+  const RunsLayout layout{rowStart_.data(), runs_.data(), pixels_.data(), width_};
   int rows[2] = {-1, -1};
-  if (!RunsFunctionFor(kind)(rowStart_.data(), runs_.data(), width_, pixels, pitchPixels, sx, sy, w, h, out,
-                             outPitchPixels, rows))
-    return false;
+  if (!RunsFunctionFor(kind)(layout, sx, sy, w, h, out, outPitchPixels, rows)) return false;
   if (firstRow) *firstRow = rows[0];
   if (lastRow) *lastRow = rows[1];
   return true;

@@ -25,30 +25,44 @@ bool KeyedRowWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n, u
 bool CopyRowIfChanged(const uint16_t* in, uint16_t* out, int n);
 bool CopyRowIfChangedWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n);
 
-// The spans of pixels outside the key range, row by row.
+// The spans of pixels outside the key range, row by row, their pixels held in the shared block store.
 class OpaqueRuns {
  public:
-  void Build(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low, uint16_t high);
+  OpaqueRuns() = default;
+  ~OpaqueRuns();
+  OpaqueRuns(const OpaqueRuns&) = delete;
+  OpaqueRuns& operator=(const OpaqueRuns&) = delete;
+
+  // False when the shared store is full; then nothing is held and the picture must be copied another way.
+  bool Build(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low, uint16_t high);
   // Copies the opaque pixels of the part (sx, sy, w, h) of the picture the runs were built from to out, whose first
   // pixel receives (sx, sy). True when a pixel of out changed; then *firstRow and *lastRow are the first and last
   // rows of the part (0 .. h - 1) in which one did.
-  bool Copy(const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h, uint16_t* out, int outPitchPixels,
-            int* firstRow = nullptr, int* lastRow = nullptr) const;
+  bool Copy(int sx, int sy, int w, int h, uint16_t* out, int outPitchPixels, int* firstRow = nullptr,
+            int* lastRow = nullptr) const;
   // The same with a chosen kind (tests compare them); the kind must be supported.
-  bool CopyWith(KeyedRowKind kind, const uint16_t* pixels, int pitchPixels, int sx, int sy, int w, int h,
-                uint16_t* out, int outPitchPixels, int* firstRow = nullptr, int* lastRow = nullptr) const;
+  bool CopyWith(KeyedRowKind kind, int sx, int sy, int w, int h, uint16_t* out, int outPitchPixels,
+                int* firstRow = nullptr, int* lastRow = nullptr) const;
   // Mean opaque span length; short spans are copied faster by KeyedRow.
   double MeanRunLength() const { return meanRunLength_; }
+  // The same for a picture, without building anything.
+  static double MeanRunLength(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low,
+                              uint16_t high);
   size_t RunCount() const { return runs_.size(); }
 
   struct Run {
     uint16_t x, length, y;
+    uint32_t firstBlock;  // index in blocks_ of the span's first 32 pixels
   };
 
  private:
+  void Clear();
+
   int width_ = 0;
   std::vector<uint32_t> rowStart_;  // index of each row's first run; one more entry than rows
   std::vector<Run> runs_;
+  std::vector<uint32_t> blocks_;          // numbers in the shared store
+  std::vector<const uint16_t*> pixels_;  // where each block's pixels are: one load a block in the copy loop
   uint64_t opaquePixels_ = 0;
   double meanRunLength_ = 0.0;
 };

@@ -86,10 +86,9 @@ template <bool (*Block)(const uint16_t*, uint16_t*, uint16_t, uint16_t), bool kM
 inline __attribute__((always_inline)) bool CopyBlocks(KeyedRowKind kind, const KeyedBlocks::Layout& l, int sx,
                                                       int sy, int w, int h, uint16_t* out, int outPitch, int* rows) {
   // Everything the loop reads, in locals: stores through out could otherwise alias them and force reloads.
-  const BlockStore& store = BlockStore::Shared();
   const uint32_t* const rowStart = l.rowStart;
   const uint16_t* const rowFirstColumn = l.rowFirstColumn;
-  const uint32_t* const blocks = l.blocks;
+  const uint16_t* const* const blocks = l.blocks;
   const uint16_t low = l.low, high = l.high;
   const int right = sx + w;
   // The right end up to which a block may be taken whole: past the part's right edge only where nothing but the
@@ -98,8 +97,8 @@ inline __attribute__((always_inline)) bool CopyBlocks(KeyedRowKind kind, const K
   int first = -1, last = -1;
   for (int y = sy; y < sy + h; ++y) {
     uint16_t* const outRow = out + static_cast<ptrdiff_t>(y - sy) * outPitch;
-    const uint32_t* block = blocks + rowStart[y];
-    const uint32_t* const end = blocks + rowStart[y + 1];
+    const uint16_t* const* block = blocks + rowStart[y];
+    const uint16_t* const* const end = blocks + rowStart[y + 1];
     int x = rowFirstColumn[y] * kBlock;
     if (x + kBlock <= sx) {
       const int skip = std::min<int>((sx - x) / kBlock, static_cast<int>(end - block));
@@ -108,8 +107,8 @@ inline __attribute__((always_inline)) bool CopyBlocks(KeyedRowKind kind, const K
     }
     bool changed = false;
     for (; block < end && x < right; ++block, x += kBlock) {
-      if (*block == 0) continue;
-      const uint16_t* pixels = store.Pixels(*block);
+      const uint16_t* const pixels = *block;
+      if (!pixels) continue;
       if (x >= sx && x + kBlock <= wholeTo) {
         changed |= Block(pixels, outRow + (x - sx), low, high);
       } else {
@@ -135,22 +134,21 @@ using BlocksFunction = bool (*)(KeyedRowKind, const KeyedBlocks::Layout&, int, i
 // range tests and a call for clipped blocks in it, it took two thirds longer.
 __attribute__((target("avx512f,avx512bw,avx512vl"))) bool WholeRowsAvx512(const KeyedBlocks::Layout& l, int sy, int h,
                                                                          uint16_t* out, int outPitch, int* rows) {
-  const BlockStore& store = BlockStore::Shared();
   const uint32_t* const rowStart = l.rowStart;
   const uint16_t* const rowFirstColumn = l.rowFirstColumn;
-  const uint32_t* const blocks = l.blocks;
+  const uint16_t* const* const blocks = l.blocks;
   const __m512i vLow = _mm512_set1_epi16(static_cast<short>(l.low));
   const __m512i vRange = _mm512_set1_epi16(static_cast<short>(l.high - l.low));
   int first = -1, last = -1;
   for (int y = sy; y < sy + h; ++y) {
     uint16_t* o = out + static_cast<ptrdiff_t>(y - sy) * outPitch + rowFirstColumn[y] * kBlock;
-    const uint32_t* block = blocks + rowStart[y];
-    const uint32_t* const end = blocks + rowStart[y + 1];
+    const uint16_t* const* block = blocks + rowStart[y];
+    const uint16_t* const* const end = blocks + rowStart[y + 1];
     __mmask32 changed = 0;
     for (; block < end; ++block, o += kBlock) {
-      const uint32_t number = *block;
-      if (number == 0) continue;
-      const __m512i p = _mm512_load_si512(store.Pixels(number));
+      const uint16_t* const pixels = *block;
+      if (!pixels) continue;
+      const __m512i p = _mm512_load_si512(pixels);
       const __mmask32 opaque = _mm512_cmpgt_epu16_mask(_mm512_sub_epi16(p, vLow), vRange);
       const __mmask32 differ = _mm512_mask_cmpneq_epi16_mask(opaque, p, _mm512_maskz_loadu_epi16(opaque, o));
       _mm512_mask_storeu_epi16(o, differ, p);
@@ -211,6 +209,7 @@ void KeyedBlocks::Clear() {
   BlockStore& store = BlockStore::Shared();
   for (uint32_t number : blocks_) store.Release(number);
   blocks_.clear();
+  pixels_.clear();
   rowStart_.clear();
   rowFirstColumn_.clear();
   width_ = 0;
@@ -244,6 +243,7 @@ bool KeyedBlocks::Build(const uint16_t* pixels, int pitchPixels, int width, int 
       for (int i = 0; i < n; ++i) any |= opaqueAt(x0 + i);
       if (!any) {
         blocks_.push_back(0);
+        pixels_.push_back(nullptr);
         continue;
       }
       std::copy_n(row + x0, n, block);
@@ -254,6 +254,7 @@ bool KeyedBlocks::Build(const uint16_t* pixels, int pitchPixels, int width, int 
         return false;
       }
       blocks_.push_back(number);
+      pixels_.push_back(store.Pixels(number));
     }
     rowStart_.push_back(static_cast<uint32_t>(blocks_.size()));
   }
@@ -267,7 +268,7 @@ bool KeyedBlocks::Copy(int sx, int sy, int w, int h, uint16_t* out, int outPitch
 
 bool KeyedBlocks::CopyWith(KeyedRowKind kind, int sx, int sy, int w, int h, uint16_t* out, int outPitchPixels,
                            int* firstRow, int* lastRow) const {
-  const Layout layout{rowStart_.data(), rowFirstColumn_.data(), blocks_.data(), width_, low_, high_};
+  const Layout layout{rowStart_.data(), rowFirstColumn_.data(), pixels_.data(), width_, low_, high_};
   int rows[2] = {-1, -1};
   if (!BlocksFunctionFor(kind)(kind, layout, sx, sy, w, h, out, outPitchPixels, rows)) return false;
   if (firstRow) *firstRow = rows[0];

@@ -35,7 +35,7 @@ class KeyedBlocks {
   struct Layout {
     const uint32_t* rowStart;        // index of each row's first block; one more entry than rows
     const uint16_t* rowFirstColumn;  // the column (x / 32) of each row's first block
-    const uint32_t* blocks;          // numbers in the shared store; 0 for a block that is all key
+    const uint16_t* const* blocks;   // each block's pixels; null for a block that is all key
     int width;
     uint16_t low, high;
   };
@@ -47,7 +47,8 @@ class KeyedBlocks {
   uint16_t low_ = 0, high_ = 0;
   std::vector<uint32_t> rowStart_;
   std::vector<uint16_t> rowFirstColumn_;
-  std::vector<uint32_t> blocks_;
+  std::vector<uint32_t> blocks_;          // numbers in the shared store; 0 for a block that is all key
+  std::vector<const uint16_t*> pixels_;  // where each block's pixels are: one load a block in the copy loop
 };
 
 }  // namespace platform

@@ -17,15 +17,11 @@ std::atomic<uint64_t> g_nextSurfaceId{1};
 // A keyed picture of this many bytes or more is copied from shared blocks (see PlanFor).
 constexpr uint64_t kBlocksFromBytes = 64 * 1024;
 
-// A caller's rectangle is usually written a field at a time just before the call; read the same way, each field
-// comes straight from the pending store, where one wide read of all four would wait for them to land.
-Rect CopyOf(const Rect& r) {
-  Rect copy;
-  copy.left = *static_cast<const volatile int32_t*>(&r.left);
-  copy.top = *static_cast<const volatile int32_t*>(&r.top);
-  copy.right = *static_cast<const volatile int32_t*>(&r.right);
-  copy.bottom = *static_cast<const volatile int32_t*>(&r.bottom);
-  return copy;
+// What decides a copy's result besides its rectangles, packed so that a memo's field is written by one store and
+// read by one load: reading several small fields that were just written one by one waits for them to land.
+uint64_t PackMode(uint32_t flags, uint32_t fill) { return static_cast<uint64_t>(flags) << 32 | fill; }
+uint64_t PackKey(uint16_t low, uint16_t high) {
+  return uint64_t{1} << 32 | static_cast<uint64_t>(high) << 16 | low;  // the top bit: keyed at all
 }
 
 bool SameRect(const Rect& a, const Rect& b) {
@@ -134,8 +130,7 @@ bool Surface::AddWritesSince(uint64_t serial, const Rect& area, int dx, int dy, 
 Surface::BlitMemo* Surface::FindMemo(const BlitMemo& wanted) {
   auto matches = [&wanted](const BlitMemo& m) {
     return m.sourceId == wanted.sourceId && m.destSerial != 0 && SameRect(m.dest, wanted.dest) &&
-           SameRect(m.source, wanted.source) && m.flags == wanted.flags && m.fill == wanted.fill &&
-           m.keyed == wanted.keyed && m.keyLow == wanted.keyLow && m.keyHigh == wanted.keyHigh;
+           SameRect(m.source, wanted.source) && m.mode == wanted.mode && m.key == wanted.key;
   };
   // A frame repeats its copies in the same order, so the memo after the last one found is usually the one wanted.
   // Memos never repeat a key, so trying it first finds the same memo the scan would.
@@ -164,20 +159,18 @@ void Surface::Remember(const BlitMemo& done, BlitMemo* found) {
   to.sourceId = done.sourceId;
   to.source = done.source;
   to.dest = done.dest;
-  to.flags = done.flags;
-  to.fill = done.fill;
-  to.keyed = done.keyed;
-  to.keyLow = done.keyLow;
-  to.keyHigh = done.keyHigh;
+  to.mode = done.mode;
+  to.key = done.key;
   to.sourceSerial = done.sourceSerial;
   to.destSerial = done.destSerial;
 }
 
 Surface::KeyedPlan Surface::PlanFor(uint16_t keyLow, uint16_t keyHigh) {
-  const bool current = planSerial_ == serial_ && planKeyLow_ == keyLow && planKeyHigh_ == keyHigh;
-  if (current && (runs_ || blocks_)) return {runs_.get(), blocks_.get()};
+  // Neither set on a current plan: the picture copies best with the row select.
+  if (planSerial_ == serial_ && planKeyLow_ == keyLow && planKeyHigh_ == keyHigh) return {runs_.get(), blocks_.get()};
   // A plan for pixels that are gone gives its shared blocks back at once.
-  if (!current) blocks_.reset();
+  blocks_.reset();
+  runs_.reset();
   if (usesSerial_ != serial_) {
     usesSerial_ = serial_;
     usesSinceChange_ = 0;
@@ -186,40 +179,36 @@ Surface::KeyedPlan Surface::PlanFor(uint16_t keyLow, uint16_t keyHigh) {
   const uint64_t area = static_cast<uint64_t>(width_) * static_cast<uint64_t>(height_);
   if (++usesSinceChange_ < 3 + area / 8192) return {};
   planSerial_ = serial_, planKeyLow_ = keyLow, planKeyHigh_ = keyHigh;
-  // A picture larger than the first-level cache is read from farther away; as shared blocks there is less of it to
-  // read. A smaller one is read fastest as its own spans.
+  // A picture larger than the first-level cache is read from farther away; as blocks on a grid there is less of it
+  // to read (animation frames repeat each other). A smaller one is read fastest span by span, unless its spans are
+  // so short that the row select is faster. When the shared store is full, the row select too.
   if (area * 2 >= kBlocksFromBytes) {
-    if (!blocks_) blocks_ = std::make_unique<KeyedBlocks>();
-    if (blocks_->Build(RawRow16(0), pitch_ / 2, width_, height_, keyLow, keyHigh)) {
-      runs_.reset();
-      return {nullptr, blocks_.get()};
-    }
-    blocks_.reset();
+    blocks_ = std::make_unique<KeyedBlocks>();
+    if (!blocks_->Build(RawRow16(0), pitch_ / 2, width_, height_, keyLow, keyHigh)) blocks_.reset();
+  } else if (OpaqueRuns::MeanRunLength(RawRow16(0), pitch_ / 2, width_, height_, keyLow, keyHigh) >= 12.0) {
+    runs_ = std::make_unique<OpaqueRuns>();
+    if (!runs_->Build(RawRow16(0), pitch_ / 2, width_, height_, keyLow, keyHigh)) runs_.reset();
   }
-  if (!runs_) runs_ = std::make_unique<OpaqueRuns>();
-  runs_->Build(RawRow16(0), pitch_ / 2, width_, height_, keyLow, keyHigh);
-  return {runs_.get(), nullptr};
+  return {runs_.get(), blocks_.get()};
 }
 
 int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRect, uint32_t flags,
                      const BltFx* fx) {
   if (locked_ || (source && source->locked_)) return DDERR_SURFACEBUSY;
-  Rect dst = destRect ? CopyOf(*destRect) : Rect{0, 0, width_, height_};
+  Rect dst = destRect ? *destRect : Rect{0, 0, width_, height_};
   if (!Contains(dst)) return DDERR_INVALIDRECT;
 
   BlitMemo memo;
   memo.sourceId = 0;
   memo.source = Rect{};
   memo.dest = dst;
-  memo.flags = flags;
-  memo.fill = 0;
-  memo.keyed = false;
-  memo.keyLow = memo.keyHigh = 0;
+  memo.mode = PackMode(flags, 0);
+  memo.key = 0;
   memo.sourceSerial = memo.destSerial = 0;
 
   if (flags & DDBLT_COLORFILL) {
     if (!fx || fx->dwSize != kBltFxSize) return DDERR_INVALIDPARAMS;
-    memo.fill = fx->dwFillColor;
+    memo.mode = PackMode(flags, fx->dwFillColor);
     // A fill made before holds wherever nothing was written since: only the written part is filled again.
     Rect part = dst;
     BlitMemo* const m = FindMemo(memo);
@@ -256,7 +245,7 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   }
 
   if (!source) return DDERR_INVALIDPARAMS;
-  Rect src = sourceRect ? CopyOf(*sourceRect) : Rect{0, 0, source->width_, source->height_};
+  Rect src = sourceRect ? *sourceRect : Rect{0, 0, source->width_, source->height_};
   if (!source->Contains(src)) return DDERR_INVALIDRECT;
   // Every surface of the game shares the display's 16-bit format; mixing depths is a programming error.
   assert(source->bitsPerPixel() == 16 && bitsPerPixel() == 16);
@@ -273,9 +262,7 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
   if (!self) {
     memo.sourceId = source->id_;
     memo.source = src;
-    memo.keyed = keyed;
-    memo.keyLow = keyed ? keyLow : 0;
-    memo.keyHigh = keyed ? keyHigh : 0;
+    memo.key = keyed ? PackKey(keyLow, keyHigh) : 0;
     found = FindMemo(memo);
     if (found) {
       // Since the same copy was made, a pixel can differ from what it would give again only where the destination
@@ -311,16 +298,13 @@ int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRe
     KeyedPlan plan;
     if (keyed && !self && keyLow <= keyHigh) {
       plan = source->PlanFor(keyLow, keyHigh);
-      // Many short spans copy faster with the vector select.
-      if (plan.runs && plan.runs->MeanRunLength() < 12.0) plan.runs = nullptr;
     }
     if (plan.runs || plan.blocks) {
       int first = 0, last = 0;
       const int sx = part.left + offsetX, sy = part.top + offsetY;
       uint16_t* const out = RawRow16(part.top) + part.left;
       if (plan.blocks ? plan.blocks->Copy(sx, sy, pw, ph, out, pitch_ / 2, &first, &last)
-                      : plan.runs->Copy(source->RawRow16(0), source->pitch_ / 2, sx, sy, pw, ph, out, pitch_ / 2,
-                                        &first, &last)) {
+                      : plan.runs->Copy(sx, sy, pw, ph, out, pitch_ / 2, &first, &last)) {
         noteRow(part.top + first);
         noteRow(part.top + last);
       }

@@ -146,10 +146,8 @@ class Surface {
   struct BlitMemo {
     uint64_t sourceId;  // 0: a colour fill
     Rect source, dest;
-    uint32_t flags;
-    uint32_t fill;
-    bool keyed;
-    uint16_t keyLow, keyHigh;
+    uint64_t mode;  // the flags and the fill colour
+    uint64_t key;   // the source's key range when keyed, else 0
     uint64_t sourceSerial;
     uint64_t destSerial;  // 0: a place never used
   };

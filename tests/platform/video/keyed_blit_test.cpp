@@ -182,21 +182,22 @@ TEST(KeyedBlit, OpaqueSpansCoverExactlyThePixelsOutsideTheKey) {
                                         k, p, p, p, p, k,  //
                                         p, k, p, k, p, k};
   OpaqueRuns runs;
-  runs.Build(pixels.data(), 6, 6, 4, k, k);
+  ASSERT_TRUE(runs.Build(pixels.data(), 6, 6, 4, k, k));
   EXPECT_EQ(5u, runs.RunCount()) << "none, one, one, three";
   EXPECT_DOUBLE_EQ(13.0 / 5.0, runs.MeanRunLength());
+  EXPECT_DOUBLE_EQ(13.0 / 5.0, OpaqueRuns::MeanRunLength(pixels.data(), 6, 6, 4, k, k));
   // Copy the part x 1..4, rows 1..3 onto a blank: the part's spans only, clipped at both sides.
   std::vector<uint16_t> out(4 * 3, 0);
-  EXPECT_TRUE(runs.Copy(pixels.data(), 6, 1, 1, 4, 3, out.data(), 4));
+  EXPECT_TRUE(runs.Copy(1, 1, 4, 3, out.data(), 4));
   const std::vector<uint16_t> want = {p, p, p, p,  //
                                       p, p, p, p,  //
                                       0, p, 0, p};
   EXPECT_EQ(want, out);
-  EXPECT_FALSE(runs.Copy(pixels.data(), 6, 1, 1, 4, 3, out.data(), 4)) << "the same copy again changes nothing";
+  EXPECT_FALSE(runs.Copy(1, 1, 4, 3, out.data(), 4)) << "the same copy again changes nothing";
   // One pixel of the part's last row spoilt: that row alone is reported.
   out[2 * 4 + 1] = 0;
   int first = -1, last = -1;
-  EXPECT_TRUE(runs.Copy(pixels.data(), 6, 1, 1, 4, 3, out.data(), 4, &first, &last));
+  EXPECT_TRUE(runs.Copy(1, 1, 4, 3, out.data(), 4, &first, &last));
   EXPECT_EQ(2, first);
   EXPECT_EQ(2, last);
   EXPECT_EQ(want, out);
@@ -221,7 +222,7 @@ TEST(KeyedBlit, OpaqueSpansOfEveryLengthCopyByThePixelRuleAndReportTheRowsTheyCh
         }
       }
       OpaqueRuns runs;
-      runs.Build(picture.data(), pitch, width, height, kBlue, kBlue);
+      ASSERT_TRUE(runs.Build(picture.data(), pitch, width, height, kBlue, kBlue));
       // Half the rounds copy the whole picture, the rest a part cut on any side.
       int sx = 0, sy = 0, w = width, h = height;
       if (round % 2) {
@@ -252,7 +253,7 @@ TEST(KeyedBlit, OpaqueSpansOfEveryLengthCopyByThePixelRuleAndReportTheRowsTheyCh
       }
       int first = -2, last = -2;
       const bool changed =
-          runs.CopyWith(kind, picture.data(), pitch, sx, sy, w, h, out.data() + at, outPitch, &first, &last);
+          runs.CopyWith(kind, sx, sy, w, h, out.data() + at, outPitch, &first, &last);
       ASSERT_EQ(want, out) << KeyedRowKindName(kind) << " round " << round << " picture " << width << "x" << height
                            << " part " << sx << "," << sy << " " << w << "x" << h;
       ASSERT_EQ(wantFirst >= 0, changed) << KeyedRowKindName(kind) << " round " << round;
@@ -260,7 +261,7 @@ TEST(KeyedBlit, OpaqueSpansOfEveryLengthCopyByThePixelRuleAndReportTheRowsTheyCh
         EXPECT_EQ(wantFirst, first) << KeyedRowKindName(kind) << " round " << round;
         EXPECT_EQ(wantLast, last) << KeyedRowKindName(kind) << " round " << round;
       }
-      ASSERT_FALSE(runs.CopyWith(kind, picture.data(), pitch, sx, sy, w, h, out.data() + at, outPitch))
+      ASSERT_FALSE(runs.CopyWith(kind, sx, sy, w, h, out.data() + at, outPitch))
           << "copied again over its own result: " << KeyedRowKindName(kind) << " round " << round;
     }
   }
