@@ -324,7 +324,7 @@ bool OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int h
                        uint16_t high) {
   Clear();
   BlockStore& store = BlockStore::Shared();
-  width_ = width;
+  width_ = width, height_ = height;
   rowStart_.assign(1, 0);
   alignas(64) uint16_t block[BlockStore::kPixels];
   for (int y = 0; y < height; ++y) {
@@ -363,8 +363,8 @@ bool OpaqueRuns::Build(const uint16_t* pixels, int pitchPixels, int width, int h
 namespace {
 
 struct RunsLayout {
-  const uint32_t* rowStart;
-  const OpaqueRuns::Run* runs;
+  const OpaqueRuns::Run* begin;  // the part's spans
+  const OpaqueRuns::Run* end;
   const uint16_t* const* blocks;
   int width;
 };
@@ -372,10 +372,10 @@ struct RunsLayout {
 // The span loop, with the piece copy inlined where the caller is built for the same unit. One loop over all the
 // part's spans rather than a loop per row: rows of one span or none (buttons) would mispredict at every row's end.
 template <bool (*Piece)(const uint16_t*, uint16_t*, int)>
-inline __attribute__((always_inline)) bool CopyRuns(const RunsLayout& l, int sx, int sy, int w, int h,
-                                                    uint16_t* out, int outPitchPixels, int* rows) {
-  const OpaqueRuns::Run* run = l.runs + l.rowStart[sy];
-  const OpaqueRuns::Run* const end = l.runs + l.rowStart[sy + h];
+inline __attribute__((always_inline)) bool CopyRuns(const RunsLayout& l, int sx, int sy, int w, uint16_t* out,
+                                                    int outPitchPixels, int* rows) {
+  const OpaqueRuns::Run* run = l.begin;
+  const OpaqueRuns::Run* const end = l.end;
   const uint16_t* const* const blocks = l.blocks;
   constexpr int kBlock = BlockStore::kPixels;
   // Kept with masks, not a branch on whether a span changed, which mispredicts wherever a button's two states
@@ -420,16 +420,16 @@ inline __attribute__((always_inline)) bool CopyRuns(const RunsLayout& l, int sx,
   return true;
 }
 
-using RunsFunction = bool (*)(const RunsLayout&, int, int, int, int, uint16_t*, int, int*);
+using RunsFunction = bool (*)(const RunsLayout&, int, int, int, uint16_t*, int, int*);
 
 #if ZORVEL_X86
 // Whole rows of spans, the commonest copy (every button), with as few instructions a span as can be: a button's
 // span is two or three blocks, so what is done once a span costs as much as the copy.
-__attribute__((target("avx512f,avx512bw,avx512vl,bmi2"))) bool WholeRunsAvx512(const RunsLayout& l, int sy, int h,
+__attribute__((target("avx512f,avx512bw,avx512vl,bmi2"))) bool WholeRunsAvx512(const RunsLayout& l, int sy,
                                                                                uint16_t* out, int outPitch,
                                                                                int* rows) {
-  const OpaqueRuns::Run* const begin = l.runs + l.rowStart[sy];
-  const OpaqueRuns::Run* const end = l.runs + l.rowStart[sy + h];
+  const OpaqueRuns::Run* const begin = l.begin;
+  const OpaqueRuns::Run* const end = l.end;
   const uint16_t* const* const blocks = l.blocks;
   // Whether each span changed is written down as it is copied and looked at afterwards, from both ends: anything
   // more in the loop (a branch, or conditional moves for the first and last row) cost a tenth of a button's time.
@@ -470,21 +470,20 @@ __attribute__((target("avx512f,avx512bw,avx512vl,bmi2"))) bool WholeRunsAvx512(c
 }
 
 __attribute__((target("avx512f,avx512bw,avx512vl,bmi2"), flatten)) bool RunsAvx512(const RunsLayout& l, int sx,
-                                                                                   int sy, int w, int h,
-                                                                                   uint16_t* out, int outPitch,
-                                                                                   int* rows) {
-  if (sx == 0 && w == l.width) return WholeRunsAvx512(l, sy, h, out, outPitch, rows);
-  return CopyRuns<PieceAvx512>(l, sx, sy, w, h, out, outPitch, rows);
+                                                                                   int sy, int w, uint16_t* out,
+                                                                                   int outPitch, int* rows) {
+  if (sx == 0 && w == l.width) return WholeRunsAvx512(l, sy, out, outPitch, rows);
+  return CopyRuns<PieceAvx512>(l, sx, sy, w, out, outPitch, rows);
 }
 
-__attribute__((target("avx2"), flatten)) bool RunsAvx2(const RunsLayout& l, int sx, int sy, int w, int h,
-                                                       uint16_t* out, int outPitch, int* rows) {
-  return CopyRuns<CopyAvx2>(l, sx, sy, w, h, out, outPitch, rows);
+__attribute__((target("avx2"), flatten)) bool RunsAvx2(const RunsLayout& l, int sx, int sy, int w, uint16_t* out,
+                                                       int outPitch, int* rows) {
+  return CopyRuns<CopyAvx2>(l, sx, sy, w, out, outPitch, rows);
 }
 #endif
 
-bool RunsPlain(const RunsLayout& l, int sx, int sy, int w, int h, uint16_t* out, int outPitch, int* rows) {
-  return CopyRuns<CopyPlain>(l, sx, sy, w, h, out, outPitch, rows);
+bool RunsPlain(const RunsLayout& l, int sx, int sy, int w, uint16_t* out, int outPitch, int* rows) {
+  return CopyRuns<CopyPlain>(l, sx, sy, w, out, outPitch, rows);
 }
 
 // Keyed spans need no key test, so SSE2 machines copy them with the plain loop, whose memcmp and memcpy are vector
@@ -508,9 +507,13 @@ bool OpaqueRuns::Copy(int sx, int sy, int w, int h, uint16_t* out, int outPitchP
 
 bool OpaqueRuns::CopyWith(KeyedRowKind kind, int sx, int sy, int w, int h, uint16_t* out, int outPitchPixels,
                           int* firstRow, int* lastRow) const {
-  const RunsLayout layout{rowStart_.data(), runs_.data(), pixels_.data(), width_};
+  // A whole picture's spans are all of them: the row index, one more line to wait for, is not read.
+  const bool allRows = sy == 0 && h == height_;
+  const RunsLayout layout{allRows ? runs_.data() : runs_.data() + rowStart_[sy],
+                          allRows ? runs_.data() + runs_.size() : runs_.data() + rowStart_[sy + h], pixels_.data(),
+                          width_};
   int rows[2] = {-1, -1};
-  if (!RunsFunctionFor(kind)(layout, sx, sy, w, h, out, outPitchPixels, rows)) return false;
+  if (!RunsFunctionFor(kind)(layout, sx, sy, w, out, outPitchPixels, rows)) return false;
   if (firstRow) *firstRow = rows[0];
   if (lastRow) *lastRow = rows[1];
   return true;

@@ -32,6 +32,8 @@ class OpaqueRuns {
   ~OpaqueRuns();
   OpaqueRuns(const OpaqueRuns&) = delete;
   OpaqueRuns& operator=(const OpaqueRuns&) = delete;
+  // Gives the blocks back; the runs are empty until built again.
+  void Clear();
 
   // False when the shared store is full; then nothing is held and the picture must be copied another way.
   bool Build(const uint16_t* pixels, int pitchPixels, int width, int height, uint16_t low, uint16_t high);
@@ -56,9 +58,7 @@ class OpaqueRuns {
   };
 
  private:
-  void Clear();
-
-  int width_ = 0;
+  int width_ = 0, height_ = 0;
   std::vector<uint32_t> rowStart_;  // index of each row's first run; one more entry than rows
   std::vector<Run> runs_;
   std::vector<uint32_t> blocks_;          // numbers in the shared store

@@ -167,10 +167,12 @@ void Surface::Remember(const BlitMemo& done, BlitMemo* found) {
 
 Surface::KeyedPlan Surface::PlanFor(uint16_t keyLow, uint16_t keyHigh) {
   // Neither set on a current plan: the picture copies best with the row select.
-  if (planSerial_ == serial_ && planKeyLow_ == keyLow && planKeyHigh_ == keyHigh) return {runs_.get(), blocks_.get()};
+  if (planSerial_ == serial_ && planKeyLow_ == keyLow && planKeyHigh_ == keyHigh)
+    return {hasRuns_ ? &runs_ : nullptr, blocks_.get()};
   // A plan for pixels that are gone gives its shared blocks back at once.
   blocks_.reset();
-  runs_.reset();
+  if (hasRuns_) runs_.Clear();
+  hasRuns_ = false;
   if (usesSerial_ != serial_) {
     usesSerial_ = serial_;
     usesSinceChange_ = 0;
@@ -186,10 +188,9 @@ Surface::KeyedPlan Surface::PlanFor(uint16_t keyLow, uint16_t keyHigh) {
     blocks_ = std::make_unique<KeyedBlocks>();
     if (!blocks_->Build(RawRow16(0), pitch_ / 2, width_, height_, keyLow, keyHigh)) blocks_.reset();
   } else if (OpaqueRuns::MeanRunLength(RawRow16(0), pitch_ / 2, width_, height_, keyLow, keyHigh) >= 12.0) {
-    runs_ = std::make_unique<OpaqueRuns>();
-    if (!runs_->Build(RawRow16(0), pitch_ / 2, width_, height_, keyLow, keyHigh)) runs_.reset();
+    hasRuns_ = runs_.Build(RawRow16(0), pitch_ / 2, width_, height_, keyLow, keyHigh);
   }
-  return {runs_.get(), blocks_.get()};
+  return {hasRuns_ ? &runs_ : nullptr, blocks_.get()};
 }
 
 int32_t Surface::Blt(const Rect* destRect, Surface* source, const Rect* sourceRect, uint32_t flags,

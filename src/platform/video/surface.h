@@ -7,6 +7,8 @@
 #include <new>
 #include <vector>
 
+#include "platform/video/keyed_blit.h"
+
 namespace platform {
 
 // Result codes, kept at the values the game's code compares against.
@@ -60,7 +62,6 @@ struct BltFx {
 
 enum class PixelLayout { Rgb565, Rgb555, Indexed8 };
 
-class OpaqueRuns;
 class KeyedBlocks;
 
 // Pixel rows start on a cache line, so that the vector copies' full-width loads and stores do not straddle two.
@@ -177,7 +178,8 @@ class Surface {
   uint64_t wholeWriteSerial_ = 0;  // the latest write that covered everything
   // What a copy from this surface reads sits here, ahead of the logs: a source is often out of the first-level
   // cache, and each line of it read costs a wait.
-  std::unique_ptr<OpaqueRuns> runs_;
+  OpaqueRuns runs_;  // held here, not behind a pointer: one cold line fewer to wait for in every copy
+  bool hasRuns_ = false;
   std::unique_ptr<KeyedBlocks> blocks_;
   uint64_t planSerial_ = UINT64_MAX;  // the serial the plan was built at
   uint16_t planKeyLow_ = 0, planKeyHigh_ = 0;
