@@ -52,18 +52,19 @@ uint32_t BlockStore::Hold(const uint16_t* pixels) {
   return number;
 }
 
-void BlockStore::Release(uint32_t number) {
-  if (number == 0) return;
+void BlockStore::Release(const std::vector<uint32_t>& numbers) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (--holds_[number] != 0) return;
-  auto [from, to] = byContent_.equal_range(HashOf(Slot(number)));
-  for (auto it = from; it != to; ++it) {
-    if (it->second == number) {
-      byContent_.erase(it);
-      break;
+  for (uint32_t number : numbers) {
+    if (number == 0 || --holds_[number] != 0) continue;
+    auto [from, to] = byContent_.equal_range(HashOf(Slot(number)));
+    for (auto it = from; it != to; ++it) {
+      if (it->second == number) {
+        byContent_.erase(it);
+        break;
+      }
     }
+    free_.push_back(number);
   }
-  free_.push_back(number);
 }
 
 size_t BlockStore::HeldCount() const {

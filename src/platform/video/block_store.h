@@ -19,8 +19,8 @@ class BlockStore {
 
   // The number of a block with these pixels, from now on held once more; 0 when the store is full.
   uint32_t Hold(const uint16_t* pixels);
-  // Gives back one hold; a block no one holds is forgotten and its place used again.
-  void Release(uint32_t number);
+  // Gives back one hold of each (0 is skipped); a block no one holds is forgotten and its place used again.
+  void Release(const std::vector<uint32_t>& numbers);
   // The block's pixels, on a cache line. Valid while it is held; needs no lock.
   const uint16_t* Pixels(uint32_t number) const {
     return chunks_[number >> kChunkBits].load(std::memory_order_relaxed) +

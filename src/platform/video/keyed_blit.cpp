@@ -294,8 +294,7 @@ bool KeyedRowWith(KeyedRowKind kind, const uint16_t* in, uint16_t* out, int n, u
 OpaqueRuns::~OpaqueRuns() { Clear(); }
 
 void OpaqueRuns::Clear() {
-  BlockStore& store = BlockStore::Shared();
-  for (uint32_t number : blocks_) store.Release(number);
+  BlockStore::Shared().Release(blocks_);
   blocks_.clear();
   pixels_.clear();
   runs_.clear();

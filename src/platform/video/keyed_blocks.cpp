@@ -20,15 +20,7 @@ constexpr int kBlock = BlockStore::kPixels;
 // A whole block onto out: the opaque pixels that differ are stored. True when one did. Past the picture's right
 // edge a block holds the key, so a unit with masked loads and stores may take a row's last block whole.
 bool BlockPlain(const uint16_t* in, uint16_t* out, uint16_t low, uint16_t high) {
-  uint16_t changed = 0;
-  for (int i = 0; i < kBlock; ++i) {
-    const uint16_t p = in[i];
-    if (p < low || p > high) {
-      changed |= static_cast<uint16_t>(out[i] ^ p);
-      out[i] = p;
-    }
-  }
-  return changed != 0;
+  return KeyedRowWith(KeyedRowKind::Plain, in, out, kBlock, low, high);
 }
 
 #if ZORVEL_X86
@@ -206,8 +198,7 @@ BlocksFunction BlocksFunctionFor(KeyedRowKind kind) {
 KeyedBlocks::~KeyedBlocks() { Clear(); }
 
 void KeyedBlocks::Clear() {
-  BlockStore& store = BlockStore::Shared();
-  for (uint32_t number : blocks_) store.Release(number);
+  BlockStore::Shared().Release(blocks_);
   blocks_.clear();
   pixels_.clear();
   rowStart_.clear();

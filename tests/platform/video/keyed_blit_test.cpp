@@ -6,17 +6,12 @@
 #include <vector>
 
 #include "platform/video/surface.h"
+#include "pixel_rule.h"
 
 using namespace platform;
+using namespace pixel_rule;
 
 namespace {
-
-constexpr uint16_t kBlue = 0x001F;
-
-// The rule, one pixel at a time: a source pixel inside the key range leaves the destination as it was.
-uint16_t Expected(uint16_t source, uint16_t dest, uint16_t low, uint16_t high) {
-  return (source >= low && source <= high) ? dest : source;
-}
 
 // Pixels where about a third are the key, some are its neighbours (0x001E, 0x0020), the rest anything.
 uint16_t RandomPixel(std::mt19937& rng, uint16_t key) {
@@ -25,13 +20,6 @@ uint16_t RandomPixel(std::mt19937& rng, uint16_t key) {
   if (r == 3) return static_cast<uint16_t>(key - 1);
   if (r == 4) return static_cast<uint16_t>(key + 1);
   return static_cast<uint16_t>(rng());
-}
-
-std::vector<KeyedRowKind> SupportedKinds() {
-  std::vector<KeyedRowKind> kinds;
-  for (KeyedRowKind k : {KeyedRowKind::Plain, KeyedRowKind::Sse2, KeyedRowKind::Avx2, KeyedRowKind::Avx512})
-    if (KeyedRowKindSupported(k)) kinds.push_back(k);
-  return kinds;
 }
 
 Surface* RandomSurface(std::mt19937& rng, int w, int h, uint16_t key) {

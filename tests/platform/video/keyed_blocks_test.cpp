@@ -8,23 +8,12 @@
 
 #include "platform/video/block_store.h"
 #include "platform/video/surface.h"
+#include "pixel_rule.h"
 
 using namespace platform;
+using namespace pixel_rule;
 
 namespace {
-
-constexpr uint16_t kBlue = 0x001F;
-
-uint16_t Expected(uint16_t source, uint16_t dest, uint16_t low, uint16_t high) {
-  return (source >= low && source <= high) ? dest : source;
-}
-
-std::vector<KeyedRowKind> SupportedKinds() {
-  std::vector<KeyedRowKind> kinds;
-  for (KeyedRowKind k : {KeyedRowKind::Plain, KeyedRowKind::Sse2, KeyedRowKind::Avx2, KeyedRowKind::Avx512})
-    if (KeyedRowKindSupported(k)) kinds.push_back(k);
-  return kinds;
-}
 
 // A picture with what the art has and the block list must get right: rows all key, key margins of any width on
 // both sides, whole 32-pixel stretches of key between opaque ones, isolated pixels, and colours next to the key.
