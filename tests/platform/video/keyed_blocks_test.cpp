@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "platform/video/block_store.h"
@@ -180,4 +181,40 @@ TEST(KeyedBlocks, ALargeSurfaceCopiesRightBeforeAndAfterItsBlocksAreBuiltAndAfte
   source->Release();
   dest->Release();
   EXPECT_EQ(before, BlockStore::Shared().HeldCount()) << "a released picture holds nothing";
+}
+
+TEST(KeyedBlocks, PicturesOnTwoThreadsShareTheStoreSafely) {
+  // The store is one for the process; pictures may be built, copied and released on any thread. Both threads hold
+  // the same pictures, so they take and give back the same blocks at once; each checks what its copies give.
+  const size_t before = BlockStore::Shared().HeldCount();
+  auto work = [](unsigned seed, bool* ok) {
+    std::mt19937 rng(seed);
+    for (int round = 0; round < 40; ++round) {
+      std::mt19937 shared(static_cast<unsigned>(round));  // the same picture on both threads
+      const int width = 40 + round, height = 6;
+      const std::vector<uint16_t> picture = RandomPicture(shared, width, height, width, kBlue, kBlue);
+      KeyedBlocks blocks;
+      OpaqueRuns runs;
+      if (!blocks.Build(picture.data(), width, width, height, kBlue, kBlue) ||
+          !runs.Build(picture.data(), width, width, height, kBlue, kBlue)) {
+        *ok = false;
+        return;
+      }
+      std::vector<uint16_t> a(picture.size()), b(picture.size());
+      for (auto& p : a) p = static_cast<uint16_t>(rng());
+      b = a;
+      std::vector<uint16_t> want = a;
+      for (size_t i = 0; i < want.size(); ++i) want[i] = Expected(picture[i], want[i], kBlue, kBlue);
+      blocks.Copy(0, 0, width, height, a.data(), width);
+      runs.Copy(0, 0, width, height, b.data(), width);
+      if (a != want || b != want) *ok = false;
+    }
+  };
+  bool ok1 = true, ok2 = true;
+  std::thread one(work, 1u, &ok1), two(work, 2u, &ok2);
+  one.join();
+  two.join();
+  EXPECT_TRUE(ok1);
+  EXPECT_TRUE(ok2);
+  EXPECT_EQ(before, BlockStore::Shared().HeldCount()) << "every block given back";
 }
