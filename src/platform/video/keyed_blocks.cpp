@@ -3,13 +3,8 @@
 #include <algorithm>
 
 #include "platform/video/block_store.h"
+#include "platform/video/keyed_row_units.h"
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#define ZORVEL_X86 1
-#else
-#define ZORVEL_X86 0
-#endif
 
 namespace platform {
 
@@ -20,46 +15,18 @@ constexpr int kBlock = BlockStore::kPixels;
 // A whole block onto out: the opaque pixels that differ are stored. True when one did. Past the picture's right
 // edge a block holds the key, so a unit with masked loads and stores may take a row's last block whole.
 bool BlockPlain(const uint16_t* in, uint16_t* out, uint16_t low, uint16_t high) {
-  return KeyedRowWith(KeyedRowKind::Plain, in, out, kBlock, low, high);
+  return keyed_units::RowPlain(in, out, kBlock, low, high);
 }
 
 #if ZORVEL_X86
 __attribute__((target("sse2"))) inline bool BlockSse2(const uint16_t* in, uint16_t* out, uint16_t low,
                                                       uint16_t high) {
-  const __m128i vLow = _mm_set1_epi16(static_cast<short>(low));
-  const __m128i vRange = _mm_set1_epi16(static_cast<short>(high - low));
-  const __m128i zero = _mm_setzero_si128();
-  __m128i changed = zero;
-  for (int i = 0; i < kBlock; i += 8) {
-    const __m128i p = _mm_load_si128(reinterpret_cast<const __m128i*>(in + i));
-    const __m128i keep = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(p, vLow), vRange), zero);
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
-    const __m128i r = _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, p));
-    const __m128i diff = _mm_xor_si128(r, d);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi16(diff, zero)) == 0xFFFF) continue;
-    changed = _mm_or_si128(changed, diff);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), r);
-  }
-  return _mm_movemask_epi8(_mm_cmpeq_epi16(changed, zero)) != 0xFFFF;
+  return keyed_units::RowSse2(in, out, kBlock, low, high);
 }
 
 __attribute__((target("avx2"))) inline bool BlockAvx2(const uint16_t* in, uint16_t* out, uint16_t low,
                                                       uint16_t high) {
-  const __m256i vLow = _mm256_set1_epi16(static_cast<short>(low));
-  const __m256i vRange = _mm256_set1_epi16(static_cast<short>(high - low));
-  const __m256i zero = _mm256_setzero_si256();
-  bool changed = false;
-  for (int i = 0; i < kBlock; i += 16) {
-    const __m256i p = _mm256_load_si256(reinterpret_cast<const __m256i*>(in + i));
-    const __m256i keep = _mm256_cmpeq_epi16(_mm256_subs_epu16(_mm256_sub_epi16(p, vLow), vRange), zero);
-    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
-    const __m256i r = _mm256_blendv_epi8(p, d, keep);
-    const __m256i diff = _mm256_xor_si256(r, d);
-    if (_mm256_testz_si256(diff, diff)) continue;  // already there: no store, no dirtied cache line
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), r);
-    changed = true;
-  }
-  return changed;
+  return keyed_units::RowAvx2(in, out, kBlock, low, high);
 }
 
 __attribute__((target("avx512f,avx512bw,avx512vl"))) inline bool BlockAvx512(const uint16_t* in, uint16_t* out,
