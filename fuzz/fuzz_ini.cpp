@@ -6,8 +6,8 @@
 
 #include "app/player_roster.h"
 #include "fuzz_support.h"
-#include "ini_document.h"
-#include "suite_options.h"
+#include "launcher/ini_document.h"
+#include "launcher/suite_options.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "ini_document.h"
+#include "launcher/ini_document.h"
 #include "platform/host/profile.h"
 #include "ui/screen.h"
 

@@ -10,10 +10,10 @@
 #include <string>
 
 #include "app/app_main.h"
-#include "ini_document.h"
+#include "launcher/ini_document.h"
 #include "platform/timer/timer.h"
 #include "platform/host/writable_files.h"
-#include "suite_options.h"
+#include "launcher/suite_options.h"
 
 // clang-format off
 EM_JS(void, zorvel_web_ended, (int code, const char* problem), {

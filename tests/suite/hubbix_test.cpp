@@ -12,7 +12,7 @@
 #include "app/app_state.h"
 #include "app/player_roster.h"
 #include "game/high_score_table.h"
-#include "ini_document.h"
+#include "launcher/ini_document.h"
 #include "platform/host/profile.h"
 #include "suite_test_util.h"
 

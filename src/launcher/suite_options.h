@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ini_document.h"
+#include "launcher/ini_document.h"
 
 namespace hubbix {
 

@@ -13,9 +13,9 @@
 
 #include "common/game_rules.h"
 #include "game/high_score_table.h"
-#include "ini_document.h"
+#include "launcher/ini_document.h"
 #include "platform/host/writable_files.h"
-#include "suite_options.h"
+#include "launcher/suite_options.h"
 
 namespace {
 

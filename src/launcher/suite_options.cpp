@@ -1,4 +1,4 @@
-#include "suite_options.h"
+#include "launcher/suite_options.h"
 
 #include <strings.h>
 

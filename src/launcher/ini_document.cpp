@@ -1,4 +1,4 @@
-#include "ini_document.h"
+#include "launcher/ini_document.h"
 
 #include <fcntl.h>
 #include <strings.h>
