@@ -16,6 +16,7 @@ int32_t QuizGame::GameOver() {
   char playerLine[256] = {};
   SetPlayerId(shell_->LoadCurrentPlayer(playerLine));
   platform::TraceLine("game over, score " + std::to_string(GetScore()));
+  const GameFigures placed = PlaceInTable(scoreTable, GetScore());
   if (scoreTable.InsertScore(playerLine, GetScore())) {
     const int32_t written = scoreTable.WriteTable("hiscore.dat");
     platform::TraceLine("hiscore write \"" + std::string(playerLine) + "\" " + std::to_string(GetScore()) +
@@ -23,6 +24,7 @@ int32_t QuizGame::GameOver() {
     // A place in the hall of fame that could not be saved is told as such, not announced as kept.
     if (!(written ? ShowHallOfFame() : ShowNotice("savefailed.bmp"))) return kFrameQuit;
   }
+  if (!ShowSummary(journal.EndGame(placed))) return kFrameQuit;
   StartBull(BullAnimation::kGameOver);
   g_refreshManager.ErasePictureArea(&scene_->questionPicture);
   g_refreshManager.ErasePictureArea(&scene_->answerPicture);

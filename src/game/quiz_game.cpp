@@ -35,6 +35,12 @@ void Play(GameSound sound) { g_soundTable.PlaySound(SoundName(sound), kFullVolum
 
 platform::Surface* Work() { return g_refreshManager.GetWorkSurface(); }
 
+// "name:address:email:send" -> "name".
+std::string PlayerNameOf(const char* playerLine) {
+  const char* colon = std::strchr(playerLine, ':');
+  return colon ? std::string(playerLine, colon) : std::string(playerLine);
+}
+
 
 }  // namespace
 
@@ -67,7 +73,9 @@ void QuizGame::Reset() {
   SetScore(0);
   ladderStep = 0;
   streak = 0;
-  SetPlayerId(shell_->LoadCurrentPlayer(nullptr));
+  char playerLine[256] = {};
+  SetPlayerId(shell_->LoadCurrentPlayer(playerLine));
+  journal.BeginGame(PlayerNameOf(playerLine), RecordFolderOfHallOfFame(), g_questionBank);
   scoreTable.Allocate(rules::kHallOfFamePlaces);
   scoreTable.ReadTable("hiscore.dat");
   platform::TraceLine("new game, best " + std::to_string(scoreTable.TopScore()));
@@ -122,6 +130,10 @@ int32_t QuizGame::Run() {
   if (state != kIdle && GetGameClock() == 0) return GameOver();
 
   StepState();
+  if (quitRequested_) {
+    quitRequested_ = false;
+    return kFrameQuit;
+  }
   g_spriteAnimations.UpdateAndDraw(BackSurface());
   return kFrameContinue;
 }
@@ -168,32 +180,34 @@ void QuizGame::StepState() {
         g_refreshManager.EraseArea(static_cast<int32_t>(verdict->x), static_cast<int32_t>(verdict->y),
                                    verdict->GetWidth(), verdict->GetHeight());
       if (NoQuestionsToShow()) break;
-      Question* question = g_questionBank.DrawQuestion();
-      while (!question) {
-        g_questionBank.ResetUsed();
-        question = g_questionBank.DrawQuestion();
-      }
+      Question* question = journal.Draw(g_questionBank);
       question->DrawStatement(Work(), g_questionBank.statementFont, kTextX, kTextY);
       g_refreshManager.PaintPicture(&scene_->questionPicture);
       platform::TraceLine(std::string("question \"") + question->statementLines[0] + "\" " +
                           (question->answerIsTrue ? "TRUE" : "FALSE"));
       SetState(kAwaitAnswer);
+      if (journal.TakeNewRoundNotice() && !ShowNewRound()) quitRequested_ = true;
       break;
     }
     case kAwaitAnswer: {
       const Question* current = g_questionBank.CurrentQuestion();
       if (Clicked("true")) {
         platform::TraceLine("answer true");
-        if (current && current->answerIsTrue == 1) AnswerRight();
+        const bool right = current && current->answerIsTrue == 1;
+        journal.NoteAnswer(g_questionBank.CurrentQuestion(), RecordAnswer::kTrue, right);
+        if (right) AnswerRight();
         else AnswerWrong();
       }
       if (Clicked("false")) {
         platform::TraceLine("answer false");
-        if (current && current->answerIsTrue == 0) AnswerRight();
+        const bool right = current && current->answerIsTrue == 0;
+        journal.NoteAnswer(g_questionBank.CurrentQuestion(), RecordAnswer::kFalse, right);
+        if (right) AnswerRight();
         else AnswerWrong();
       }
       if (Clicked("pass")) {
         platform::TraceLine("answer pass");
+        journal.NoteAnswer(g_questionBank.CurrentQuestion(), RecordAnswer::kPass, false);
         StartBull(BullAnimation::kPass);
         streak = 0;
         SetState(kReveal);
@@ -271,6 +285,7 @@ void QuizGame::ApplyTimeBonus() {
   if (streak == rules::kBonusStreak) {
     Play(GameSound::kBling);
     const int32_t clock = AddToGameClock(GetBonusSeconds(), GetMaxSeconds());
+    journal.NoteTimeBonus();
     platform::TraceLine("time bonus, clock " + std::to_string(clock));
     streak = 0;
     if (Sprite* dance = g_spriteAnimations.Find("mandance")) {

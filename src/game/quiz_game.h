@@ -2,8 +2,11 @@
 // The game controller: a run of true/false questions against the game clock, a ten-step points ladder, a
 // streak bonus, the verdict and explanation after each answer, the bull's reactions, and the end of a game.
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "game/game_base.h"
+#include "game/game_journal.h"
 #include "game/game_names.h"
 #include "game/high_score_table.h"
 #include "platform/video/surface.h"
@@ -59,6 +62,14 @@ class QuizGame : public GameBase {
   // A centred picture for a little over a second; 1 after it closed, 0 on the program's quit message.
   int32_t ShowNotice(const char* picture);
 
+  // The summary after the hall of fame, with its review; 1, or 0 on the program's quit message.
+  int32_t ShowSummary(const GameFigures& figures);
+  // This game's statements one page at a time, wrong answers first; 1, or 0 on the program's quit message.
+  int32_t ShowReview();
+
+  // The current player's memory of statements and games.
+  GameJournal journal;
+
   int32_t ladderStep = 0;
   int32_t streak = 0;
   HighScoreTable scoreTable;
@@ -73,12 +84,19 @@ class QuizGame : public GameBase {
   void PlayKeyboardClicks();
   // A bank with nothing that can be shown would make the draw loop for ever: show a notice and stay idle.
   bool NoQuestionsToShow();
+  // Tells the player once that every statement has been seen and a new round begins; 0 on the quit message.
+  int32_t ShowNewRound();
 
   QuizScene* scene_ = nullptr;
   GameShell* shell_ = nullptr;
+  bool quitRequested_ = false;  // a popup inside a state step saw the program's quit message
 };
 
 extern QuizGame g_quizGame;
+
+// The summary's figures as it writes them, one per row: score, place, right, wrong, passed, accuracy, longest
+// run, time bonuses.
+std::vector<std::string> SummaryFigureTexts(const GameFigures& figures);
 
 // Program-wide frame marks.
 extern int32_t stateMark;

@@ -11,6 +11,7 @@
 #include "hud_art.h"
 #include "popup_art.h"
 #include "screen_layout.h"
+#include "summary_art.h"
 
 namespace mkassets {
 
@@ -42,6 +43,10 @@ void GenerateArt(const FontLibrary& fonts, const std::filesystem::path& gameDir)
   Write(gameDir / "hallfamepop.bmp", PaintHallOfFameNotice(fonts, background));
   Write(gameDir / "savefailed.bmp", PaintSaveFailedNotice(fonts, background));
   Write(gameDir / "gameover.bmp", PaintGameOver(fonts, background));
+  Write(gameDir / "summary.bmp", PaintSummary(fonts, background, false));
+  Write(gameDir / "summaryrecord.bmp", PaintSummary(fonts, background, true));
+  Write(gameDir / "review.bmp", PaintReview(fonts, background));
+  Write(gameDir / "newround.bmp", PaintNewRoundNotice(fonts, background));
 }
 
 }  // namespace mkassets

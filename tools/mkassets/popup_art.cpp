@@ -76,6 +76,8 @@ void ShowNoticeLines(cairo_t* cr, const std::string& text, double centreX, doubl
 
 }  // namespace
 
+void PopupCard(cairo_t* cr, int w, int h, Rgb body, Rgb frame) { Card(cr, w, h, body, frame); }
+
 RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background) {
   const int w = layout::kRulesW, h = layout::kRulesH;
   Canvas canvas(w, h);

@@ -6,6 +6,9 @@
 
 namespace mkassets {
 
+// The rounded card of every popup: a frame, a body, a gold rim inside and out.
+void PopupCard(cairo_t* cr, int w, int h, Rgb body, Rgb frame);
+
 RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background);
 RgbImage PaintHallOfFameNotice(const FontLibrary& fonts, const RgbImage& background);
 RgbImage PaintSaveFailedNotice(const FontLibrary& fonts, const RgbImage& background);
