@@ -15,6 +15,8 @@
 #include "quiz/question_bank.h"
 #include "sound/sound_table.h"
 #include "ui/bitmap_font.h"
+#include "ui/widget.h"
+#include "ui/widget_set.h"
 
 namespace {
 
@@ -78,6 +80,7 @@ int32_t QuizGame::ShowSummary(const GameFigures& figures) {
   for (;;) {
     enum class Choice { kStay, kReview, kClose, kClickBeside, kTime } choice = Choice::kStay;
     int32_t restMark = TickNow();
+    int32_t lastX = -1, lastY = -1;
     const int32_t result = page.Run([&](const ModalPage::Frame& frame) {
       card.Draw(frame.surface, at.x, at.y);
       if (const BitmapFont* font = g_questionBank.statementFont; font && font->IsLoaded())
@@ -85,15 +88,21 @@ int32_t QuizGame::ShowSummary(const GameFigures& figures) {
           font->DrawText(frame.surface, values[row].c_str(), at.x + kValueRight,
                          at.y + kFirstRowY + static_cast<int32_t>(row) * kRowH + (kRowH - font->Height()) / 2, 1, -1);
       const bool over = at.Contains(frame.x, frame.y);
-      // The summary waits while the pointer rests on it, and goes by itself otherwise.
-      if (over) restMark = TickNow();
+      // The summary waits while the pointer moves over it (someone is reading), and goes by itself otherwise,
+      // also when the pointer was left on it by the last answer.
+      if (over && (frame.x != lastX || frame.y != lastY) && lastX >= 0) restMark = TickNow();
+      lastX = frame.x;
+      lastY = frame.y;
       for (const QuizScene::KeyPress& key : frame.keys) {
         if (choice != Choice::kStay) break;
         bool review = false;
         for (const char* name : key) review = review || std::string(name) == "info";
         choice = review ? Choice::kReview : Choice::kClose;
       }
-      if (choice == Choice::kStay && frame.pressed && !over) choice = Choice::kClickBeside;
+      if (choice == Choice::kStay && frame.pressed && !over) {
+        choice = Choice::kClickBeside;
+        pendingPress_ = ButtonAt(frame.x, frame.y);
+      }
       if (choice == Choice::kStay && frame.released && over) {
         if (kReviewButton.Contains(frame.x - at.x, frame.y - at.y)) choice = Choice::kReview;
         else if (kCloseButton.Contains(frame.x - at.x, frame.y - at.y)) choice = Choice::kClose;
@@ -113,6 +122,17 @@ int32_t QuizGame::ShowSummary(const GameFigures& figures) {
   }
   RedrawText();
   return 1;
+}
+
+std::string QuizGame::ButtonAt(int32_t x, int32_t y) const {
+  WidgetSet* set = scene_->Buttons();
+  for (int32_t i = 0; set && i < set->Count(); ++i) {
+    const Widget* w = set->Get(i);
+    if (w->IsEnabled() && x >= w->GetX() && x < w->GetX() + w->GetWidth() && y >= w->GetY() &&
+        y < w->GetY() + w->GetHeight())
+      return w->GetName();
+  }
+  return "";
 }
 
 int32_t QuizGame::ShowReview() {

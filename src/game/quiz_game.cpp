@@ -92,6 +92,10 @@ void QuizGame::Release() {
 
 void QuizGame::PlayKeyboardClicks() {
   WidgetSet* set = scene_->Buttons();
+  if (!pendingPress_.empty()) {
+    if (Widget* widget = set ? set->FindByName(pendingPress_.c_str()) : nullptr) widget->Press();
+    pendingPress_.clear();
+  }
   for (const QuizScene::KeyPress& press : scene_->TakePressedKeys()) {
     // A key that stands for two buttons acts on the one this state polls: the text panel during the
     // explanation, the other button otherwise.

@@ -90,6 +90,10 @@ class QuizGame : public GameBase {
   QuizScene* scene_ = nullptr;
   GameShell* shell_ = nullptr;
   bool quitRequested_ = false;  // a popup inside a state step saw the program's quit message
+  // The game's button under a point ("" for none).
+  std::string ButtonAt(int32_t x, int32_t y) const;
+  // A button clicked beside the summary, which closed it: pressed in the next frame, so the click still counts.
+  std::string pendingPress_;
 };
 
 extern QuizGame g_quizGame;
