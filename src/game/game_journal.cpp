@@ -122,6 +122,7 @@ void GameJournal::ApplyGame(PlayerMemory* record, int32_t score) const {
 
 GameFigures GameJournal::EndGame(GameFigures placed) {
   GameFigures figures = placed;
+  if (!figures.placeSaved) figures.newRecord = false;
   const int32_t score = figures.score;
   int32_t run = 0;
   for (const Answer& a : answers_) {

@@ -19,6 +19,7 @@ struct GameFigures {
   int32_t place = 0;           // 1-based place taken in the hall of fame; 0 when the score did not enter
   int32_t pointsMissing = 0;   // with no place: points that would have taken the last place
   bool newRecord = false;      // the new top of the table
+  bool placeSaved = true;      // false when hiscore.dat could not be written: no record to celebrate
   int32_t right = 0, wrong = 0, passed = 0;
   int32_t accuracy = 0;        // right out of the true or false answers given, whole percent
   int32_t longestRun = 0;      // most right answers in a row (a pass or a wrong answer ends a run)

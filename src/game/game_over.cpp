@@ -16,12 +16,13 @@ int32_t QuizGame::GameOver() {
   char playerLine[256] = {};
   SetPlayerId(shell_->LoadCurrentPlayer(playerLine));
   platform::TraceLine("game over, score " + std::to_string(GetScore()));
-  const GameFigures placed = PlaceInTable(scoreTable, GetScore());
+  GameFigures placed = PlaceInTable(scoreTable, GetScore());
   if (scoreTable.InsertScore(playerLine, GetScore())) {
     const int32_t written = scoreTable.WriteTable("hiscore.dat");
     platform::TraceLine("hiscore write \"" + std::string(playerLine) + "\" " + std::to_string(GetScore()) +
                         (written ? "" : " failed"));
     // A place in the hall of fame that could not be saved is told as such, not announced as kept.
+    placed.placeSaved = written != 0;
     if (!(written ? ShowHallOfFame() : ShowNotice("savefailed.bmp"))) return kFrameQuit;
   }
   if (!ShowSummary(journal.EndGame(placed))) return kFrameQuit;

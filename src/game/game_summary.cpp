@@ -46,7 +46,7 @@ platform::Rect RectOf(const Box& box) { return {box.x, box.y, box.x + box.w, box
 
 std::vector<std::string> SummaryFigureTexts(const GameFigures& f) {
   std::string place;
-  if (f.place > 0) place = Ordinal(f.place) + " place";
+  if (f.place > 0) place = Ordinal(f.place) + (f.placeSaved ? " place" : " place, not saved");
   else place = WithThousands(f.pointsMissing) + (f.pointsMissing == 1 ? " point" : " points") + " short of " +
                Ordinal(rules::kHallOfFamePlaces);
   const bool answered = f.right + f.wrong > 0;
@@ -66,6 +66,7 @@ int32_t QuizGame::ShowSummary(const GameFigures& figures) {
   PauseGameClock();
   std::string line = "summary score " + std::to_string(figures.score) + " place " + std::to_string(figures.place);
   if (figures.place == 0) line += " missing " + std::to_string(figures.pointsMissing);
+  if (figures.place > 0 && !figures.placeSaved) line += " not saved";
   line += " right " + std::to_string(figures.right) + " wrong " + std::to_string(figures.wrong) + " passed " +
           std::to_string(figures.passed) + " accuracy " + std::to_string(figures.accuracy) + " run " +
           std::to_string(figures.longestRun) + " bonuses " + std::to_string(figures.bonuses) +
