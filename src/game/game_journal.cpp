@@ -44,7 +44,6 @@ void GameJournal::BeginGame(const std::string& playerName, const std::string& re
     platform::TraceLine("player record " + file + " " + MemoryStatusName(status) + ": a fresh player");
   }
   record_.name = playerName;
-  topics_.Load(TopicIndex::kFileName);
 
   // A player who has seen nothing of this round draws exactly as the bank always has (its whole list, blank
   // entries included); otherwise only from what they have not seen.
@@ -138,17 +137,23 @@ GameFigures GameJournal::EndGame(GameFigures placed) {
   if (!active_) return figures;
   active_ = false;
 
-  // Read again just before writing, so that a game of the same player that ended meanwhile in another window
-  // is kept. This read-apply-write is the one place the hall of fame's file lock belongs around.
+  SaveWithThisGame(score);
+  return figures;
+}
+
+// Read again just before writing, so that a game of the same player that ended meanwhile in another window is
+// kept. This read-apply-write is the one place the hall of fame's file lock belongs around.
+void GameJournal::SaveWithThisGame(int32_t score) {
   PlayerMemory onDisk;
   onDisk.name = record_.name;
   const MemoryStatus status = LoadPlayerMemory(path_, &onDisk);
   if (status != MemoryStatus::kRead && status != MemoryStatus::kMissing) onDisk = record_;  // broken since: ours
   onDisk.name = record_.name;
+  // Needed only now, so a new game does not wait for it.
+  topics_.Load(TopicIndex::kFileName);
   ApplyGame(&onDisk, score);
   const bool written = SavePlayerMemory(path_, onDisk);
   record_ = std::move(onDisk);
   platform::TraceLine("player record " + PlayerMemoryFileName(record_.name) + (written ? " written" : " not written") +
                       ", games " + std::to_string(record_.games) + ", seen " + std::to_string(record_.seen.size()));
-  return figures;
 }

@@ -58,6 +58,8 @@ class GameJournal {
 
  private:
   void StartNewRound(QuestionBank& bank);
+  // Reads the file again, adds this game, replaces it atomically.
+  void SaveWithThisGame(int32_t score);
   // This game's answers put into `record`.
   void ApplyGame(PlayerMemory* record, int32_t score) const;
 

@@ -142,6 +142,7 @@ MemoryStatus ParsePlayerMemory(std::string_view bytes, PlayerMemory* record) {
   };
   if (bytes.empty()) return fresh(MemoryStatus::kEmpty);
   if (bytes.size() > PlayerMemory::kMaxBytes) return fresh(MemoryStatus::kHuge);
+  parsed.seen.reserve(bytes.size() / 28);  // about one "seen" line in 28 bytes
   size_t start = 0;
   bool first = true, ended = false;
   while (start < bytes.size()) {
