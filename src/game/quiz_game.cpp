@@ -75,6 +75,7 @@ void QuizGame::Reset() {
   streak = 0;
   char playerLine[256] = {};
   SetPlayerId(shell_->LoadCurrentPlayer(playerLine));
+  newRoundMark_ = -1;
   journal.BeginGame(PlayerNameOf(playerLine), RecordFolderOfHallOfFame(), g_questionBank);
   scoreTable.Allocate(rules::kHallOfFamePlaces);
   scoreTable.ReadTable("hiscore.dat");
@@ -190,10 +191,18 @@ void QuizGame::StepState() {
       platform::TraceLine(std::string("question \"") + question->statementLines[0] + "\" " +
                           (question->answerIsTrue ? "TRUE" : "FALSE"));
       SetState(kAwaitAnswer);
-      if (journal.TakeNewRoundNotice() && !ShowNewRound()) quitRequested_ = true;
+      if (journal.TakeNewRoundNotice()) newRoundMark_ = TickNow();
       break;
     }
     case kAwaitAnswer: {
+      // The new round is told once the screen around the statement has been drawn.
+      if (newRoundMark_ >= 0 && TicksSince(newRoundMark_) >= kNewRoundDelayMs) {
+        newRoundMark_ = -1;
+        if (!ShowNewRound()) {
+          quitRequested_ = true;
+          break;
+        }
+      }
       const Question* current = g_questionBank.CurrentQuestion();
       if (Clicked("true")) {
         platform::TraceLine("answer true");

@@ -94,6 +94,9 @@ class QuizGame : public GameBase {
   std::string ButtonAt(int32_t x, int32_t y) const;
   // A button clicked beside the summary, which closed it: pressed in the next frame, so the click still counts.
   std::string pendingPress_;
+  // When the draw began a new round, the tick it did; -1 once told.
+  int32_t newRoundMark_ = -1;
+  static constexpr int32_t kNewRoundDelayMs = 300;
 };
 
 extern QuizGame g_quizGame;
