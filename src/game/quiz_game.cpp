@@ -92,14 +92,15 @@ bool QuizGame::PlayKeyboardClicks() {
     const char* name = press.buttons.front();
     for (const char* candidate : press.buttons)
       if ((std::strcmp(candidate, "next") == 0) == (state == kShowExplanation)) name = candidate;
+    Widget* widget = set ? set->FindByName(name) : nullptr;
     // The keys that end a running game sit beside the others and throw its score away: they ask first. The
-    // mouse buttons, aimed on purpose, act at once. Keys pressed before the answer are not played after it.
+    // mouse buttons, aimed on purpose, act at once.
     if (state != kIdle && (std::strcmp(name, "newgame") == 0 || std::strcmp(name, "menu") == 0)) {
       const int32_t confirmed = ConfirmEndGame();
       if (confirmed < 0) return false;
-      if (confirmed == 0) return true;
+      if (confirmed == 1 && widget) widget->Press();
+      return true;  // keys pressed before the answer are not played after it
     }
-    Widget* widget = set ? set->FindByName(name) : nullptr;
     if (widget) widget->Press();
   }
   return true;
