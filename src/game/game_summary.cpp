@@ -96,8 +96,9 @@ int32_t QuizGame::ShowSummary(const GameFigures& figures) {
       lastY = frame.y;
       for (const QuizScene::KeyPress& key : frame.keys) {
         if (choice != Choice::kStay) break;
+        if (key.buttons.empty()) continue;  // a key that only answers a question
         bool review = false;
-        for (const char* name : key) review = review || std::string(name) == "info";
+        for (const char* name : key.buttons) review = review || std::string(name) == "info";
         choice = review ? Choice::kReview : Choice::kClose;
       }
       if (choice == Choice::kStay && frame.pressed && !over) {
@@ -169,7 +170,7 @@ int32_t QuizGame::ShowReview() {
 int32_t QuizGame::ShowNewRound() {
   PauseGameClock();
   platform::TraceLine("You have seen every statement — starting again");
-  const int32_t shown = ShowNotice("newround.bmp");
+  const int32_t shown = ShowNotice("newround.bmp", "new-round");
   RunGameClock();
   return shown;
 }

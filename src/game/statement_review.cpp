@@ -66,11 +66,11 @@ bool ReviewPager::Apply(ReviewAction action) {
 }
 
 ReviewAction ReviewActionForKey(const QuizScene::KeyPress& key) {
-  if (key.empty()) return ReviewAction::kNone;
-  for (const char* name : key)
+  if (key.buttons.empty()) return ReviewAction::kNone;
+  for (const char* name : key.buttons)
     if (std::strcmp(name, "next") == 0) return ReviewAction::kNext;
-  if (std::strcmp(key.front(), "true") == 0) return ReviewAction::kPrevious;
-  if (std::strcmp(key.front(), "false") == 0) return ReviewAction::kNext;
+  if (std::strcmp(key.buttons.front(), "true") == 0) return ReviewAction::kPrevious;
+  if (std::strcmp(key.buttons.front(), "false") == 0) return ReviewAction::kNext;
   return ReviewAction::kClose;
 }
 
