@@ -8,9 +8,32 @@
 #include "game/popup_dialog.h"
 #include "game/quiz_game.h"
 #include "game/quiz_scene.h"
+#include "gfx/picture.h"
 #include "gfx/refresh_manager.h"
 #include "gfx/sprite.h"
 #include "platform/replay/trace.h"
+#include "quiz/question_bank.h"
+#include "ui/bitmap_font.h"
+
+namespace {
+
+// The player's name in the middle of the notice's plate, in the panel's font (letters beyond ASCII included); a
+// name too wide for the plate starts at its left edge and stops before its right one.
+void WriteOnNamePlate(Picture* notice, const std::string& name) {
+  const BitmapFont* font = g_questionBank.explanationFont;
+  platform::Surface* surface = notice ? notice->GetSurface() : nullptr;
+  if (!font || !surface) return;
+  const rules::PanelRect& plate = rules::kHallOfFameNamePlate;
+  if (surface->width() < plate.x + plate.w || surface->height() < plate.y + plate.h) return;  // not our picture
+  const int32_t margin = 4;
+  const int32_t width = font->TextWidthUtf8(name);
+  const int32_t x = width <= plate.w - 2 * margin ? plate.x + (plate.w - width) / 2 : plate.x + margin;
+  const int32_t y = plate.y + (plate.h - font->Height()) / 2;
+  font->DrawTextUtf8(surface, name, x, y, 0, plate.x + plate.w - margin);
+  platform::TraceLine("hall of fame name \"" + name + "\"");
+}
+
+}  // namespace
 
 int32_t QuizGame::GameOver() {
   char playerLine[256] = {};
@@ -21,7 +44,7 @@ int32_t QuizGame::GameOver() {
     platform::TraceLine("hiscore write \"" + std::string(playerLine) + "\" " + std::to_string(GetScore()) +
                         (written ? "" : " failed"));
     // A place in the hall of fame that could not be saved is told as such, not announced as kept.
-    if (!(written ? ShowHallOfFame() : ShowNotice("savefailed.bmp"))) return kFrameQuit;
+    if (!(written ? ShowHallOfFame(playerLine) : ShowNotice("savefailed.bmp"))) return kFrameQuit;
   }
   StartBull(BullAnimation::kGameOver);
   g_refreshManager.ErasePictureArea(&scene_->questionPicture);
@@ -48,12 +71,16 @@ int32_t QuizGame::GameOver() {
   return kFrameContinue;
 }
 
-int32_t QuizGame::ShowHallOfFame() { return ShowNotice("hallfamepop.bmp"); }
+int32_t QuizGame::ShowHallOfFame(const char* playerLine) {
+  const std::string line = playerLine ? playerLine : "";
+  return ShowNotice("hallfamepop.bmp", line.substr(0, line.find(':')));
+}
 
-int32_t QuizGame::ShowNotice(const char* picture) {
+int32_t QuizGame::ShowNotice(const char* picture, const std::string& name) {
   scene_->Present();
   auto* popup = new PopupDialog(*shell_);
-  popup->LoadPopupPicture(picture, nullptr);
+  Picture* notice = popup->LoadPopupPicture(picture, nullptr);
+  if (!name.empty()) WriteOnNamePlate(notice, name);
   popup->SetCloseTime(TickNow() + rules::kNoticeMs);
   char result[256];
   if (popup->RunModal(result, nullptr) == 0) {

@@ -67,6 +67,7 @@ void QuizGame::Reset() {
   SetScore(0);
   ladderStep = 0;
   streak = 0;
+  lastResult = Result::kNone;
   SetPlayerId(shell_->LoadCurrentPlayer(nullptr));
   scoreTable.Allocate(rules::kHallOfFamePlaces);
   scoreTable.ReadTable("hiscore.dat");
@@ -194,6 +195,7 @@ void QuizGame::StepState() {
       }
       if (Clicked("pass")) {
         platform::TraceLine("answer pass");
+        lastResult = Result::kPassed;
         StartBull(BullAnimation::kPass);
         streak = 0;
         SetState(kReveal);
@@ -213,11 +215,12 @@ void QuizGame::StepState() {
       g_refreshManager.ErasePictureArea(&scene_->questionPicture);
       if (TicksSince(stateMark) > rules::kRevealDelayMs) {
         const Question* current = g_questionBank.CurrentQuestion();
-        if (Sprite* verdict = scene_->verdictSprite) {
-          verdict->SetFrameIndex(current && current->answerIsTrue == 1 ? 0 : 1);
-          verdict->Draw(Work());
+        DrawVerdict();
+        if (Sprite* verdict = scene_->verdictSprite)
           platform::TraceLine(verdict->GetCurrent() == 0 ? "verdict TRUE" : "verdict FALSE");
-        }
+        platform::TraceLine(std::string("result ") + (lastResult == Result::kRight   ? "right"
+                                                      : lastResult == Result::kWrong ? "wrong"
+                                                                                     : "pass"));
         if (current) current->DrawExplanation(Work(), g_questionBank.explanationFont, kTextX, kTextY);
         g_refreshManager.PaintPicture(&scene_->answerPicture);
         SetState(kShowExplanation);
@@ -240,6 +243,7 @@ void QuizGame::StepState() {
 }
 
 void QuizGame::AnswerRight() {
+  lastResult = Result::kRight;
   if (Sprite* bell = g_spriteAnimations.Find("bell")) bell->SetPlaying(1);
   Play(GameSound::kBell);
   Play(GameSound::kPosChart);
@@ -257,6 +261,7 @@ void QuizGame::AnswerRight() {
 }
 
 void QuizGame::AnswerWrong() {
+  lastResult = Result::kWrong;
   Play(GameSound::kDrop);
   StartBull(streak == rules::kAngryStreak ? BullAnimation::kAngry : BullAnimation::kWrong);
   if (ladderStep > 0) {

@@ -2,6 +2,7 @@
 // The game controller: a run of true/false questions against the game clock, a ten-step points ladder, a
 // streak bonus, the verdict and explanation after each answer, the bull's reactions, and the end of a game.
 #include <cstdint>
+#include <string>
 
 #include "game/game_base.h"
 #include "game/game_names.h"
@@ -52,12 +53,16 @@ class QuizGame : public GameBase {
   void StartBull(BullAnimation a) { StartBullAnimation(static_cast<int32_t>(a)); }
   void TickBull();
   void RedrawText();
+  // The stamp of the statement's truth, and beside it the player's result, onto the work surface.
+  void DrawVerdict();
 
   // The end of a game.
   int32_t GameOver();
-  int32_t ShowHallOfFame();
-  // A centred picture for a little over a second; 1 after it closed, 0 on the program's quit message.
-  int32_t ShowNotice(const char* picture);
+  // The notice carries the name of the player line's player (its first field), when one is given.
+  int32_t ShowHallOfFame(const char* playerLine = nullptr);
+  // A centred picture for a little over a second; 1 after it closed, 0 on the program's quit message. A name is
+  // written on the picture's name plate.
+  int32_t ShowNotice(const char* picture, const std::string& name = {});
 
   int32_t ladderStep = 0;
   int32_t streak = 0;
@@ -65,6 +70,9 @@ class QuizGame : public GameBase {
   int32_t bullAnimation = 0;
   int32_t bullFrameIndex = 0;
   const int32_t* bullSequence = nullptr;
+  // How the player met the current statement: the stamp tells its truth, this line tells the player.
+  enum class Result : int32_t { kNone, kRight, kWrong, kPassed };
+  Result lastResult = Result::kNone;
 
  private:
   // Whether the button of that name was clicked in this frame.
