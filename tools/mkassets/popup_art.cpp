@@ -61,11 +61,13 @@ const std::vector<std::string>& RulesText() {
   return text;
 }
 
-// Every key and controller button, in three columns under the rules: what it is, then what it does.
+// Every key and controller button, in three columns under the rules: what it is, then what it does. The third
+// column is the controller's.
 struct KeyLine {
   const char* key;
   const char* action;
 };
+constexpr int kControllerColumn = 2;
 constexpr KeyLine kKeyColumns[3][5] = {
     {{"T, Left", "True"}, {"F, Right", "False"}, {"P, Down", "Pass"}, {"Space, Return", "go on"},
      {"Escape", "quit"}},
@@ -88,6 +90,13 @@ void ShowNoticeLines(cairo_t* cr, const std::string& text, double centreX, doubl
 }
 
 }  // namespace
+
+std::vector<RulesKey> RulesCardKeys() {
+  std::vector<RulesKey> keys;
+  for (int column = 0; column < 3; ++column)
+    for (const KeyLine& line : kKeyColumns[column]) keys.push_back({line.key, line.action, column == kControllerColumn});
+  return keys;
+}
 
 RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background) {
   const int w = layout::kRulesW, h = layout::kRulesH;
