@@ -159,6 +159,7 @@ void QuizGame::StepState() {
       SetState(kNewQuestion);
       break;
     case kNewQuestion: {
+      lastResult = Result::kNone;  // a statement not yet answered has no result to tell
       StartBull(BullAnimation::kIdle);
       RunGameClock();
       DrawLadder();
