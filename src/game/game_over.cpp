@@ -1,4 +1,5 @@
 // The end of a game: the result offered to the hall of fame, the new-record notice, the game-over picture.
+#include <cstring>
 #include <string>
 
 #include "common/game_rules.h"
@@ -33,18 +34,23 @@ void WriteOnNamePlate(Picture* notice, const std::string& name) {
   platform::TraceLine("hall of fame name \"" + name + "\"");
 }
 
+// Where the game-over card stands, over the text panel.
+constexpr int32_t kGameOverLeft = 175, kGameOverTop = 299;
+
 }  // namespace
 
 int32_t QuizGame::GameOver() {
+  // The player who played this game, read when it started: choosing another player in the launcher meanwhile
+  // must not move the score to them.
   char playerLine[256] = {};
-  SetPlayerId(shell_->LoadCurrentPlayer(playerLine));
+  std::memcpy(playerLine, playerLine_, sizeof playerLine);
   platform::TraceLine("game over, score " + std::to_string(GetScore()));
   if (scoreTable.InsertScore(playerLine, GetScore())) {
     const int32_t written = scoreTable.WriteTable("hiscore.dat");
     platform::TraceLine("hiscore write \"" + std::string(playerLine) + "\" " + std::to_string(GetScore()) +
                         (written ? "" : " failed"));
     // A place in the hall of fame that could not be saved is told as such, not announced as kept.
-    if (!(written ? ShowHallOfFame(playerLine) : ShowNotice("savefailed.bmp"))) return kFrameQuit;
+    if (!(written ? ShowHallOfFame() : ShowNotice("savefailed.bmp", "save-failed"))) return kFrameQuit;
   }
   StartBull(BullAnimation::kGameOver);
   g_refreshManager.ErasePictureArea(&scene_->questionPicture);
@@ -57,8 +63,8 @@ int32_t QuizGame::GameOver() {
   PauseGameClock();
 
   auto* popup = new PopupDialog(*shell_);
-  popup->LoadPopupPicture("gameover.bmp", nullptr);
-  popup->PlaceAt(175, 299);
+  popup->LoadPopupPicture("gameover.bmp", "game-over");
+  popup->PlaceAt(kGameOverLeft, kGameOverTop);
   popup->AddDefaultButton();
   popup->SetCloseTime(TickNow());
   if (popup->RunModal(playerLine, nullptr) == 0) {
@@ -68,19 +74,29 @@ int32_t QuizGame::GameOver() {
   delete popup;
   scene_->ForgetPressedKeys();
   SetState(kIdle);
+  gameEnded_ = true;
   return kFrameContinue;
 }
 
-int32_t QuizGame::ShowHallOfFame(const char* playerLine) {
-  const std::string line = playerLine ? playerLine : "";
-  return ShowNotice("hallfamepop.bmp", line.substr(0, line.find(':')));
+void QuizGame::RedrawGameOver() {
+  DrawLadder();
+  Picture card;
+  card.Define("game-over", "gameover.bmp", kGameOverLeft, kGameOverTop, 0, 0);
+  card.Draw(g_refreshManager.GetWorkSurface(), card.GetX(), card.GetY());
+  g_refreshManager.MarkArea(card.GetX(), card.GetY(), card.GetWidth(), card.GetHeight(), kMarkOneShot,
+                            kMarkPresent);
 }
 
-int32_t QuizGame::ShowNotice(const char* picture, const std::string& name) {
+int32_t QuizGame::ShowHallOfFame() {
+  const std::string line = playerLine_;
+  return ShowNotice("hallfamepop.bmp", "hall-of-fame", line.substr(0, line.find(':')));
+}
+
+int32_t QuizGame::ShowNotice(const char* picture, const char* name, const std::string& playerName) {
   scene_->Present();
   auto* popup = new PopupDialog(*shell_);
-  Picture* notice = popup->LoadPopupPicture(picture, nullptr);
-  if (!name.empty()) WriteOnNamePlate(notice, name);
+  Picture* notice = popup->LoadPopupPicture(picture, name);
+  if (!playerName.empty()) WriteOnNamePlate(notice, playerName);
   popup->SetCloseTime(TickNow() + rules::kNoticeMs);
   char result[256];
   if (popup->RunModal(result, nullptr) == 0) {

@@ -12,6 +12,7 @@
 
 #include "platform/backend.h"
 #include "platform/host/system_calls.h"
+#include "platform/sdl/sdl_display_loss.h"
 #include "platform/window/picture_mapping.h"
 #include "platform/video/surface.h"
 #include "platform/window/window.h"
@@ -211,6 +212,7 @@ bool OpenWindow(const std::string& title, WindowKind kind, int x, int y, int wid
   }
   // Smaller, the scaled picture's text would be too small to read; full screen is not bound by it.
   SDL_SetWindowMinimumSize(v.window, kMinimumWindowWidth, kMinimumWindowHeight);
+  EndAtOnceOnDisplayLoss();
   v.renderer = CreateRendererFor(v.window, &v.softwareRenderer);
   if (!v.renderer) {
     std::fprintf(stderr, "Zorvel: cannot draw into the window (%s)\n", SDL_GetError());
