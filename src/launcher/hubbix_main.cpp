@@ -84,7 +84,6 @@ void PrintHelp() {
   std::printf("%s starts %s and keeps its players and settings.\n", g_name.c_str(), kGameName);
   std::printf(
       "\n"
-      "\n"
       "  %-24s start Zorvel as the selected player\n"
       "  %-24s list the players; * marks the selected one\n"
       "  %-24s add a player (at most 8) and select them\n"
