@@ -38,9 +38,10 @@ void GameJournal::BeginGame(const std::string& playerName, const std::string& re
   record_.name = playerName;
   const MemoryStatus status = LoadPlayerMemory(path_, &record_);
   const std::string file = PlayerMemoryFileName(playerName);
+  // A first game has no file, and says nothing: with no memory a game's trace is the one it always was.
   if (status == MemoryStatus::kRead) {
     platform::TraceLine("player record " + file + " read, " + std::to_string(record_.seen.size()) + " seen");
-  } else {
+  } else if (status != MemoryStatus::kMissing) {
     platform::TraceLine("player record " + file + " " + MemoryStatusName(status) + ": a fresh player");
   }
   record_.name = playerName;
