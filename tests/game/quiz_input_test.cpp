@@ -93,6 +93,12 @@ TEST(QuizInput, TheQuestionTakesClicksOnItsAnswersAndTheControllerAndIsNotAskedW
                                       "open \"end-game\"", "close \"yes\"", "open \"end-game\"", "close \"yes\"",
                                       "open \"game-over\"", "close \"\""}));
   EXPECT_EQ(Count(run, "new game"), 5);
+  // The click on the card left the question open until B answered it; no key meant for the question answered a
+  // statement.
+  const int secondClose = run.Find("popup close", run.Find("popup close") + 1);
+  ASSERT_GE(secondClose, 0);
+  EXPECT_GE(run.trace[secondClose].tick, 4500);
+  EXPECT_EQ(run.Texts("answer "), Strings());
   // The last game began with the mouse at 9.5 s and ended 180 s later; N then started the next at once.
   const std::vector<int32_t> starts = [&] {
     std::vector<int32_t> ticks;
