@@ -32,10 +32,12 @@ TEST(QuizInput, ClicksShorterThanAFrameAreTaken) {
       .Tap(2500, 124, 540)      // Rules
       .Tap(4000, 400, 300)      // closes them
       .Tap(5000, 30, 540)       // New game
-      .Tap(6000, 724, 540);     // Exit
+      .Add(5500, "keydown T")   // a key tapped as fast: True
+      .Add(5500, "keyup T")
+      .Tap(6500, 724, 540);     // Exit
   const GameRun run = rules::Play(script, rules::OnlyTrue());
   ASSERT_TRUE(run.EndedCleanly()) << run.output;
-  EXPECT_EQ(run.Texts("answer "), Strings({"true"}));
+  EXPECT_EQ(run.Texts("answer "), Strings({"true", "true"}));
   EXPECT_EQ(Count(run, "question "), 3) << "the first statement, the next one after the panel, a new game's first";
   EXPECT_EQ(PopupLines(run), Strings({"open \"rules\"", "close \"default\""}));
   EXPECT_EQ(Count(run, "new game"), 2);
