@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/host/system_calls.h"
 #include "platform/window/input_script.h"
 #include "platform/replay/png_writer.h"

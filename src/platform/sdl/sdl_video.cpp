@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/host/system_calls.h"
 #include "platform/window/picture_mapping.h"
 #include "platform/video/surface.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/video/surface.h"
 #include "platform/window/window.h"
 

@@ -4,10 +4,11 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/window/window.h"
-
 namespace platform {
 class Surface;
+
+// The three forms of the one window: with a caption and border, borderless above the others, or the whole display.
+enum class WindowKind { Captioned, BorderlessTopmost, FullScreen };
 }
 
 namespace platform::backend {
