@@ -9,6 +9,7 @@
 #include "button_art.h"
 #include "glyph_sheet.h"
 #include "hud_art.h"
+#include "launcher_art.h"
 #include "popup_art.h"
 #include "screen_layout.h"
 
@@ -42,6 +43,7 @@ void GenerateArt(const FontLibrary& fonts, const std::filesystem::path& gameDir)
   Write(gameDir / "hallfamepop.bmp", PaintHallOfFameNotice(fonts, background));
   Write(gameDir / "savefailed.bmp", PaintSaveFailedNotice(fonts, background));
   Write(gameDir / "gameover.bmp", PaintGameOver(fonts, background));
+  GenerateLauncherArt(fonts, gameDir, Write);
 }
 
 }  // namespace mkassets

@@ -1,0 +1,33 @@
+#pragma once
+// What the launcher's pages read and change: the suite's options (players, music, effects) and the game's display
+// setting. Each change reads the file again, applies itself and writes the file at once, so a change made
+// meanwhile by another program (a second launcher, a script) is kept rather than overwritten.
+#include <functional>
+#include <string>
+
+#include "launcher/ini_document.h"
+#include "launcher/suite_options.h"
+
+namespace hubbix {
+
+class LauncherStore {
+ public:
+  // Empty paths keep everything in memory (tests, and a suite whose files cannot be found).
+  LauncherStore(std::string optionsFile, std::string setupFile);
+
+  // The options as last read or written.
+  const SuiteOptions& Options() const { return options_; }
+  bool FullScreen() const;
+  // Rereads the options file; false (and the last good copy kept) when it exists but cannot be read.
+  bool Reload();
+  // Applies a change to freshly read options and writes them. On any failure nothing is kept and error says why.
+  bool Change(const std::function<bool(SuiteOptions&, std::string*)>& change, std::string* error);
+  bool SetFullScreen(bool on, std::string* error);
+
+ private:
+  std::string optionsFile_, setupFile_;
+  SuiteOptions options_;
+  IniDocument setup_;
+};
+
+}  // namespace hubbix
