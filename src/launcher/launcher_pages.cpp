@@ -288,6 +288,11 @@ void LauncherPages::Activate(Control c) {
 
 void LauncherPages::KeyDown(int key, bool shift) {
   using K = PageKeys;
+  // The controller's cross moves like the arrow keys.
+  if (key == K::kPadUp) key = K::kUp;
+  if (key == K::kPadDown) key = K::kDown;
+  if (key == K::kPadLeft) key = K::kLeft;
+  if (key == K::kPadRight) key = K::kRight;
   const bool inField = focus_ == Control::NameField;
   switch (key) {
     case K::kTab: MoveFocus(shift ? -1 : 1); return;

@@ -43,7 +43,8 @@ struct LauncherEvents {
 struct PageKeys {
   static constexpr int kBack = 0x08, kTab = 0x09, kReturn = 0x0D, kEscape = 0x1B, kSpace = 0x20, kLeft = 0x25,
                        kUp = 0x26, kRight = 0x27, kDown = 0x28;
-  static constexpr int kPadA = 0xC3, kPadB = 0xC4, kPadStart = 0xCF;
+  static constexpr int kPadA = 0xC3, kPadB = 0xC4, kPadStart = 0xCF, kPadUp = 0xCB, kPadDown = 0xCC,
+                       kPadLeft = 0xCD, kPadRight = 0xCE;
 };
 
 class LauncherPages {

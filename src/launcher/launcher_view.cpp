@@ -88,8 +88,13 @@ void LauncherView::Draw(const LauncherPages& pages, platform::Surface* target) c
   DrawButton(pages, Control::Quit, "quit", target);
   // Who plays next, under the Play button.
   const SuiteOptions& o = pages.Options();
-  Text(target, "as " + o.PlayerName(o.CurrentPlayer()), lay::kPlay.x + 12, lay::kPlay.y + lay::kPlay.h + 2,
-       lay::kPlay.x + lay::kPlay.w);
+  // The game's font is set on the panel's cream, so its label gets a strip of that cream.
+  const std::string who = "as " + o.PlayerName(o.CurrentPlayer());
+  const int32_t whoW = std::min(lay::kPlay.w, font_.TextWidth(who.c_str()) + 16);
+  Fill(target, lay::kPlay.x + (lay::kPlay.w - whoW) / 2, lay::kPlay.y + lay::kPlay.h + 2, whoW,
+       font_.Height() + 4, 250, 244, 226);
+  Text(target, who, lay::kPlay.x + (lay::kPlay.w - whoW) / 2 + 8, lay::kPlay.y + lay::kPlay.h + 4,
+       lay::kPlay.x + lay::kPlay.w - 8);
   switch (pages.CurrentPage()) {
     case Page::Players: DrawPlayers(pages, target); break;
     case Page::Settings: DrawSettings(pages, target); break;
@@ -97,7 +102,7 @@ void LauncherView::Draw(const LauncherPages& pages, platform::Surface* target) c
   }
   if (!pages.Message().empty()) {
     const int32_t y = lay::kSelect.y - 34;
-    if (pages.MessageIsProblem()) Fill(target, lay::kPanel.x + 16, y - 2, lay::kPanel.w - 32, 24, 250, 214, 200);
+    if (pages.MessageIsProblem()) Fill(target, lay::kPanel.x + 8, y - 2, 6, font_.Height() + 4, 200, 50, 44);
     Text(target, pages.Message(), lay::kPanelTextX, y, lay::kPanel.x + lay::kPanel.w - 16);
   }
 }
@@ -127,16 +132,20 @@ void LauncherView::DrawPlayers(const LauncherPages& pages, platform::Surface* ta
   for (size_t row = 0; row < players.size(); ++row) {
     const PlayerEntry& p = players[row];
     const int32_t y = lay::kRosterY + static_cast<int32_t>(row) * lay::kRowH;
-    if (p.index == pages.RosterCursor()) Fill(target, roster.x, y, roster.w, lay::kRowH - 2, 255, 214, 84);
-    if (p.index == pages.ConfirmingIndex()) Fill(target, roster.x, y, roster.w, lay::kRowH - 2, 250, 170, 150);
+    // Marks go around a row, never under it: the font's letters stand on the panel's own cream.
+    const lay::Box rowBox{roster.x + 2, y, roster.w - 4, lay::kRowH - 4};
+    if (p.index == pages.ConfirmingIndex()) Frame(target, rowBox, 2, 200, 50, 44);
+    else if (p.index == pages.RosterCursor()) Frame(target, rowBox, 2, 232, 184, 72);
+    if (p.index == o.CurrentPlayer()) Fill(target, roster.x - 8, y + 2, 6, lay::kRowH - 8, 46, 150, 70);
     Text(target, std::to_string(p.index + 1) + ".", roster.x + 8, y + 4);
     Text(target, p.name, roster.x + 44, y + 4, roster.x + roster.w - 130);
     if (p.index == o.CurrentPlayer()) Text(target, "plays next", roster.x + roster.w - 120, y + 4);
   }
   if (pages.Focus() == Control::Roster) {
     lay::Box used = roster;
-    used.h = static_cast<int32_t>(players.size()) * lay::kRowH - 2;
-    Frame(target, used, 2, 232, 184, 72);
+    used.h = static_cast<int32_t>(players.size()) * lay::kRowH;
+    used.y -= 3;
+    Frame(target, used, 1, 44, 34, 28);
   }
   if (pages.Confirming()) {
     DrawButton(pages, Control::Yes, "yes", target);
@@ -173,8 +182,10 @@ void LauncherView::DrawFame(const LauncherPages& pages, platform::Surface* targe
   const int32_t right = lay::kPanel.x + lay::kPanel.w - 28;
   for (const FameRow& row : pages.Fame()) {
     const int32_t y = lay::kFameY + (row.rank - 1) * lay::kFameRowH;
-    if (row.rank - 1 == pages.FameHighlight())
-      Fill(target, lay::kPanel.x + 16, y - 1, lay::kPanel.w - 32, lay::kFameRowH, 255, 214, 84);
+    if (row.rank - 1 == pages.FameHighlight()) {
+      Frame(target, {lay::kPanel.x + 14, y - 2, lay::kPanel.w - 28, lay::kFameRowH}, 2, 232, 184, 72);
+      Fill(target, lay::kPanel.x + 6, y, 6, lay::kFameRowH - 4, 46, 150, 70);
+    }
     const std::string rank = std::to_string(row.rank) + ".";
     font_.DrawText(target, rank.c_str(), lay::kPanelTextX + 30, y, 1, -1);
     Text(target, row.name, lay::kPanelTextX + 44, y, right - 110);
