@@ -19,6 +19,7 @@
 #include "launcher/launcher_window.h"
 #include "launcher/suite_options.h"
 #include "platform/host/writable_files.h"
+#include "platform/replay/trace.h"
 
 namespace {
 
@@ -179,6 +180,7 @@ int OpenWindow(const Suite& where, const platform::WritableFiles& files, bool af
   start.gameFolder = gameDir;
   start.fame = hubbix::ReadFameRows(files.hiscore, files.lastResult, &start.fameHighlight);
   if (afterGame) start.firstPage = hubbix::Page::HallOfFame;
+  if (start.fameHighlight >= 0) platform::TraceLine("launcher highlight " + std::to_string(start.fameHighlight + 1));
   std::string error;
   const hubbix::Command command = hubbix::RunLauncherWindow(store, start, &error);
   if (command == hubbix::Command::None && afterGame) {
@@ -199,6 +201,21 @@ int OpenWindow(const Suite& where, const platform::WritableFiles& files, bool af
 }
 
 int main(int argc, char** argv) {
+  // Tests give the launcher the game starts again a script and a trace of its own.
+  if (argc == 2 && std::strcmp(argv[1], kGameName) == 0) {
+    for (const char* what : {"SCRIPT", "TRACE"}) {
+      const std::string own = std::string("ZORVEL_RETURN_") + what;
+      if (const char* value = std::getenv(own.c_str())) ::setenv((std::string("ZORVEL_") + what).c_str(), value, 1);
+    }
+  }
+  // The window runs in the game's folder; files named for tests keep meaning what they meant where we started.
+  for (const char* name : {"ZORVEL_SCRIPT", "ZORVEL_TRACE", "ZORVEL_RECORD", "ZORVEL_GAME", "ZORVEL_GAME_SCRIPT",
+                           "ZORVEL_GAME_TRACE", "ZORVEL_STARTUP_LOG"}) {
+    const char* value = std::getenv(name);
+    char here[PATH_MAX];
+    if (value && *value && value[0] != '/' && ::getcwd(here, sizeof here))
+      ::setenv(name, (std::string(here) + "/" + value).c_str(), 1);
+  }
   const Suite where = FindSuite();
   const std::string& suite = where.folder;
   if (suite.empty()) return Fail("Cannot find the folder Hubbix lives in");

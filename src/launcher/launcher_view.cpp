@@ -167,13 +167,13 @@ void LauncherView::DrawSettings(const LauncherPages& pages, platform::Surface* t
   };
   const Row rows[] = {{Control::Music, "Music", o.Music() ? "on" : "off"},
                       {Control::Effects, "Sound effects", o.SoundEffects() ? "on" : "off"},
-                      {Control::Display, "Show the game in a", pages.FullScreen() ? "fullscreen" : "window"}};
+                      {Control::Display, "Display", pages.FullScreen() ? "fullscreen" : "window"}};
   for (const Row& r : rows) {
     const lay::Box box = LauncherPages::Place(r.control);
     Text(target, r.label, lay::kPanelTextX, box.y + (box.h - font_.Height()) / 2);
     DrawButton(pages, r.control, r.art, target);
   }
-  Text(target, "Alt+Enter switches the window and full screen at any time.", lay::kPanelTextX,
+  Text(target, "Alt+Enter switches them at any time.", lay::kPanelTextX,
        lay::kSettingY + 3 * lay::kSettingGap + 10, lay::kPanel.x + lay::kPanel.w - 16);
 }
 
