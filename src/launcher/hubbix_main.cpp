@@ -173,8 +173,9 @@ std::string JoinWords(int argc, char** argv, int first) {
 // The window; the game when the player chooses Play. With no display, says how to play without one.
 int OpenWindow(const Suite& where, const platform::WritableFiles& files, bool afterGame) {
   const std::string gameDir = where.folder + "/" + kGameName;
-  // Music and the click are read by their names in the game's folder, as the game reads them.
-  if (::chdir(gameDir.c_str()) != 0) return Fail("Cannot enter " + gameDir + ": " + std::strerror(errno));
+  // Music and the click are read by their names in the game's folder, as the game reads them; without the folder
+  // the window says what is missing.
+  if (::chdir(gameDir.c_str()) != 0) std::fprintf(stderr, "Hubbix: cannot enter %s\n", gameDir.c_str());
   hubbix::LauncherStore store(files.options, files.setup);
   hubbix::LauncherStart start;
   start.gameFolder = gameDir;

@@ -2,6 +2,7 @@
 
 #include "common/ticker.h"
 #include "launcher/launcher_view.h"
+#include "platform/backend/backend.h"
 #include "platform/music/mci.h"
 #include "platform/replay/trace.h"
 #include "platform/window/messages.h"
@@ -100,6 +101,10 @@ class Session {
 
 Command RunLauncherWindow(LauncherStore& store, const LauncherStart& start, std::string* error) {
   using namespace platform;
+  if (!backend::HasDisplay()) {
+    if (error) *error = "There is no display to open the launcher's window on.";
+    return Command::None;
+  }
   RegisterWindowClass(kWindowClass, LauncherProc);
   const bool fullScreen = store.FullScreen();
   const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - 400, y = GetSystemMetrics(SM_CYSCREEN) / 2 - 300;

@@ -63,6 +63,8 @@ void Screenshot(Headless& h, const std::string& path) {
 
 const char* Name() { return "headless"; }
 
+bool HasDisplay() { return true; }
+
 bool OpenWindow(const std::string&, WindowKind, int, int, int, int) {
   LoadScriptOnce(State());
   return true;

@@ -185,6 +185,14 @@ SDL_Renderer* CreateRendererFor(SDL_Window* window, bool* software) {
 
 const char* Name() { return "sdl"; }
 
+bool HasDisplay() {
+  if (!EnsureVideo()) return false;
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const bool standIn = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+  return !standIn || (asked && *asked);
+}
+
 bool OpenWindow(const std::string& title, WindowKind kind, int x, int y, int width, int height) {
   SdlVideo& v = Video();
   if (!EnsureVideo()) return false;

@@ -126,6 +126,8 @@ uintptr_t HeldButtons(const WebVideo& v) { return (v.left ? MK_LBUTTON : 0) | (v
 
 const char* Name() { return "web"; }
 
+bool HasDisplay() { return true; }
+
 bool OpenWindow(const std::string& title, WindowKind, int, int, int, int) {
   WebVideo& v = Video();
   if (!v.attached) {
