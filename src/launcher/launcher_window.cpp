@@ -41,7 +41,6 @@ class Session {
     sounds_.Init(window, 16);
     sounds_.LoadSound("sounds\\select2.wav", kClick);
     sounds_.EnableSFX(store.Options().SoundEffects() ? 1 : 0);
-    if (store.Options().Music()) StartMusic(window_);
     pages_.OpenPage(start.firstPage);
     effects_ = &store;
   }
@@ -51,6 +50,10 @@ class Session {
   }
 
   LauncherPages& Pages() { return pages_; }
+  // Opening the music decodes ahead; the first picture is shown before that wait.
+  void StartMusicIfWanted() {
+    if (effects_->Options().Music()) StartMusic(window_);
+  }
 
   // One message from the queue; false when the launcher must end without a choice (the window went away).
   bool Handle(const platform::Message& m) {
@@ -133,6 +136,7 @@ Command RunLauncherWindow(LauncherStore& store, const LauncherStart& start, std:
   {
     Session session(store, start, window);
     int32_t next = 0;
+    int frames = 0;
     while (command == Command::None) {
       Message m;
       bool open = true;
@@ -150,6 +154,7 @@ Command RunLauncherWindow(LauncherStore& store, const LauncherStart& start, std:
       next = tickCounter.load() + 10;
       view.Draw(session.Pages(), back);
       ZKFlip();
+      if (frames++ == 0) session.StartMusicIfWanted();
       command = session.Pages().TakeCommand();
     }
   }
