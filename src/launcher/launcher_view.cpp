@@ -101,9 +101,28 @@ void LauncherView::Draw(const LauncherPages& pages, platform::Surface* target) c
     case Page::HallOfFame: DrawFame(pages, target); break;
   }
   if (!pages.Message().empty()) {
-    const int32_t y = lay::kSelect.y - 34;
-    if (pages.MessageIsProblem()) Fill(target, lay::kPanel.x + 8, y - 2, 6, font_.Height() + 4, 200, 50, 44);
-    Text(target, pages.Message(), lay::kPanelTextX, y, lay::kPanel.x + lay::kPanel.w - 16);
+    // Up to two lines above the page's buttons, broken between words.
+    const int32_t right = lay::kPanel.x + lay::kPanel.w - 16;
+    std::string lines[2];
+    int line = 0;
+    size_t at = 0;
+    const std::string& text = pages.Message();
+    while (at < text.size() && line < 2) {
+      size_t end = text.find(' ', at);
+      if (end == std::string::npos) end = text.size();
+      const std::string word = text.substr(at, end - at);
+      const std::string joined = lines[line].empty() ? word : lines[line] + " " + word;
+      if (!lines[line].empty() && lay::kPanelTextX + font_.TextWidth(joined.c_str()) >= right) {
+        ++line;
+        continue;
+      }
+      lines[line] = joined;
+      at = end + 1;
+    }
+    const int32_t lineH = font_.Height() + 4;
+    const int32_t y = lay::kSelect.y - 12 - 2 * lineH;
+    if (pages.MessageIsProblem()) Fill(target, lay::kPanel.x + 8, y - 2, 6, 2 * lineH, 200, 50, 44);
+    for (int i = 0; i < 2; ++i) Text(target, lines[i], lay::kPanelTextX, y + i * lineH, right);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "launcher/name_field.h"
 
+#include <cstdio>
+
 #include "launcher/suite_options.h"
 
 namespace hubbix {
@@ -49,7 +51,10 @@ bool NameField::Insert(uint32_t codePoint) {
   std::string reason;
   if (SuiteOptions::CheckName(changed, &reason).empty() && changed.find_first_not_of(' ') != std::string::npos) {
     const bool tooLong = changed.size() > SuiteOptions::kMaxNameLength;
-    problem_ = tooLong ? reason : "\"" + bytes + "\" is refused. " + reason;
+    // The letter may be one the font cannot draw, so its number is given too.
+    char number[16];
+    std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(codePoint));
+    problem_ = tooLong ? reason : "\"" + bytes + "\" (" + number + ") is refused. " + reason;
     return false;
   }
   text_ = std::move(changed);
