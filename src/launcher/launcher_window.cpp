@@ -35,6 +35,7 @@ class Session {
  public:
   Session(LauncherStore& store, const LauncherStart& start, platform::Window* window)
       : window_(window),
+        store_(store),
         pages_(store, start.fame, start.fameHighlight,
                LauncherEvents{[](const std::string& line) { platform::TraceLine(line); },
                               [this] { Click(); }, [this](bool on) { Music(on); }, nullptr}) {
@@ -42,7 +43,6 @@ class Session {
     sounds_.LoadSound("sounds\\select2.wav", kClick);
     sounds_.EnableSFX(store.Options().SoundEffects() ? 1 : 0);
     pages_.OpenPage(start.firstPage);
-    effects_ = &store;
   }
   ~Session() {
     StopMusic();
@@ -52,7 +52,7 @@ class Session {
   LauncherPages& Pages() { return pages_; }
   // Opening the music decodes ahead; the first picture is shown before that wait.
   void StartMusicIfWanted() {
-    if (effects_->Options().Music()) StartMusic(window_);
+    if (store_.Options().Music()) StartMusic(window_);
   }
 
   // One message from the queue; false when the launcher must end without a choice (the window went away).
@@ -85,7 +85,7 @@ class Session {
 
  private:
   void Click() {
-    sounds_.EnableSFX(effects_->Options().SoundEffects() ? 1 : 0);
+    sounds_.EnableSFX(store_.Options().SoundEffects() ? 1 : 0);
     sounds_.PlaySound(kClick, 0xFFFF, 0);
   }
   void Music(bool on) {
@@ -94,9 +94,9 @@ class Session {
   }
 
   platform::Window* window_;
+  LauncherStore& store_;
   SoundTable sounds_;
   LauncherPages pages_;
-  LauncherStore* effects_ = nullptr;
   bool closed_ = false;
 };
 
