@@ -358,6 +358,24 @@ void LauncherPages::MouseUp(int32_t x, int32_t y) {
   Activate(was);
 }
 
+void LauncherPages::OptionsChangedOutside() {
+  Trace("options changed outside");
+  const auto players = store_.Options().Players();
+  const auto exists = [&](int index) {
+    return std::any_of(players.begin(), players.end(), [&](const PlayerEntry& p) { return p.index == index; });
+  };
+  if (Confirming() && !exists(confirming_)) {
+    confirming_ = -1;
+    SetFocus(Control::Roster);
+    Say({}, false);
+  }
+  if (Renaming() && !exists(renaming_)) {
+    renaming_ = -1;
+    field_.Clear();
+  }
+  KeepCursorValid();
+}
+
 Command LauncherPages::TakeCommand() {
   const Command c = command_;
   command_ = Command::None;

@@ -86,6 +86,9 @@ class LauncherPages {
   void MouseMove(int32_t x, int32_t y);
   void MouseDown(int32_t x, int32_t y);
   void MouseUp(int32_t x, int32_t y);
+  // The options were read again after another program changed them: the cursor and a removal in question must
+  // still name players that exist.
+  void OptionsChangedOutside();
   // What the window must do; reading it clears it.
   Command TakeCommand();
 

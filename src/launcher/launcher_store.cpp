@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/host/profile.h"
 
@@ -13,12 +14,27 @@ LauncherStore::LauncherStore(std::string optionsFile, std::string setupFile)
   if (!setupFile_.empty()) setup_.Load(setupFile_);
 }
 
+std::pair<int64_t, int64_t> LauncherStore::Stamp() const {
+  std::error_code e;
+  const auto time = std::filesystem::last_write_time(optionsFile_, e);
+  if (e) return {-1, -1};
+  const auto size = std::filesystem::file_size(optionsFile_, e);
+  return {static_cast<int64_t>(time.time_since_epoch().count()), e ? -1 : static_cast<int64_t>(size)};
+}
+
 bool LauncherStore::Reload() {
   if (optionsFile_.empty()) return true;
+  const auto stamp = Stamp();
   IniDocument doc;
   if (!doc.Load(optionsFile_)) return false;
   options_ = SuiteOptions(std::move(doc));
+  stamp_ = stamp;
   return true;
+}
+
+bool LauncherStore::ReloadIfChanged() {
+  if (optionsFile_.empty() || Stamp() == stamp_) return false;
+  return Reload();
 }
 
 bool LauncherStore::Change(const std::function<bool(SuiteOptions&, std::string*)>& change, std::string* error) {
@@ -30,6 +46,7 @@ bool LauncherStore::Change(const std::function<bool(SuiteOptions&, std::string*)
   if (!change(changed, error)) return false;
   if (!optionsFile_.empty() && !changed.Document().Save(optionsFile_, error)) return false;
   options_ = std::move(changed);
+  stamp_ = Stamp();
   return true;
 }
 

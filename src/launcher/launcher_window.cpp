@@ -50,6 +50,9 @@ class Session {
   }
 
   LauncherPages& Pages() { return pages_; }
+  void TakeOutsideChanges() {
+    if (store_.ReloadIfChanged()) pages_.OptionsChangedOutside();
+  }
   // Opening the music decodes ahead; the first picture is shown before that wait.
   void StartMusicIfWanted() {
     if (store_.Options().Music()) StartMusic(window_);
@@ -155,6 +158,8 @@ Command RunLauncherWindow(LauncherStore& store, const LauncherStart& start, std:
       view.Draw(session.Pages(), back);
       ZKFlip();
       if (frames++ == 0) session.StartMusicIfWanted();
+      // Twice a second, take in what another program changed in the options meanwhile.
+      if (frames % 50 == 0) session.TakeOutsideChanges();
       command = session.Pages().TakeCommand();
     }
   }

@@ -8,6 +8,7 @@
 #include "game/high_score_table.h"
 #include "game/last_result.h"
 #include "launcher/fame_rows.h"
+#include "launcher/launcher_pages.h"
 #include "launcher/launcher_store.h"
 #include "suite_test_util.h"
 
@@ -116,6 +117,56 @@ TEST(FameRows, TwentyPlacesWithTheNamesOfTheStoredLines) {
   EXPECT_EQ(none.size(), 20u);
   EXPECT_EQ(none[0].score, 0);
   EXPECT_EQ(highlight, -1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LauncherStore, SeesAChangeMadeOutsideOnlyWhenTheFileChanged) {
+  suite_test::ScratchFolder scratch;
+  const std::string options = (scratch.path() / "options.ini").string();
+  WriteBytes(options, "[setup]\nplayerid=0\n[Player1]\nname=Ann\n");
+  hubbix::LauncherStore store(options, "");
+  EXPECT_FALSE(store.ReloadIfChanged());
+  std::string error;
+  ASSERT_TRUE(store.Change([](hubbix::SuiteOptions& o, std::string* e) { return o.AddPlayer("Bob", e) >= 0; },
+                           &error));
+  // Its own write is no outside change.
+  EXPECT_FALSE(store.ReloadIfChanged());
+  // Another launcher removes Bob.
+  WriteBytes(options, "[setup]\nplayerid=0\n[Player1]\nname=Ann\n");
+  EXPECT_TRUE(store.ReloadIfChanged());
+  EXPECT_EQ(store.Options().Players().size(), 1u);
+  EXPECT_FALSE(store.ReloadIfChanged());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LauncherPages, APlayerRemovedOutsideLeavesNoQuestionAboutThem) {
+  suite_test::ScratchFolder scratch;
+  const std::string options = (scratch.path() / "options.ini").string();
+  WriteBytes(options, "[setup]\nplayerid=0\n[Player1]\nname=Ann\n[Player2]\nname=Bob\n");
+  hubbix::LauncherStore store(options, "");
+  hubbix::LauncherPages pages(store, {}, -1, {});
+  pages.OpenPage(hubbix::Page::Players);
+  // Bob's removal is being asked about...
+  const auto row = hubbix::layout::kRosterY + hubbix::layout::kRowH + 5;
+  pages.MouseDown(hubbix::layout::kPanel.x + 40, row);
+  pages.MouseUp(hubbix::layout::kPanel.x + 40, row);
+  ASSERT_EQ(pages.RosterCursor(), 1);
+  const auto remove = hubbix::LauncherPages::Place(hubbix::Control::Remove);
+  pages.MouseDown(remove.x + 5, remove.y + 5);
+  pages.MouseUp(remove.x + 5, remove.y + 5);
+  ASSERT_TRUE(pages.Confirming());
+  // ...when another launcher removes him.
+  WriteBytes(options, "[setup]\nplayerid=0\n[Player1]\nname=Ann\n");
+  ASSERT_TRUE(store.ReloadIfChanged());
+  pages.OptionsChangedOutside();
+  EXPECT_FALSE(pages.Confirming());
+  EXPECT_EQ(pages.RosterCursor(), 0);
 }
 
 }  // namespace
