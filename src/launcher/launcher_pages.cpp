@@ -41,6 +41,7 @@ const char* PageName(Page p) {
 LauncherPages::LauncherPages(LauncherStore& store, std::vector<FameRow> fame, int highlight, LauncherEvents events)
     : store_(store), fame_(std::move(fame)), highlight_(highlight), events_(std::move(events)) {
   cursor_ = store_.Options().CurrentPlayer();
+  field_.SetFont(store_.Font());
 }
 
 std::vector<Control> LauncherPages::Visible() const {

@@ -8,8 +8,8 @@
 
 namespace hubbix {
 
-LauncherStore::LauncherStore(std::string optionsFile, std::string setupFile)
-    : optionsFile_(std::move(optionsFile)), setupFile_(std::move(setupFile)) {
+LauncherStore::LauncherStore(std::string optionsFile, std::string setupFile, const BitmapFont* font)
+    : optionsFile_(std::move(optionsFile)), setupFile_(std::move(setupFile)), font_(font), options_({}, font) {
   Reload();
   if (!setupFile_.empty()) setup_.Load(setupFile_);
 }
@@ -27,7 +27,7 @@ bool LauncherStore::Reload() {
   const auto stamp = Stamp();
   IniDocument doc;
   if (!doc.Load(optionsFile_)) return false;
-  options_ = SuiteOptions(std::move(doc));
+  options_ = SuiteOptions(std::move(doc), font_);
   stamp_ = stamp;
   return true;
 }

@@ -9,12 +9,16 @@
 #include "launcher/ini_document.h"
 #include "launcher/suite_options.h"
 
+class BitmapFont;
+
 namespace hubbix {
 
 class LauncherStore {
  public:
-  // Empty paths keep everything in memory (tests, and a suite whose files cannot be found).
-  LauncherStore(std::string optionsFile, std::string setupFile);
+  // Empty paths keep everything in memory (tests, and a suite whose files cannot be found). `font`, the game's
+  // font, decides the letters a name may hold (owned by the caller; null: plain ASCII only).
+  LauncherStore(std::string optionsFile, std::string setupFile, const BitmapFont* font = nullptr);
+  const BitmapFont* Font() const { return font_; }
 
   // The options as last read or written.
   const SuiteOptions& Options() const { return options_; }

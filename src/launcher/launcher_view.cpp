@@ -59,7 +59,8 @@ void LauncherView::Frame(platform::Surface* target, const lay::Box& box, int t, 
 
 void LauncherView::Text(platform::Surface* target, const std::string& text, int32_t x, int32_t y,
                         int32_t limit) const {
-  font_.DrawText(target, text.c_str(), x, y, 0, limit);
+  // Names and messages may hold letters beyond ASCII.
+  font_.DrawTextUtf8(target, text, x, y, 0, limit);
 }
 
 void LauncherView::DrawButton(const LauncherPages& pages, Control c, const char* art,
@@ -90,7 +91,7 @@ void LauncherView::Draw(const LauncherPages& pages, platform::Surface* target) c
   const SuiteOptions& o = pages.Options();
   // The game's font is set on the panel's cream, so its label gets a strip of that cream.
   const std::string who = "as " + o.PlayerName(o.CurrentPlayer());
-  const int32_t whoW = std::min(lay::kPlay.w, font_.TextWidth(who.c_str()) + 16);
+  const int32_t whoW = std::min(lay::kPlay.w, font_.TextWidthUtf8(who) + 16);
   Fill(target, lay::kPlay.x + (lay::kPlay.w - whoW) / 2, lay::kPlay.y + lay::kPlay.h + 2, whoW,
        font_.Height() + 4, 250, 244, 226);
   Text(target, who, lay::kPlay.x + (lay::kPlay.w - whoW) / 2 + 8, lay::kPlay.y + lay::kPlay.h + 4,
@@ -112,7 +113,7 @@ void LauncherView::Draw(const LauncherPages& pages, platform::Surface* target) c
       if (end == std::string::npos) end = text.size();
       const std::string word = text.substr(at, end - at);
       const std::string joined = lines[line].empty() ? word : lines[line] + " " + word;
-      if (!lines[line].empty() && lay::kPanelTextX + font_.TextWidth(joined.c_str()) >= right) {
+      if (!lines[line].empty() && lay::kPanelTextX + font_.TextWidthUtf8(joined) >= right) {
         ++line;
         continue;
       }
@@ -138,7 +139,7 @@ void LauncherView::DrawPlayers(const LauncherPages& pages, platform::Surface* ta
   const int32_t textY = f.y + (f.h - font_.Height()) / 2;
   Text(target, field.Text(), f.x + 8, textY, f.x + f.w - 8);
   if (focused) {
-    const int32_t caretX = f.x + 8 + font_.TextWidth(field.Text().substr(0, field.Caret()).c_str());
+    const int32_t caretX = f.x + 8 + font_.TextWidthUtf8(field.Text().substr(0, field.Caret()));
     Fill(target, std::min(caretX, f.x + f.w - 6), f.y + 6, 2, f.h - 12, 44, 34, 28);
   }
   DrawButton(pages, Control::Add, "add", target);

@@ -5,10 +5,14 @@
 #include <cstdint>
 #include <string>
 
+class BitmapFont;
+
 namespace hubbix {
 
 class NameField {
  public:
+  // The game's font, whose letters a name may use (not owned; null: plain ASCII).
+  void SetFont(const BitmapFont* font) { font_ = font; }
   const std::string& Text() const { return text_; }
   // Byte offset of the caret in Text(), always at the start of a character.
   size_t Caret() const { return caret_; }
@@ -27,12 +31,10 @@ class NameField {
   void CaretEnd() { caret_ = text_.size(); }
 
  private:
+  const BitmapFont* font_ = nullptr;
   std::string text_;
   size_t caret_ = 0;
   std::string problem_;
 };
-
-// The UTF-8 bytes of one code point; empty for values that are no character (surrogates, beyond U+10FFFF).
-std::string EncodeUtf8(uint32_t codePoint);
 
 }  // namespace hubbix

@@ -41,8 +41,9 @@ GAME=$(wait_for_window '^Zorvel - Kim$') || fail "no game window for Kim (log: $
 xdotool search --name '^Hubbix$' >/dev/null 2>&1 && fail "the launcher's window stayed open beside the game"
 sleep 1
 xdotool windowfocus --sync "$GAME" || true
-# The game's Menu (M) starts the launcher again and ends the game.
-xdotool key --window "$GAME" m
+# The game's Menu button (clicked: its key asks first during a game) starts the launcher again and ends the game.
+WIN=$GAME
+click 630 540
 BACK=$(wait_for_window '^Hubbix$') || fail "the launcher did not come back after Menu"
 for _ in $(seq 1 50); do kill -0 "$GAME_PID" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$GAME_PID" 2>/dev/null && fail "the game did not end after Menu"

@@ -43,6 +43,7 @@ void GenerateArt(const FontLibrary& fonts, const std::filesystem::path& gameDir)
   Write(gameDir / "hallfamepop.bmp", PaintHallOfFameNotice(fonts, background));
   Write(gameDir / "savefailed.bmp", PaintSaveFailedNotice(fonts, background));
   Write(gameDir / "gameover.bmp", PaintGameOver(fonts, background));
+  Write(gameDir / "endgame.bmp", PaintEndGameQuestion(fonts, background));
   GenerateLauncherArt(fonts, gameDir, Write);
 }
 
