@@ -37,6 +37,7 @@ class LauncherStore {
   std::pair<int64_t, int64_t> Stamp() const;
 
   std::string optionsFile_, setupFile_;
+  const BitmapFont* font_ = nullptr;
   std::pair<int64_t, int64_t> stamp_{-1, -1};
   SuiteOptions options_;
   IniDocument setup_;

@@ -117,7 +117,7 @@ bool SuiteOptions::RenamePlayer(int index, const std::string& name, std::string*
     if (error) *error = "There is no player " + std::to_string(index + 1) + ".";
     return false;
   }
-  const std::string stored = CheckName(name, error);
+  const std::string stored = CheckName(name, font_, error);
   if (stored.empty()) return false;
   const int other = FindPlayer(stored);
   if (other >= 0 && other != index) {
