@@ -170,3 +170,20 @@ TEST(LauncherPages, APlayerRemovedOutsideLeavesNoQuestionAboutThem) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HubbixIniDocumentRemoval, TakesTheWholeSectionAndLeavesTheOthersAsTheyWere) {
+  hubbix::IniDocument doc;
+  doc.Parse("; players\r\n[setup]\r\nplayerid=1\r\n[Player1]\r\nname=Ann\r\n\r\n[Player2]\r\nname=Bob\r\n"
+            "; Bob's note\r\naddress=Street\r\n\r\n[player2]\r\nname=Again\r\n[Player3]\r\nname=Cy\r\n");
+  doc.RemoveSection("PLAYER2");
+  // Every section of that name goes with its keys and the comments inside it; nothing of it falls to Player1.
+  EXPECT_EQ(doc.Text(), "; players\r\n[setup]\r\nplayerid=1\r\n[Player1]\r\nname=Ann\r\n\r\n[Player3]\r\nname=Cy\r\n");
+  EXPECT_FALSE(doc.Get("Player1", "address").has_value());
+  EXPECT_FALSE(doc.HasSection("Player2"));
+  doc.RemoveSection("Player9");  // nothing to take
+  EXPECT_EQ(doc.Get("Player3", "name", "?"), "Cy");
+}
+
+}  // namespace
