@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/host/system_calls.h"
 #include "platform/window/input_script.h"
 #include "platform/replay/png_writer.h"
@@ -62,6 +62,8 @@ void Screenshot(Headless& h, const std::string& path) {
 }  // namespace
 
 const char* Name() { return "headless"; }
+
+bool HasDisplay() { return true; }
 
 bool OpenWindow(const std::string&, WindowKind, int, int, int, int) {
   LoadScriptOnce(State());

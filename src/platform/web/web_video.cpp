@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/video/surface.h"
 #include "platform/window/window.h"
 
@@ -125,6 +125,8 @@ uintptr_t HeldButtons(const WebVideo& v) { return (v.left ? MK_LBUTTON : 0) | (v
 }  // namespace
 
 const char* Name() { return "web"; }
+
+bool HasDisplay() { return true; }
 
 bool OpenWindow(const std::string& title, WindowKind, int, int, int, int) {
   WebVideo& v = Video();

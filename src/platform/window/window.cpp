@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/host/end_request.h"
 #include "platform/window/input_script.h"
 #include "platform/audio/sound_focus.h"

@@ -3,13 +3,12 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/backend/backend.h"
 #include "platform/window/messages.h"
 
 namespace platform {
 
 using WindowProc = intptr_t (*)(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-
-enum class WindowKind { Captioned, BorderlessTopmost, FullScreen };
 
 struct Point {
   int x = 0, y = 0;
