@@ -55,8 +55,19 @@ EM_JS(void, zorvel_web_attach, (), {
   const touchEnd = e => { queue.push([3, ...last]); e.preventDefault(); };
   canvas.addEventListener('touchend', touchEnd, {passive: false});
   canvas.addEventListener('touchcancel', touchEnd, {passive: false});
-  // keyCode carries the same numbers as the game's virtual keys for every key it knows.
+  // keyCode carries the same numbers as the game's virtual keys for every key it knows. Reload (F5), full screen
+  // (F11), the developer tools (F12) and every Ctrl, Alt or Meta shortcut belong to the browser: the game neither
+  // sees them (Ctrl+F must not answer False) nor stops them. A key held back when pressed is held back when let go.
+  const browserKeys = new Set([0x74, 0x7A, 0x7B]);
+  const modifiers = new Set([0x10, 0x11, 0x12, 0x5B, 0x5C, 0x5D]);
+  const heldBack = new Set();
   const key = (down, e) => {
+    if (down) {
+      const chord = (e.ctrlKey || e.altKey || e.metaKey) && !modifiers.has(e.keyCode);
+      if (chord || browserKeys.has(e.keyCode)) { heldBack.add(e.keyCode); return; }
+    } else if (heldBack.delete(e.keyCode)) {
+      return;
+    }
     if (e.keyCode >= 0x70 && e.keyCode <= 0x7B || e.keyCode === 0x12 || e.keyCode === 0x20 ||
         (e.keyCode >= 0x25 && e.keyCode <= 0x28)) e.preventDefault();
     queue.push([down ? 6 : 7, e.keyCode, e.repeat ? 1 : 0]);
