@@ -1,6 +1,8 @@
 // The browser build's entry point, in the launcher's place: the page passes the player's name, which is added to
 // the roster (or selected, when it is there already) as the launcher would, and the game then runs in its
-// packaged folder. Time comes from the browser's clock; the game's own frame loop sleeps through Asyncify.
+// packaged folder. Time comes from the browser's clock; the game's own frame loop waits for the browser's next
+// animation frame through Asyncify.
+#include <dirent.h>
 #include <emscripten.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +20,39 @@
 // clang-format off
 EM_JS(void, zorvel_web_ended, (int code, const char* problem), {
   if (Module.zorvelEnded) Module.zorvelEnded(code, UTF8ToString(problem));
+});
+
+// Waits for the browser's clock (performance.now) to reach `dueMs`. While the picture moves (it changed within
+// the last 100 ms) the game wakes with the browser's animation frames, as the screen is drawn; while it stands
+// still, a plain timer lets the ticks gather for `gatherMs` more and run together, and no frame is drawn. Input
+// wakes it at once (then the next tick is not put off). A hidden page waits until it shows again: it does nothing
+// at all.
+EM_ASYNC_JS(void, zorvel_web_wait, (double dueMs, double gatherMs), {
+  await new Promise((resolve) => {
+    let timer = 0, frame = 0;
+    const shown = () => { if (!document.hidden) wake(); };
+    const wake = () => {
+      clearTimeout(timer);
+      cancelAnimationFrame(frame);
+      document.removeEventListener('visibilitychange', shown);
+      Module.zorvelWake = null;
+      resolve();
+    };
+    Module.zorvelWake = wake;
+    if (document.hidden) {
+      document.addEventListener('visibilitychange', shown);
+      return;
+    }
+    const now = performance.now();
+    const input = Module.zorvelEvents && Module.zorvelEvents.length > 0;
+    if (now - (Module.zorvelShownAt || -1e9) < 25) frame = requestAnimationFrame(wake);
+    else timer = setTimeout(wake, Math.max(0, dueMs - now + (input ? 0 : gatherMs)));
+  });
+});
+
+// Returns once everything written so far is in the browser's storage.
+EM_ASYNC_JS(void, zorvel_web_keep_files, (), {
+  await new Promise((resolve) => Module.zorvelPersist(resolve));
 });
 // clang-format on
 
@@ -38,16 +73,23 @@ std::string EnterPlayer(const std::string& file, const std::string& name) {
   return {};
 }
 
-// Waits, asleep to the browser, until its clock reaches the virtual millisecond. A page that was in the background
-// comes back where it left off instead of racing through the time it missed.
+// How long the ticks may gather while the picture stands still: fewer wakes, and the sound is mixed far enough
+// ahead (web_audio.cpp) to cover the gap.
+constexpr double kGatherMs = 90;
+
+// Waits, asleep to the browser, until its clock reaches the virtual millisecond. Every 10 ms tick due by a wake
+// runs then, one after the other, so the ticks are the same as ever however the page wakes. A page that was in
+// the background comes back where it left off instead of racing through the time it missed.
 void WaitForBrowserClock(uint64_t dueMs, double speed) {
   static double origin = emscripten_get_now() - static_cast<double>(dueMs) / speed;
-  const double target = origin + static_cast<double>(dueMs) / speed;
-  const double now = emscripten_get_now();
-  if (now < target) {
-    emscripten_sleep(static_cast<unsigned>(target - now + 0.999));
-  } else if (now - target > 250) {
-    origin += now - target;
+  for (;;) {
+    const double target = origin + static_cast<double>(dueMs) / speed;
+    const double now = emscripten_get_now();
+    if (now >= target) {
+      if (now - target > 250 + kGatherMs) origin += now - target;
+      return;
+    }
+    zorvel_web_wait(target, kGatherMs);
   }
 }
 
