@@ -14,11 +14,17 @@ EM_JS(int, zorvel_audio_open, (), {
   const Context = window.AudioContext || window.webkitAudioContext;
   if (!Context) return 0;
   const context = new Context();
-  // pieces and heard (pieces with sound in them) let a test see that the game is heard.
-  Module.zorvelAudio = {context: context, playhead: 0, pieces: 0, heard: 0};
-  // Browsers start sound only after the player has touched the page.
-  const start = () => { if (context.state !== 'running') context.resume(); };
-  ['pointerdown', 'keydown', 'touchstart'].forEach((t) => window.addEventListener(t, start, true));
+  // Everything goes through one gain, the page's mute button. pieces and heard (pieces with sound in them) let a
+  // test see that the game is heard.
+  const output = context.createGain();
+  output.connect(context.destination);
+  Module.zorvelAudio = {context: context, output: output, playhead: 0, pieces: 0, heard: 0};
+  Module.zorvelMute = (muted) => { output.gain.value = muted ? 0 : 1; };
+  Module.zorvelMute(!!Module.zorvelMuted);
+  // Browsers start sound only within what they count as the player's gesture: the end of a touch or a click, or
+  // a key, not the start of a touch. Resuming inside the first one is what makes the first tap heard.
+  const start = () => { if (context.state === 'suspended') context.resume(); };
+  ['pointerup', 'touchend', 'click', 'keydown'].forEach((t) => window.addEventListener(t, start, true));
   start();
   return 1;
 });
