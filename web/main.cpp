@@ -10,9 +10,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/app_main.h"
 #include "launcher/ini_document.h"
+#include "platform/host/atomic_file.h"
 #include "platform/timer/timer.h"
 #include "platform/host/writable_files.h"
 #include "launcher/suite_options.h"
@@ -93,6 +95,21 @@ void WaitForBrowserClock(uint64_t dueMs, double speed) {
   }
 }
 
+// A save is a temporary file renamed over the old one; one cut short before (a closed page, in an older build)
+// leaves its temporary file, which nothing would ever read or remove.
+void RemoveLeftoverSaves(const std::string& file) {
+  const size_t slash = file.rfind('/');
+  if (slash == std::string::npos) return;
+  const std::string folder = file.substr(0, slash), prefix = file.substr(slash + 1) + ".tmp";
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  std::vector<std::string> leftovers;
+  while (const dirent* entry = ::readdir(dir))
+    if (std::string(entry->d_name).starts_with(prefix)) leftovers.push_back(folder + "/" + entry->d_name);
+  ::closedir(dir);
+  for (const std::string& path : leftovers) ::unlink(path.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,7 +120,13 @@ int main(int argc, char** argv) {
   ::chmod(kSuite, 0555);
   std::string problem;
   const platform::WritableFiles files = platform::LocateWritableFiles(kSuite, kGame, &problem);
+  RemoveLeftoverSaves(files.options);
+  RemoveLeftoverSaves(files.hiscore);
   if (problem.empty() && !name.empty()) problem = EnterPlayer(files.options, name);
+  // The roster is in the browser's storage before the game starts, and so is every hall-of-fame write before it
+  // returns: a page left at once loses nothing.
+  zorvel_web_keep_files();
+  platform::SetReplacedFileKeeper(zorvel_web_keep_files);
   if (!problem.empty()) {
     zorvel_web_ended(1, problem.c_str());
     return 1;
