@@ -96,10 +96,21 @@ EM_JS(int, zorvel_web_take_event, (int* out), {
   return e[0];
 });
 
-EM_JS(void, zorvel_web_show, (const uint8_t* rgba), {
+// Only the rows that changed are copied and put on the canvas.
+EM_JS(void, zorvel_web_show, (const uint8_t* rgba, int top, int rows), {
   const image = Module.zorvelImage;
-  image.data.set(HEAPU8.subarray(rgba, rgba + 800 * 600 * 4));
-  document.getElementById('game').getContext('2d').putImageData(image, 0, 0);
+  const from = rgba + top * 800 * 4;
+  image.data.set(HEAPU8.subarray(from, from + rows * 800 * 4), top * 800 * 4);
+  document.getElementById('game').getContext('2d').putImageData(image, 0, 0, 0, top, 800, rows);
+  Module.zorvelShownAt = performance.now();
+  if (!Module.zorvelFirstFrame) {
+    Module.zorvelFirstFrame = performance.now();
+    if (Module.zorvelShown) Module.zorvelShown();
+  }
+});
+
+EM_JS(void, zorvel_web_say, (const char* text), {
+  if (Module.zorvelSay) Module.zorvelSay(UTF8ToString(text));
 });
 
 EM_JS(void, zorvel_web_title, (const char* text), { document.title = UTF8ToString(text); });
