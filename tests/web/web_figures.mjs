@@ -1,0 +1,54 @@
+// The browser build's figures for a player, side by side for two sites (an earlier build and this one), as a
+// Markdown table: bytes of a first visit, first paint and first picture over 10 Mbit/s with 40 ms of latency,
+// and main-thread time idle on a question against a blank page. Each measure runs `runs` times; the table shows
+// the median (and the range).
+//   node web_figures.mjs <earlier site> <this site> [runs]
+import os from 'node:os';
+import path from 'node:path';
+import fs from 'node:fs';
+import {coldLoad, idleShares, launch, serve} from './measures.mjs';
+
+const [earlier, current] = process.argv.slice(2, 4).map((a) => path.resolve(a));
+const runs = Number(process.argv[4] || 3);
+const median = (v) => [...v].sort((a, b) => a - b)[Math.floor(v.length / 2)];
+const cell = (v, digits) => `${median(v).toFixed(digits)} (${Math.min(...v).toFixed(digits)}-${Math.max(...v).toFixed(digits)})`;
+
+async function figures(site) {
+  const server = await serve(site);
+  const base = `http://127.0.0.1:${server.address().port}/`;
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zorvel-figures-'));
+  const browser = await launch(profile);
+  const rows = {bytes: [], shownBytes: [], paint: [], picture: [], blank: [], idle: []};
+  try {
+    for (let i = 0; i < runs; ++i) {
+      const cold = await coldLoad(browser, `${base}?name=Figures&seed=7`);
+      rows.bytes.push(cold.bytes / 1e6);
+      rows.shownBytes.push(cold.bytesUntilShown / 1e6);
+      rows.paint.push(cold.firstPaint);
+      rows.picture.push(cold.firstPicture / 1000);
+      const idle = await idleShares(browser, `${base}?name=Figures&seed=7`, 20);
+      rows.blank.push(idle.blank);
+      rows.idle.push(idle.game);
+    }
+  } finally {
+    await browser.close();
+    server.close();
+    fs.rmSync(profile, {recursive: true, force: true});
+  }
+  return rows;
+}
+
+const before = await figures(earlier);
+const after = await figures(current);
+const lines = [
+  ['Bytes of a first visit (MB, all files)', 'bytes', 2],
+  ['Bytes until the game shows (MB)', 'shownBytes', 2],
+  ['First paint, cold, 10 Mbit/s 40 ms (ms)', 'paint', 0],
+  ['First picture of the game, cold, 10 Mbit/s 40 ms (s)', 'picture', 2],
+  ['Main thread, blank page (% of a core, 20 s)', 'blank', 2],
+  ['Main thread, game idle on a question (% of a core, 20 s)', 'idle', 2],
+];
+console.log(`| What (median of ${runs}, range) | Earlier build | This build |`);
+console.log('|---|---|---|');
+for (const [label, key, digits] of lines)
+  console.log(`| ${label} | ${cell(before[key], digits)} | ${cell(after[key], digits)} |`);
