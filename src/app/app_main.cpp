@@ -18,6 +18,7 @@
 #include "platform/window/launch.h"
 #include "platform/music/mci.h"
 #include "platform/window/message_box.h"
+#include "platform/host/end_request.h"
 #include "platform/host/profile.h"
 #include "platform/timer/thread.h"
 #include "platform/timer/timer.h"
@@ -151,7 +152,8 @@ void Shutdown() {
 
 intptr_t MainWindowProc(platform::Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   using namespace platform;
-  g_screenManager.ForwardMessage(window, message, wParam, lParam);
+  // A key the screen took for itself (Escape answering the game's question) is not the window's to act on.
+  if (g_screenManager.ForwardMessage(window, message, wParam, lParam) == kMessageTaken) return 0;
   switch (message) {
     case WM_DESTROY:
       Shutdown();
@@ -232,6 +234,8 @@ int AppMain(void* instance, const std::string& commandLine) {
     return 0;
   }
   std::snprintf(g_app.launcherDir, sizeof g_app.launcherDir, "%s", commandLine.c_str());
+  // A logout or a hang-up ends the game as closing its window does.
+  host::CatchEndRequests();
   // An installed game folder is read-only: the settings and the hall of fame then live in the player's folders.
   UseWritableFiles(LocateWritableFiles(commandLine, "."), commandLine, ".");
 

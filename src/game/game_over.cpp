@@ -1,4 +1,5 @@
 // The end of a game: the result offered to the hall of fame, the new-record notice, the game-over picture.
+#include <cstring>
 #include <string>
 
 #include "common/game_rules.h"
@@ -8,20 +9,30 @@
 #include "game/popup_dialog.h"
 #include "game/quiz_game.h"
 #include "game/quiz_scene.h"
+#include "gfx/picture.h"
 #include "gfx/refresh_manager.h"
 #include "gfx/sprite.h"
 #include "platform/replay/trace.h"
 
+namespace {
+
+// Where the game-over card stands, over the text panel.
+constexpr int32_t kGameOverLeft = 175, kGameOverTop = 299;
+
+}  // namespace
+
 int32_t QuizGame::GameOver() {
+  // The player who played this game, read when it started: choosing another player in the launcher meanwhile
+  // must not move the score to them.
   char playerLine[256] = {};
-  SetPlayerId(shell_->LoadCurrentPlayer(playerLine));
+  std::memcpy(playerLine, playerLine_, sizeof playerLine);
   platform::TraceLine("game over, score " + std::to_string(GetScore()));
   if (scoreTable.InsertScore(playerLine, GetScore())) {
     const int32_t written = scoreTable.WriteTable("hiscore.dat");
     platform::TraceLine("hiscore write \"" + std::string(playerLine) + "\" " + std::to_string(GetScore()) +
                         (written ? "" : " failed"));
     // A place in the hall of fame that could not be saved is told as such, not announced as kept.
-    if (!(written ? ShowHallOfFame() : ShowNotice("savefailed.bmp"))) return kFrameQuit;
+    if (!(written ? ShowHallOfFame() : ShowNotice("savefailed.bmp", "save-failed"))) return kFrameQuit;
   }
   StartBull(BullAnimation::kGameOver);
   g_refreshManager.ErasePictureArea(&scene_->questionPicture);
@@ -34,8 +45,8 @@ int32_t QuizGame::GameOver() {
   PauseGameClock();
 
   auto* popup = new PopupDialog(*shell_);
-  popup->LoadPopupPicture("gameover.bmp", nullptr);
-  popup->PlaceAt(175, 299);
+  popup->LoadPopupPicture("gameover.bmp", "game-over");
+  popup->PlaceAt(kGameOverLeft, kGameOverTop);
   popup->AddDefaultButton();
   popup->SetCloseTime(TickNow());
   if (popup->RunModal(playerLine, nullptr) == 0) {
@@ -45,15 +56,25 @@ int32_t QuizGame::GameOver() {
   delete popup;
   scene_->ForgetPressedKeys();
   SetState(kIdle);
+  gameEnded_ = true;
   return kFrameContinue;
 }
 
-int32_t QuizGame::ShowHallOfFame() { return ShowNotice("hallfamepop.bmp"); }
+void QuizGame::RedrawGameOver() {
+  DrawLadder();
+  Picture card;
+  card.Define("game-over", "gameover.bmp", kGameOverLeft, kGameOverTop, 0, 0);
+  card.Draw(g_refreshManager.GetWorkSurface(), card.GetX(), card.GetY());
+  g_refreshManager.MarkArea(card.GetX(), card.GetY(), card.GetWidth(), card.GetHeight(), kMarkOneShot,
+                            kMarkPresent);
+}
 
-int32_t QuizGame::ShowNotice(const char* picture) {
+int32_t QuizGame::ShowHallOfFame() { return ShowNotice("hallfamepop.bmp", "hall-of-fame"); }
+
+int32_t QuizGame::ShowNotice(const char* picture, const char* name) {
   scene_->Present();
   auto* popup = new PopupDialog(*shell_);
-  popup->LoadPopupPicture(picture, nullptr);
+  popup->LoadPopupPicture(picture, name);
   popup->SetCloseTime(TickNow() + rules::kNoticeMs);
   char result[256];
   if (popup->RunModal(result, nullptr) == 0) {

@@ -78,7 +78,8 @@ void QuizGame::Reset() {
   SetScore(0);
   ladderStep = 0;
   streak = 0;
-  SetPlayerId(shell_->LoadCurrentPlayer(nullptr));
+  SetPlayerId(shell_->LoadCurrentPlayer(playerLine_));
+  gameEnded_ = false;
   scoreTable.Allocate(rules::kHallOfFamePlaces);
   scoreTable.ReadTable("hiscore.dat");
   platform::TraceLine("new game, best " + std::to_string(scoreTable.TopScore()));
@@ -93,17 +94,27 @@ void QuizGame::Release() {
   scoreTable.Free();
 }
 
-void QuizGame::PlayKeyboardClicks() {
+bool QuizGame::PlayKeyboardClicks() {
   WidgetSet* set = scene_->Buttons();
   for (const QuizScene::KeyPress& press : scene_->TakePressedKeys()) {
+    if (press.buttons.empty()) continue;
     // A key that stands for two buttons acts on the one this state polls: the text panel during the
     // explanation, the other button otherwise.
-    const char* name = press.front();
-    for (const char* candidate : press)
+    const char* name = press.buttons.front();
+    for (const char* candidate : press.buttons)
       if ((std::strcmp(candidate, "next") == 0) == (state == kShowExplanation)) name = candidate;
     Widget* widget = set ? set->FindByName(name) : nullptr;
+    // The keys that end a running game sit beside the others and throw its score away: they ask first. The
+    // mouse buttons, aimed on purpose, act at once.
+    if (state != kIdle && (std::strcmp(name, "newgame") == 0 || std::strcmp(name, "menu") == 0)) {
+      const int32_t confirmed = ConfirmEndGame();
+      if (confirmed < 0) return false;
+      if (confirmed == 1 && widget) widget->Press();
+      return true;  // keys pressed before the answer are not played after it
+    }
     if (widget) widget->Press();
   }
+  return true;
 }
 
 int32_t QuizGame::Run() {
@@ -113,7 +124,7 @@ int32_t QuizGame::Run() {
   if (!set) return kFrameQuit;
   set->UpdateAll(x, y, buttons);
   set->RedrawAll();
-  PlayKeyboardClicks();
+  if (!PlayKeyboardClicks()) return kFrameQuit;
 
   DrawScores();
   DrawClockColumn();
@@ -301,10 +312,14 @@ void QuizGame::ApplyTimeBonus() {
 int32_t QuizGame::ShowRules() {
   PauseGameClock();
   auto* popup = new PopupDialog(*shell_);
-  popup->LoadPopupPicture("title\\HowToPlay.bmp", nullptr);
+  popup->LoadPopupPicture("title\\HowToPlay.bmp", "rules");
   popup->AddDefaultButton();
   // A player without a mouse closes the rules with any game key.
-  popup->SetKeyPress([this] { return !scene_->TakePressedKeys().empty(); });
+  popup->SetKeyPress([this]() -> const char* {
+    for (const QuizScene::KeyPress& press : scene_->TakePressedKeys())
+      if (!press.buttons.empty()) return "key";
+    return nullptr;
+  });
   char result[256];
   if (popup->RunModal(result, "rules") == 0) {
     // The program is ending: everything the redraw would use has been released already.
@@ -314,6 +329,42 @@ int32_t QuizGame::ShowRules() {
   g_refreshManager.ErasePopupArea(popup->GetPopupRect());
   delete popup;
   scene_->ForgetPressedKeys();
-  RedrawText();
+  if (gameEnded_) RedrawGameOver();
+  else RedrawText();
   return 1;
+}
+
+int32_t QuizGame::ConfirmEndGame() {
+  const bool clockWasRunning = GameClockRunning();
+  PauseGameClock();
+  auto* popup = new PopupDialog(*shell_);
+  popup->LoadPopupPicture("endgame.bmp", "end-game");
+  for (const rules::EndGameButton& b : rules::kEndGameButtons) {
+    auto* button = new Widget(b.x, b.y, b.w, b.h);
+    button->SetName(b.name);
+    popup->AddWidget(button);
+  }
+  popup->SetOutsideClickResult("no");
+  popup->SetKeyPress([this]() -> const char* {
+    for (const QuizScene::KeyPress& press : scene_->TakePressedKeys()) {
+      if (press.reply == QuizScene::Reply::kYes) return "yes";
+      if (press.reply == QuizScene::Reply::kNo) return "no";
+    }
+    return nullptr;
+  });
+  scene_->SetEscapeAnswers(true);
+  char result[256];
+  const int32_t closed = popup->RunModal(result, nullptr);
+  scene_->SetEscapeAnswers(false);
+  if (closed == 0) {
+    delete popup;
+    return -1;
+  }
+  g_refreshManager.ErasePopupArea(popup->GetPopupRect());
+  delete popup;
+  scene_->ForgetPressedKeys();
+  if (std::strcmp(result, "yes") == 0) return 1;
+  RedrawText();
+  if (clockWasRunning) RunGameClock();
+  return 0;
 }

@@ -56,8 +56,14 @@ class QuizGame : public GameBase {
   // The end of a game.
   int32_t GameOver();
   int32_t ShowHallOfFame();
-  // A centred picture for a little over a second; 1 after it closed, 0 on the program's quit message.
-  int32_t ShowNotice(const char* picture);
+  // A centred picture for a little over a second; 1 after it closed, 0 on the program's quit message. The name is
+  // the one the trace gives the popup.
+  int32_t ShowNotice(const char* picture, const char* name);
+  // After a game has ended, what a popup covered is the game-over card, not the last statement's verdict.
+  void RedrawGameOver();
+  // N, M and Start would end a running game and lose its score: "End this game?". 1 when the player confirmed,
+  // 0 when not, -1 on the program's quit message. The clock stands still while it asks.
+  int32_t ConfirmEndGame();
 
   int32_t ladderStep = 0;
   int32_t streak = 0;
@@ -70,12 +76,17 @@ class QuizGame : public GameBase {
   // Whether the button of that name was clicked in this frame.
   bool Clicked(const char* name) const;
   void StepState();
-  void PlayKeyboardClicks();
+  // Presses the buttons of the keys pressed since the last frame; false when the program is to end.
+  bool PlayKeyboardClicks();
   // A bank with nothing that can be shown would make the draw loop for ever: show a notice and stay idle.
   bool NoQuestionsToShow();
 
   QuizScene* scene_ = nullptr;
   GameShell* shell_ = nullptr;
+  // The player line of whoever started this game; the hall of fame gets it at the end.
+  char playerLine_[256] = {};
+  // The game ran out and its game-over card is on the screen, until the next game starts.
+  bool gameEnded_ = false;
 };
 
 extern QuizGame g_quizGame;

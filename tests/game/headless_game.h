@@ -91,6 +91,16 @@ class Script {
     Add(t + 20, "lup " + Xy(x, y));
     return *this;
   }
+  // A tap: press and release in the same millisecond, as a touchpad, a touch screen or a synthetic click sends.
+  Script& Tap(int32_t t, int x, int y) {
+    Add(t, "move " + Xy(x, y));
+    Add(t, "ldown " + Xy(x, y));
+    return Add(t, "lup " + Xy(x, y));
+  }
+  Script& Key(int32_t t, const std::string& name) {
+    Add(t, "keydown " + name);
+    return Add(t + 30, "keyup " + name);
+  }
   Script& True(int32_t t) { return Click(t, 232, 499); }
   Script& False(int32_t t) { return Click(t, 496, 499); }
   Script& Pass(int32_t t) { return Click(t, 370, 499); }
@@ -158,9 +168,9 @@ inline std::string GameDir() {
 }
 
 // Plays the script in a fresh copy of the game's folder; the player is "Ann". A game that does not end within ten
-// minutes is stopped (exit code 124).
+// minutes is stopped (exit code 124). A read-only hall of fame is write-protected, so that a save is refused.
 inline GameRun Play(const Script& script, const std::string& questions, uint32_t seed = 7,
-                const std::string& hiscore = "") {
+                const std::string& hiscore = "", bool readOnlyHallOfFame = false) {
   const std::string root = std::string(::testing::TempDir()) + "rules-" + std::to_string(::getpid());
   const std::string game = root + "/suite/Zorvel";
   auto quote = [](const std::string& s) { return "'" + s + "'"; };
@@ -172,6 +182,7 @@ inline GameRun Play(const Script& script, const std::string& questions, uint32_t
   std::ofstream(root + "/suite/options.ini", std::ios::binary)
       << "[setup]\r\nmusic=N\r\nSFX=Y\r\nplayerid=0\r\n[Player1]\r\nname=Ann\r\n";
   if (!hiscore.empty()) std::ofstream(game + "/hiscore.dat", std::ios::binary) << hiscore;
+  if (readOnlyHallOfFame) std::system(("chmod a-w " + quote(game + "/hiscore.dat")).c_str());
   std::ofstream(root + "/script.txt") << script.Text(seed);
   const std::string command = "cd " + quote(game) + " && env ZORVEL_CLOCK=virtual ZORVEL_NO_LAUNCH=1 ZORVEL_TRACE_FRAMES=0" +
                               " ZORVEL_MESSAGEBOX=stderr ZORVEL_SCRIPT=" + quote(root + "/script.txt") +

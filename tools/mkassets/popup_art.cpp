@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "button_art.h"
 #include "canvas.h"
 #include "common/game_rules.h"
 #include "keying.h"
@@ -208,6 +209,45 @@ RgbImage PaintGameOver(const FontLibrary& fonts, const RgbImage& background) {
   SetSource(cr, palette::kCream);
   ShowTextCentred(cr, "Click New game to play again.", b.w / 2.0, 138);
   return FlattenToKeyed(canvas, PictureUnderlay(background, b.x, b.y));
+}
+
+RgbImage PaintEndGameQuestion(const FontLibrary& fonts, const RgbImage& background) {
+  // The hall-of-fame notice's size: inside the stage's width, so what the game redraws after it covers it all.
+  const int w = rules::kEndGameCardW, h = rules::kEndGameCardH;
+  Canvas canvas(w, h);
+  cairo_t* cr = canvas.cr();
+  Card(cr, w, h, Rgb{40, 46, 70}, palette::kWoodDark);
+  fonts.Use(cr, FontId::SerifBold, 30);
+  const std::string headline = "End this game?";
+  if (TextWidth(cr, headline) > w - 40) throw std::runtime_error("end-game question wider than its card");
+  OutlinedTextCentred(cr, headline, w / 2.0, 52, 4, palette::kGold.r / 255.0, palette::kGold.g / 255.0,
+                      palette::kGold.b / 255.0, 0.25, 0.05, 0.05);
+  fonts.Use(cr, FontId::Sans, 14);
+  SetSource(cr, palette::kCream);
+  ShowTextCentred(cr, "Its score will not be kept.", w / 2.0, 78);
+  // The answers, where the game takes their clicks, each with its key.
+  for (const rules::EndGameButton& b : rules::kEndGameButtons) {
+    const bool yes = std::string(b.name) == "yes";
+    RoundedRect(cr, b.x, b.y, b.w, b.h, 10);
+    SetSource(cr, yes ? palette::kFalse : palette::kTrue);
+    cairo_fill_preserve(cr);
+    SetSource(cr, palette::kGold);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    fonts.Use(cr, FontId::SansBold, 16);
+    const double cap = 16;
+    const double labelW = TextWidth(cr, b.label);
+    const double capW = KeyCapWidth(cr, fonts, b.key, cap);
+    const double left = b.x + (b.w - labelW - 8 - capW) / 2.0;
+    fonts.Use(cr, FontId::SansBold, 16);
+    SetSource(cr, palette::kWhite);
+    ShowTextAt(cr, b.label, left, b.y + b.h / 2.0 + 6);
+    KeyCap(cr, fonts, b.key, left + labelW + 8, b.y + (b.h - cap) / 2.0, cap);
+  }
+  if (rules::kEndGameButtons[1].x + rules::kEndGameButtons[1].w > w - 12 ||
+      rules::kEndGameButtons[0].y + rules::kEndGameButtons[0].h > h - 12)
+    throw std::runtime_error("end-game answers do not fit their card");
+  return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
 }
 
 }  // namespace mkassets

@@ -12,6 +12,7 @@
 
 #include "platform/backend.h"
 #include "platform/host/system_calls.h"
+#include "platform/sdl/sdl_display_loss.h"
 #include "platform/window/picture_mapping.h"
 #include "platform/video/surface.h"
 #include "platform/window/window.h"
@@ -200,6 +201,7 @@ bool OpenWindow(const std::string& title, WindowKind kind, int x, int y, int wid
     std::fprintf(stderr, "Zorvel: cannot open the window (%s)\n", SDL_GetError());
     return false;
   }
+  EndAtOnceOnDisplayLoss();
   v.renderer = CreateRendererFor(v.window, &v.softwareRenderer);
   if (!v.renderer) {
     std::fprintf(stderr, "Zorvel: cannot draw into the window (%s)\n", SDL_GetError());
