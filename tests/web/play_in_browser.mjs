@@ -1,7 +1,12 @@
-// Plays the browser build in headless Chromium: the start page takes a name, then True, False and Pass are
+// Plays the browser build in headless Chromium. First, with no input, the game's trace for one seed must be the
+// headless build's line for line (the same ticks). Then the start page takes a name, True, False and Pass are
 // clicked where they show on the scaled canvas, and the text panel to go on; the game's trace is read from the
 // console. The first question's text panel must be the same pixels as the headless build's for the same seed,
-// and after the clock runs out the hall of fame must still be there when the page is loaded again.
+// the live region must carry the statement and then the verdict with its explanation, and after the clock runs
+// out the hall of fame must still be there when the page is loaded again. Then: the browser's keys are left to
+// it, a 1 ms click counts, a reload offline plays, a roster written just before leaving is kept, a cold load over
+// a slow line is quick and small, the idle game costs little more than a blank page, and on a phone the first
+// tap starts the sound, the buttons are large enough and an upright phone is asked to turn.
 //   node play_in_browser.mjs <site folder> <zorvel-headless> <native game folder> [screenshot folder]
 import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
@@ -265,6 +270,23 @@ async function checkFirstTap() {
     if (gain !== 0) fail(`the mute button left the gain at ${gain}`);
     console.log(`phone: sound ${before} before the first tap, ${after.state} after it (${after.heard} pieces ` +
                 `heard); the mute button silences it`);
+    // Hit areas at 844 x 390: the page's buttons, and the game's smallest buttons (46 picture pixels tall, the
+    // four along the bottom) as scaled; the turn-your-phone hint only upright.
+    const sizes = await page.evaluate(() => {
+      const box = (id) => document.getElementById(id).getBoundingClientRect();
+      const canvas = box('game');
+      return {mute: box('mute'), full: box('fullscreen'), scale: Math.min(canvas.width / 800, canvas.height / 600),
+              turn: getComputedStyle(document.getElementById('turn')).display};
+    });
+    const small = [['mute', sizes.mute.width, sizes.mute.height], ['full screen', sizes.full.width, sizes.full.height],
+                   ['game buttons', 172 * sizes.scale, 46 * sizes.scale]].filter(([, w, h]) => w < 24 || h < 24);
+    if (small.length) fail(`hit areas under 24 CSS px at 844 x 390: ${JSON.stringify(small)}`);
+    if (sizes.turn !== 'none') fail('the turn-your-phone hint shows in landscape');
+    await page.setViewport({width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 2});
+    const upright = await page.$eval('#turn', (e) => getComputedStyle(e).display);
+    if (upright === 'none') fail('no turn-your-phone hint upright');
+    console.log(`phone: page buttons ${sizes.mute.width} x ${sizes.mute.height} CSS px, the game's buttons ` +
+                `${Math.round(172 * sizes.scale)} x ${Math.round(46 * sizes.scale)}; the hint shows upright only`);
   } finally {
     await phone.close();
   }
@@ -305,6 +327,15 @@ try {
   if (rgb.length !== expected.rgb.length || differing > 0)
     fail(`the first question's text panel differs from the headless build's in ${differing} of ${rgb.length} values`);
   console.log(`text panel: the same ${panel.w} x ${panel.h} pixels as the headless build for seed ${seed}`);
+  // For screen readers: the canvas says what it is, and the statement is in the live region.
+  const words = (text) => text.replace(/\s+/g, ' ').trim();
+  const reader = await page.evaluate(() => ({role: document.getElementById('game').getAttribute('role'),
+    label: document.getElementById('game').getAttribute('aria-label'),
+    live: document.getElementById('spoken').getAttribute('aria-live'),
+    spoken: document.getElementById('spoken').textContent}));
+  const statement = words(first.line.match(/ question "(.*)" (TRUE|FALSE)$/)[1]);
+  if (!reader.role || !reader.label || reader.live !== 'polite' || !words(reader.spoken).startsWith(statement))
+    fail(`the live region or the canvas's role and label are wrong: ${JSON.stringify(reader)}`);
   await shot(page, 'browser_question.png');
 
   // True, then the panel to go on; False; Pass.
@@ -315,7 +346,12 @@ try {
     await click(page, answer);
     await waitForTrace(new RegExp(`^\\d+ answer ${answer}$`), 10000, mark);
     if (answer === 'true') { await sleep(150); await shot(page, 'browser_verdict.png'); }
+    const verdict = await waitForTrace(/^\d+ verdict (TRUE|FALSE)$/, 30000, mark);
     await waitForTrace(/^\d+ state 23 /, 30000, mark);
+    const spoken = await page.$eval('#spoken', (e) => e.textContent);
+    const said = verdict.line.endsWith('TRUE') ? 'True. ' : 'False. ';
+    if (!spoken.startsWith(said) || spoken.length < said.length + 10)
+      fail(`the live region does not give the verdict and explanation: "${spoken}" after ${verdict.line}`);
     mark = trace.length;
     await click(page, 'panel');
     await waitForTrace(/^\d+ state 20 /, 10000, mark);
