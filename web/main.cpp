@@ -24,8 +24,9 @@ EM_JS(void, zorvel_web_ended, (int code, const char* problem), {
   if (Module.zorvelEnded) Module.zorvelEnded(code, UTF8ToString(problem));
 });
 
-// Waits for the browser's clock (performance.now) to reach `dueMs`. While the picture moves (it changed within
-// the last 100 ms) the game wakes with the browser's animation frames, as the screen is drawn; while it stands
+// Waits for the browser's clock (performance.now) to reach `dueMs`. While the picture moves (its last two changes
+// came within 60 ms, the latest just now) the game wakes with the browser's animation frames, as the screen is
+// drawn; a lone change (the clock's column, the bull blinking) does not count as moving. While it stands
 // still, a plain timer lets the ticks gather for `gatherMs` more and run together, and no frame is drawn. Input
 // wakes it at once (then the next tick is not put off). A hidden page waits until it shows again: it does nothing
 // at all.
@@ -47,7 +48,8 @@ EM_ASYNC_JS(void, zorvel_web_wait, (double dueMs, double gatherMs), {
     }
     const now = performance.now();
     const input = Module.zorvelEvents && Module.zorvelEvents.length > 0;
-    if (now - (Module.zorvelShownAt || -1e9) < 25) frame = requestAnimationFrame(wake);
+    const shownAt = Module.zorvelShownAt || -1e9, shownBefore = Module.zorvelShownBefore || -1e9;
+    if (now - shownAt < 25 && shownAt - shownBefore < 60) frame = requestAnimationFrame(wake);
     else timer = setTimeout(wake, Math.max(0, dueMs - now + (input ? 0 : gatherMs)));
   });
 });

@@ -67,6 +67,12 @@ export async function coldLoad(browser, url) {
     cdp.on('Network.loadingFailed', done);
     await page.evaluateOnNewDocument(markFirstPicture);
     await page.goto(url, {waitUntil: 'domcontentloaded'});
+    // What the page shows while the files come: a loading screen with its progress bar, or nothing.
+    const opensOnLoading = await page.evaluate(() => {
+      const loading = document.getElementById('loading'), bar = document.querySelector('#bar div');
+      return !!loading && getComputedStyle(loading).display !== 'none' && !!bar &&
+             bar.getBoundingClientRect().width > 0;
+    });
     await page.waitForFunction(() => window.firstPictureAt, {timeout: 120000, polling: 50});
     const times = await page.evaluate(() => ({
       firstPicture: window.firstPictureAt,
@@ -76,7 +82,7 @@ export async function coldLoad(browser, url) {
     const untilShown = bytes;
     for (const started = Date.now(); Date.now() - started < 60000; await sleep(100))
       if (inFlight <= 0 && Date.now() - lastDone > 1500) break;
-    return {...times, bytesUntilShown: untilShown, bytes, steps: await page.evaluate(() => window.zorvelLoadTimes)};
+    return {...times, opensOnLoading, bytesUntilShown: untilShown, bytes, steps: await page.evaluate(() => window.zorvelLoadTimes)};
   } finally {
     await context.close();
   }

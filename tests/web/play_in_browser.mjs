@@ -12,7 +12,7 @@ import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {coldLoad, idleShares, launch, serve, sleep} from './measures.mjs';
+import {coldLoad, idleShares, launch, mainThreadShare, serve, sleep} from './measures.mjs';
 
 const [site, headless, gameDir, shots] = process.argv.slice(2).map((a) => a && path.resolve(a));
 const seed = 7;
@@ -232,16 +232,7 @@ async function checkColdLoad() {
                 `${cold.bytesUntilShown} bytes until then, ${cold.bytes} in all`);
     if (cold.bytes > 3.0e6) fail('more than 3.0 MB came over the wire');
   }
-  const loading = await (async () => {
-    const page = await browser.newPage();
-    try {
-      await page.goto(`${base}?name=Cold&seed=${seed}`, {waitUntil: 'domcontentloaded'});
-      return await page.$eval('#loading', (e) => getComputedStyle(e).display !== 'none' &&
-                                         document.querySelector('#bar div').getBoundingClientRect().width > 0);
-    } finally {
-      await page.close();
-    }
-  })();
+  const loading = loads.every((c) => c.opensOnLoading);
   if (!loading) fail('the page does not open on its loading screen and progress bar');
   if (!(Math.min(...loads.map((c) => c.firstPaint - c.response)) <= 100))
     fail('the loading screen did not paint within 100 ms');
@@ -259,6 +250,40 @@ async function checkIdle() {
     best = Math.min(best, shares.game - shares.blank);
   }
   if (best > 2) fail('the idle game works more than 2 points above a blank page');
+}
+
+// A hidden page does nothing at all: no main-thread work beyond a blank page's, not a tick of the game; shown
+// again, the game goes on from where it was instead of racing through the time it missed.
+async function checkHidden() {
+  const page = await browser.newPage();
+  const lines = [];
+  page.on('console', (m) => lines.push(m.text()));
+  try {
+    await page.goto(`${base}?name=Hidden&seed=${seed}&trace`);
+    for (const started = Date.now(); !lines.some((l) => /^\d+ state 21 /.test(l)); await sleep(50))
+      if (Date.now() - started > 60000) fail('the game never asked a question');
+    const cdp = await page.createCDPSession();
+    await cdp.send('Emulation.setFocusEmulationEnabled', {enabled: false});
+    const other = await browser.newPage();
+    await other.bringToFront();
+    await sleep(500);
+    if (!(await page.evaluate(() => document.hidden))) fail('the page could not be hidden');
+    const tick = (l) => Number(l.split(' ')[0]);
+    const before = lines.filter((l) => /^\d+ /.test(l)).length;
+    const share = await mainThreadShare(page, 5);
+    const during = lines.filter((l) => /^\d+ /.test(l)).length - before;
+    const last = tick(lines.filter((l) => /^\d+ /.test(l)).pop());
+    await page.bringToFront();
+    await other.close();
+    await sleep(1000);
+    const after = lines.filter((l) => /^\d+ /.test(l)).map(tick).filter((t) => t > last);
+    console.log(`hidden for 5 s: main thread ${share.toFixed(3)} %, ${during} trace lines; shown again, the game ` +
+                `went on from ${last} ms to ${after.length ? Math.max(...after) : last} ms`);
+    if (during > 0 || share > 0.5) fail('the hidden page went on working');
+    if (!after.length || Math.max(...after) > last + 3000) fail('shown again, the game did not go on from where it was');
+  } finally {
+    await page.close();
+  }
 }
 
 // On a phone (touch, 844 x 390, no autoplay allowance) the first tap both answers and starts the sound; the mute
@@ -428,6 +453,7 @@ try {
   await checkQuickLeave(page);
   await checkColdLoad();
   await checkIdle();
+  await checkHidden();
   await checkFirstTap();
 } catch (error) {
   status = 1;

@@ -102,6 +102,7 @@ EM_JS(void, zorvel_web_show, (const uint8_t* rgba, int top, int rows), {
   const from = rgba + top * 800 * 4;
   image.data.set(HEAPU8.subarray(from, from + rows * 800 * 4), top * 800 * 4);
   document.getElementById('game').getContext('2d').putImageData(image, 0, 0, 0, top, 800, rows);
+  Module.zorvelShownBefore = Module.zorvelShownAt || -1e9;
   Module.zorvelShownAt = performance.now();
   if (!Module.zorvelFirstFrame) {
     Module.zorvelFirstFrame = performance.now();
