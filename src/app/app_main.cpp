@@ -25,6 +25,7 @@
 #include "platform/replay/trace.h"
 #include "platform/host/writable_files.h"
 #include "ui/back_surface.h"
+#include "zk/debug_font.h"
 #include "zk/zk.h"
 
 AppState g_app;
@@ -37,6 +38,7 @@ constexpr const char* kGameTitle = "Zorvel";
 constexpr const char* kSetupFile = ".\\setup.ini";
 constexpr const char* kOptionsFile = "..\\options.ini";
 constexpr const char* kLauncherProgram = "\\Hubbix.exe";
+constexpr int kFrameRateMargin = 6;
 
 // The display is always there on this game's hosts; tests make the checks fail with ZORVEL_DIRECTDRAW=none or =old.
 bool DirectDrawObjectAvailable() {
@@ -109,11 +111,15 @@ void WaitForNextFrame(int32_t rate) {
   platform::LogFrameStart();
   g_app.nextFrameTime = tickCounter.load() + interval;
   g_app.frameRate = static_cast<float>(rate);
-  if (g_app.showFrameRate == 1) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%5.2f", static_cast<double>(g_app.frameRate));
-    ZKPrintString(text, 580, 0);
-  }
+  if (g_app.showFrameRate == 1) ShowFrameRate(g_app.frameRate);
+}
+
+void ShowFrameRate(float rate) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%6.2f", static_cast<double>(rate));
+  // Right-aligned, a margin inside the picture, on the dark floor right of the console.
+  const int width = static_cast<int>(std::strlen(text)) * zk::kDebugCellWidth;
+  ZKPrintString(text, 800 - kFrameRateMargin - width, 600 - kFrameRateMargin - zk::kDebugCellHeight);
 }
 
 void SetWindowTitle(const char* text) {

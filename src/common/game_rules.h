@@ -39,6 +39,9 @@ struct PanelRect {
   int32_t x, y, w, h;
 };
 inline constexpr PanelRect kTextPanel{164, 244, 466, 168};
+// On the hall-of-fame notice, inside its picture: a plate of the text panel's colour on which the game writes the
+// player's name with the text panel's font.
+inline constexpr PanelRect kHallOfFameNamePlate{110, 62, 228, 24};
 inline constexpr int32_t kTextX = 195, kTextY = 289;
 
 // The "End this game?" card, centred on the screen inside the stage's width, and its two answers: where each

@@ -13,8 +13,26 @@
 #include "gfx/refresh_manager.h"
 #include "gfx/sprite.h"
 #include "platform/replay/trace.h"
+#include "quiz/question_bank.h"
+#include "ui/bitmap_font.h"
 
 namespace {
+
+// The player's name in the middle of the notice's plate, in the panel's font (letters beyond ASCII included); a
+// name too wide for the plate starts at its left edge and stops before its right one.
+void WriteOnNamePlate(Picture* notice, const std::string& name) {
+  const BitmapFont* font = g_questionBank.explanationFont;
+  platform::Surface* surface = notice ? notice->GetSurface() : nullptr;
+  if (!font || !surface) return;
+  const rules::PanelRect& plate = rules::kHallOfFameNamePlate;
+  if (surface->width() < plate.x + plate.w || surface->height() < plate.y + plate.h) return;  // not our picture
+  const int32_t margin = 4;
+  const int32_t width = font->TextWidthUtf8(name);
+  const int32_t x = width <= plate.w - 2 * margin ? plate.x + (plate.w - width) / 2 : plate.x + margin;
+  const int32_t y = plate.y + (plate.h - font->Height()) / 2;
+  font->DrawTextUtf8(surface, name, x, y, 0, plate.x + plate.w - margin);
+  platform::TraceLine("hall of fame name \"" + name + "\"");
+}
 
 // Where the game-over card stands, over the text panel.
 constexpr int32_t kGameOverLeft = 175, kGameOverTop = 299;
@@ -69,12 +87,16 @@ void QuizGame::RedrawGameOver() {
                             kMarkPresent);
 }
 
-int32_t QuizGame::ShowHallOfFame() { return ShowNotice("hallfamepop.bmp", "hall-of-fame"); }
+int32_t QuizGame::ShowHallOfFame() {
+  const std::string line = playerLine_;
+  return ShowNotice("hallfamepop.bmp", "hall-of-fame", line.substr(0, line.find(':')));
+}
 
-int32_t QuizGame::ShowNotice(const char* picture, const char* name) {
+int32_t QuizGame::ShowNotice(const char* picture, const char* name, const std::string& playerName) {
   scene_->Present();
   auto* popup = new PopupDialog(*shell_);
-  popup->LoadPopupPicture(picture, name);
+  Picture* notice = popup->LoadPopupPicture(picture, name);
+  if (!playerName.empty()) WriteOnNamePlate(notice, playerName);
   popup->SetCloseTime(TickNow() + rules::kNoticeMs);
   char result[256];
   if (popup->RunModal(result, nullptr) == 0) {

@@ -78,6 +78,7 @@ void QuizGame::Reset() {
   SetScore(0);
   ladderStep = 0;
   streak = 0;
+  lastResult = Result::kNone;
   SetPlayerId(shell_->LoadCurrentPlayer(playerLine_));
   gameEnded_ = false;
   scoreTable.Allocate(rules::kHallOfFamePlaces);
@@ -180,6 +181,7 @@ void QuizGame::StepState() {
       SetState(kNewQuestion);
       break;
     case kNewQuestion: {
+      lastResult = Result::kNone;  // a statement not yet answered has no result to tell
       StartBull(BullAnimation::kIdle);
       RunGameClock();
       DrawLadder();
@@ -217,6 +219,7 @@ void QuizGame::StepState() {
       }
       if (Clicked("pass")) {
         platform::TraceLine("answer pass");
+        lastResult = Result::kPassed;
         StartBull(BullAnimation::kPass);
         streak = 0;
         SetState(kReveal);
@@ -236,11 +239,12 @@ void QuizGame::StepState() {
       g_refreshManager.ErasePictureArea(&scene_->questionPicture);
       if (TicksSince(stateMark) > rules::kRevealDelayMs) {
         const Question* current = g_questionBank.CurrentQuestion();
-        if (Sprite* verdict = scene_->verdictSprite) {
-          verdict->SetFrameIndex(current && current->answerIsTrue == 1 ? 0 : 1);
-          verdict->Draw(Work());
+        DrawVerdict();
+        if (Sprite* verdict = scene_->verdictSprite)
           platform::TraceLine(verdict->GetCurrent() == 0 ? "verdict TRUE" : "verdict FALSE");
-        }
+        platform::TraceLine(std::string("result ") + (lastResult == Result::kRight   ? "right"
+                                                      : lastResult == Result::kWrong ? "wrong"
+                                                                                     : "pass"));
         if (current) {
           current->DrawExplanation(Work(), g_questionBank.explanationFont, kTextX, kTextY);
           platform::Announce(std::string(current->answerIsTrue == 1 ? "True. " : "False. ") +
@@ -267,6 +271,7 @@ void QuizGame::StepState() {
 }
 
 void QuizGame::AnswerRight() {
+  lastResult = Result::kRight;
   if (Sprite* bell = g_spriteAnimations.Find("bell")) bell->SetPlaying(1);
   Play(GameSound::kBell);
   Play(GameSound::kPosChart);
@@ -284,6 +289,7 @@ void QuizGame::AnswerRight() {
 }
 
 void QuizGame::AnswerWrong() {
+  lastResult = Result::kWrong;
   Play(GameSound::kDrop);
   StartBull(streak == rules::kAngryStreak ? BullAnimation::kAngry : BullAnimation::kWrong);
   if (ladderStep > 0) {

@@ -2,6 +2,7 @@
 // The game controller: a run of true/false questions against the game clock, a ten-step points ladder, a
 // streak bonus, the verdict and explanation after each answer, the bull's reactions, and the end of a game.
 #include <cstdint>
+#include <string>
 
 #include "game/game_base.h"
 #include "game/game_names.h"
@@ -52,13 +53,16 @@ class QuizGame : public GameBase {
   void StartBull(BullAnimation a) { StartBullAnimation(static_cast<int32_t>(a)); }
   void TickBull();
   void RedrawText();
+  // The stamp of the statement's truth, and beside it the player's result, onto the work surface.
+  void DrawVerdict();
 
   // The end of a game.
   int32_t GameOver();
+  // The notice carries the name of the player who played (the first field of their player line).
   int32_t ShowHallOfFame();
   // A centred picture for a little over a second; 1 after it closed, 0 on the program's quit message. The name is
-  // the one the trace gives the popup.
-  int32_t ShowNotice(const char* picture, const char* name);
+  // the one the trace gives the popup; a player's name, when given, is written on the picture's name plate.
+  int32_t ShowNotice(const char* picture, const char* name, const std::string& playerName = {});
   // After a game has ended, what a popup covered is the game-over card, not the last statement's verdict.
   void RedrawGameOver();
   // N, M and Start would end a running game and lose its score: "End this game?". 1 when the player confirmed,
@@ -71,6 +75,9 @@ class QuizGame : public GameBase {
   int32_t bullAnimation = 0;
   int32_t bullFrameIndex = 0;
   const int32_t* bullSequence = nullptr;
+  // How the player met the current statement: the stamp tells its truth, this line tells the player.
+  enum class Result : int32_t { kNone, kRight, kWrong, kPassed };
+  Result lastResult = Result::kNone;
 
  private:
   // Whether the button of that name was clicked in this frame.

@@ -124,6 +124,10 @@ TEST(QuizEnd, ANewRecordIsSavedAndAnnouncedBeforeTheGameOverPicture) {
   EXPECT_EQ(run.trace[over + 1].text.rfind("hiscore write \"Ann", 0), 0u) << run.trace[over + 1].text;
   EXPECT_EQ(Popups(run), Strings({"popup open", "popup close", "popup open", "popup close"}));
   const int notice = run.Find("popup open"), closed = run.Find("popup close");
+  const int named = run.Find("hall of fame name ");
+  ASSERT_GE(named, 0) << "the notice carries no name";
+  EXPECT_EQ(run.trace[named].text, "hall of fame name \"Ann\"") << "the name, without the rest of the player line";
+  EXPECT_LT(named, notice);
   EXPECT_GT(run.trace[closed].tick - run.trace[notice].tick, 1000) << "the notice stays a little over a second";
   EXPECT_LE(run.trace[closed].tick - run.trace[notice].tick, 1050);
   EXPECT_EQ(run.Reactions(closed, run.Find("popup open", closed)), Strings({"sound bull06", "bull game-over"}));

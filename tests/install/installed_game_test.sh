@@ -34,14 +34,21 @@ ZORVEL=$PREFIX/bin/zorvel
 
 "$ZORVEL" help > "$WORK/help.txt"
 grep -q "zorvel add <name>" "$WORK/help.txt" || fail "help does not speak of the installed command"
+! grep -q "Hubbix" "$WORK/help.txt" || fail "the installed help speaks of Hubbix"
+grep -q '^StartupWMClass=Zorvel$' "$PREFIX/share/applications/org.zorvel.Zorvel.desktop" ||
+  fail "the desktop entry does not name the window's class"
+# A name with accents, drawn by the installed game's font, then Ann.
+"$ZORVEL" add "$(printf 'Zo\xc3\xab')" > /dev/null || fail "the installed launcher refuses Zoë"
 "$ZORVEL" add Ann > /dev/null
 grep -q '^name=Ann' "$HOME/.config/zorvel/options.ini" || fail "the new player is not in ~/.config/zorvel/options.ini"
 grep -q '^name=Player' "$HOME/.config/zorvel/options.ini" || fail "options.ini was not seeded from the defaults"
 grep -q '^fullscreen=0' "$HOME/.config/zorvel/setup.ini" || fail "setup.ini was not seeded from the defaults"
 "$ZORVEL" music off > /dev/null
-"$ZORVEL" players | grep -q '\* 2  Ann' || fail "Ann is not the selected player"
+"$ZORVEL" players | grep -q '\* 3  Ann' || fail "Ann is not the selected player"
 
-# A whole game: True then False on every question for a minute, then the clock runs out.
+# A whole game: True then False on every question for a minute, then the clock runs out. Time bonuses can lift
+# the clock back to its 180 seconds as late as the last answer, so the game is left alone for four more minutes:
+# it ends on the clock whatever the shipped questions are and in whatever order they come.
 {
   printf 'zorvel-script 1\nseed 21\n'
   for i in $(seq 0 29); do
@@ -50,7 +57,7 @@ grep -q '^fullscreen=0' "$HOME/.config/zorvel/setup.ini" || fail "setup.ini was 
     t=$((t + 700))
     printf '%d move 400 330\n%d ldown 400 330\n%d lup 400 330\n' $t $t $((t + 20))
   done
-  printf '200000 keyup ESCAPE\n'
+  printf '300000 keyup ESCAPE\n'
 } > "$WORK/script.txt"
 play() {  # trace file; the installed launcher starts the headless game
   ZORVEL_GAME=$HEADLESS ZORVEL_CLOCK=virtual ZORVEL_SCRIPT=$WORK/script.txt ZORVEL_TRACE=$1 \
