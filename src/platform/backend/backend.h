@@ -31,5 +31,7 @@ int DesktopWidth();
 int DesktopHeight();
 // Returns false when it could not show a box (the caller then writes the text to standard error).
 bool ShowMessageBox(const std::string& text, const std::string& caption, bool errorIcon);
+// Text for a screen reader to read out now; a backend with no way to reach one ignores it.
+void Announce(const std::string& text);
 
 }  // namespace platform::backend

@@ -121,4 +121,7 @@ bool RaiseThreadPriority(bool realtime) {
   return host::SetThreadNice(host::CurrentThreadId(), -10);
 }
 
+// No screen reader is reached from here.
+void Announce(const std::string&) {}
+
 }  // namespace platform::backend

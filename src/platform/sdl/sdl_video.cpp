@@ -446,4 +446,7 @@ bool ShowMessageBox(const std::string& text, const std::string& caption, bool er
   return SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), Video().window) == 0;
 }
 
+// No screen reader is reached from here.
+void Announce(const std::string&) {}
+
 }  // namespace platform::backend

@@ -156,6 +156,8 @@ bool SetWindowText(Window* window, const std::string& text) {
   return true;
 }
 
+void Announce(const std::string& text) { backend::Announce(text); }
+
 std::string GetWindowText(Window* window) { return Alive(window) ? window->title : std::string(); }
 
 WindowKind GetWindowKind(Window* window) { return window ? window->kind : WindowKind::Captioned; }

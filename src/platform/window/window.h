@@ -33,6 +33,9 @@ void ShowWindow(Window* window);
 void UpdateWindow(Window* window);
 void SetWindowTopmost(Window* window);
 bool SetWindowText(Window* window, const std::string& text);
+// What a screen reader should read out now (the statement, the verdict and explanation): the browser's page has
+// a live region for it; a desktop window has nothing to give it to.
+void Announce(const std::string& text);
 std::string GetWindowText(Window* window);
 WindowKind GetWindowKind(Window* window);
 void SetFocus(Window* window);
