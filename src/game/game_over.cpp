@@ -6,6 +6,7 @@
 #include "common/ticker.h"
 #include "game/game_names.h"
 #include "game/game_shell.h"
+#include "game/last_result.h"
 #include "game/popup_dialog.h"
 #include "game/quiz_game.h"
 #include "game/quiz_scene.h"
@@ -46,7 +47,10 @@ int32_t QuizGame::GameOver() {
   std::memcpy(playerLine, playerLine_, sizeof playerLine);
   platform::TraceLine("game over, score " + std::to_string(GetScore()));
   GameFigures placed = PlaceInTable(scoreTable, GetScore());
-  if (scoreTable.InsertScore(playerLine, GetScore())) {
+  const int32_t entered = scoreTable.InsertScore(playerLine, GetScore());
+  // The launcher opens its hall of fame on this result; a record it cannot write only loses the highlight.
+  WriteLastResult(entered ? PlaceOfNewEntry(scoreTable, GetScore()) : 0, GetScore(), playerLine);
+  if (entered) {
     const int32_t written = scoreTable.WriteTable("hiscore.dat");
     platform::TraceLine("hiscore write \"" + std::string(playerLine) + "\" " + std::to_string(GetScore()) +
                         (written ? "" : " failed"));

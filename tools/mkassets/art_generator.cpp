@@ -9,6 +9,7 @@
 #include "button_art.h"
 #include "glyph_sheet.h"
 #include "hud_art.h"
+#include "launcher_art.h"
 #include "popup_art.h"
 #include "screen_layout.h"
 #include "summary_art.h"
@@ -48,6 +49,7 @@ void GenerateArt(const FontLibrary& fonts, const std::filesystem::path& gameDir)
   Write(gameDir / "summaryrecord.bmp", PaintSummary(fonts, background, true));
   Write(gameDir / "review.bmp", PaintReview(fonts, background));
   Write(gameDir / "newround.bmp", PaintNewRoundNotice(fonts, background));
+  GenerateLauncherArt(fonts, gameDir, Write);
 }
 
 }  // namespace mkassets

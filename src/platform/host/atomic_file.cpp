@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "platform/host/file_names.h"
 
@@ -27,6 +28,11 @@ bool WriteAll(int fd, const void* data, size_t size) {
     size -= static_cast<size_t>(written);
   }
   return true;
+}
+
+std::function<void()>& Keeper() {
+  static std::function<void()> keeper;
+  return keeper;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -63,7 +69,10 @@ bool ReplaceFileContent(std::string_view gameName, const void* data, size_t size
     ::fsync(folder);
     ::close(folder);
   }
+  if (Keeper()) Keeper()();
   return true;
 }
+
+void SetReplacedFileKeeper(std::function<void()> keep) { Keeper() = std::move(keep); }
 
 }  // namespace platform
