@@ -46,6 +46,7 @@ int32_t QuizGame::GameOver() {
   char playerLine[256] = {};
   std::memcpy(playerLine, playerLine_, sizeof playerLine);
   platform::TraceLine("game over, score " + std::to_string(GetScore()));
+  GameFigures placed = PlaceInTable(scoreTable, GetScore());
   const int32_t entered = scoreTable.InsertScore(playerLine, GetScore());
   // The launcher opens its hall of fame on this result; a record it cannot write only loses the highlight.
   WriteLastResult(entered ? PlaceOfNewEntry(scoreTable, GetScore()) : 0, GetScore(), playerLine);
@@ -54,8 +55,10 @@ int32_t QuizGame::GameOver() {
     platform::TraceLine("hiscore write \"" + std::string(playerLine) + "\" " + std::to_string(GetScore()) +
                         (written ? "" : " failed"));
     // A place in the hall of fame that could not be saved is told as such, not announced as kept.
+    placed.placeSaved = written != 0;
     if (!(written ? ShowHallOfFame() : ShowNotice("savefailed.bmp", "save-failed"))) return kFrameQuit;
   }
+  if (!ShowSummary(journal.EndGame(placed))) return kFrameQuit;
   StartBull(BullAnimation::kGameOver);
   g_refreshManager.ErasePictureArea(&scene_->questionPicture);
   g_refreshManager.ErasePictureArea(&scene_->answerPicture);

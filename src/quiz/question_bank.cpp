@@ -1,9 +1,11 @@
 #include "quiz/question_bank.h"
 
 #include <cstdio>
+#include <string>
 
 #include "common/random_generator.h"
 #include "platform/host/file_names.h"
+#include "quiz/statement_id.h"
 
 QuestionBank g_questionBank;
 
@@ -33,6 +35,9 @@ int32_t QuestionBank::LoadQuestionFile(const char* fileName) {
       delete question;
       continue;
     }
+    std::string statement;
+    for (int32_t i = 0; i < question->statementCount; ++i) (statement += question->statementLines[i]) += ' ';
+    question->statementId = statement_id::FromText(statement);
     questions.Push(question);
     question->WrapText(statementFont);
   }
@@ -41,9 +46,11 @@ int32_t QuestionBank::LoadQuestionFile(const char* fileName) {
 }
 
 Question* QuestionBank::DrawQuestion() {
-  const int32_t n = questions.Count();
+  const bool inSet = !drawSet_.empty();
+  const int32_t n = inSet ? static_cast<int32_t>(drawSet_.size()) : questions.Count();
   for (int32_t attempt = 0; attempt < n; ++attempt) {
-    Question* candidate = questions.Get(RandomIndex(n));
+    const int32_t index = RandomIndex(n);
+    Question* candidate = inSet ? drawSet_[static_cast<size_t>(index)] : questions.Get(index);
     if (candidate->used) continue;
     candidate->used = 1;
     if (candidate->IsBlank()) return nullptr;  // it stays used
@@ -60,6 +67,7 @@ void QuestionBank::ResetUsed() {
 }
 
 void QuestionBank::ReleaseAll() {
+  drawSet_.clear();
   questions.DeleteAll();
   delete statementFont;
   delete explanationFont;
@@ -72,4 +80,22 @@ int32_t QuestionBank::CountShowable() const {
   for (int32_t i = 0; i < questions.Count(); ++i)
     if (questions.Get(i)->IsShowable()) ++showable;
   return showable;
+}
+
+int32_t QuestionBank::CountFreeShowable() const {
+  int32_t free = 0;
+  if (!drawSet_.empty()) {
+    for (const Question* question : drawSet_)
+      if (!question->used && question->IsShowable()) ++free;
+    return free;
+  }
+  for (int32_t i = 0; i < questions.Count(); ++i)
+    if (!questions.Get(i)->used && questions.Get(i)->IsShowable()) ++free;
+  return free;
+}
+
+Question* QuestionBank::FindById(uint64_t statementId) const {
+  for (int32_t i = 0; i < questions.Count(); ++i)
+    if (questions.Get(i)->statementId == statementId) return questions.Get(i);
+  return nullptr;
 }

@@ -167,23 +167,13 @@ inline std::string GameDir() {
   return std::string(ZORVEL_SOURCE_DIR) + "/build/suite/Zorvel";
 }
 
-// Plays the script in a fresh copy of the game's folder; the player is "Ann". A game that does not end within ten
-// minutes is stopped (exit code 124). A read-only hall of fame is write-protected, so that a save is refused.
-inline GameRun Play(const Script& script, const std::string& questions, uint32_t seed = 7,
-                const std::string& hiscore = "", bool readOnlyHallOfFame = false) {
-  const std::string root = std::string(::testing::TempDir()) + "rules-" + std::to_string(::getpid());
+// Plays the script in the suite folder `root` (its game in root/suite/Zorvel, already laid out) and reads back the
+// trace and hiscore.dat. A game that does not end within ten minutes is stopped (exit code 124).
+inline GameRun RunInSuite(const std::string& root, const Script& script, uint32_t seed) {
   const std::string game = root + "/suite/Zorvel";
   auto quote = [](const std::string& s) { return "'" + s + "'"; };
-  std::system(("rm -rf " + quote(root) + " && mkdir -p " + quote(game) + " && cp -r " +
-               quote(GameDir() + "/.") + " " + quote(game + "/") + " && rm -f " +
-               quote(game + "/hiscore.dat"))
-                  .c_str());
-  std::ofstream(game + "/Zorvel.txt", std::ios::binary) << questions;
-  std::ofstream(root + "/suite/options.ini", std::ios::binary)
-      << "[setup]\r\nmusic=N\r\nSFX=Y\r\nplayerid=0\r\n[Player1]\r\nname=Ann\r\n";
-  if (!hiscore.empty()) std::ofstream(game + "/hiscore.dat", std::ios::binary) << hiscore;
-  if (readOnlyHallOfFame) std::system(("chmod a-w " + quote(game + "/hiscore.dat")).c_str());
   std::ofstream(root + "/script.txt") << script.Text(seed);
+  std::remove((root + "/trace.txt").c_str());
   const std::string command = "cd " + quote(game) + " && env ZORVEL_CLOCK=virtual ZORVEL_NO_LAUNCH=1 ZORVEL_TRACE_FRAMES=0" +
                               " ZORVEL_MESSAGEBOX=stderr ZORVEL_SCRIPT=" + quote(root + "/script.txt") +
                               " ZORVEL_TRACE=" + quote(root + "/trace.txt") + " " +
@@ -209,6 +199,33 @@ inline GameRun Play(const Script& script, const std::string& questions, uint32_t
     bytes << file.rdbuf();
     run.hiscore = bytes.str();
   }
+  return run;
+}
+
+// A fresh copy of the game's folder under `root` with these questions, the player "Ann" and no hall of fame.
+inline void LayOutSuite(const std::string& root, const std::string& questions) {
+  const std::string game = root + "/suite/Zorvel";
+  auto quote = [](const std::string& s) { return "'" + s + "'"; };
+  std::system(("rm -rf " + quote(root) + " && mkdir -p " + quote(game) + " && cp -r " +
+               quote(GameDir() + "/.") + " " + quote(game + "/") + " && rm -f " +
+               quote(game + "/hiscore.dat"))
+                  .c_str());
+  std::ofstream(game + "/Zorvel.txt", std::ios::binary) << questions;
+  std::ofstream(root + "/suite/options.ini", std::ios::binary)
+      << "[setup]\r\nmusic=N\r\nSFX=Y\r\nplayerid=0\r\n[Player1]\r\nname=Ann\r\n";
+}
+
+// Plays the script in a fresh copy of the game's folder; the player is "Ann". A game that does not end within ten
+// minutes is stopped (exit code 124). A read-only hall of fame is write-protected, so that a save is refused.
+inline GameRun Play(const Script& script, const std::string& questions, uint32_t seed = 7,
+                const std::string& hiscore = "", bool readOnlyHallOfFame = false) {
+  const std::string root = std::string(::testing::TempDir()) + "rules-" + std::to_string(::getpid());
+  const std::string game = root + "/suite/Zorvel";
+  auto quote = [](const std::string& s) { return "'" + s + "'"; };
+  LayOutSuite(root, questions);
+  if (!hiscore.empty()) std::ofstream(game + "/hiscore.dat", std::ios::binary) << hiscore;
+  if (readOnlyHallOfFame) std::system(("chmod a-w " + quote(game + "/hiscore.dat")).c_str());
+  GameRun run = RunInSuite(root, script, seed);
   std::system(("rm -rf " + quote(root)).c_str());
   return run;
 }
