@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -242,4 +243,52 @@ TEST(BitmapAssets, GlyphSheetScansIntoAllGlyphsWithGapsBetween) {
   EXPECT_LE(widths.back(), 2 * widths[widths.size() / 2] + 2);
   EXPECT_GT(font.TextWidth("WWW"), font.TextWidth("iii"));
   EXPECT_GT(font.SpaceWidth(), font.GlyphOf('i').width);
+}
+
+namespace {
+
+// Relative luminance and contrast ratio as the web's accessibility guidelines define them.
+double Luminance(asset_files::Rgb c) {
+  auto channel = [](uint8_t v) {
+    const double s = v / 255.0;
+    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(c.r) + 0.7152 * channel(c.g) + 0.0722 * channel(c.b);
+}
+
+double Contrast(asset_files::Rgb a, asset_files::Rgb b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The lightest pixel of an area: the text's own colour where there is text, the worst case of a ground without.
+asset_files::Rgb Lightest(const Image& img, const Rect& area) {
+  asset_files::Rgb best{0, 0, 0};
+  for (int y = area.y; y < area.y + area.h; ++y)
+    for (int x = area.x; x < area.x + area.w; ++x)
+      if (Luminance(img.At(x, y)) > Luminance(best)) best = img.At(x, y);
+  return best;
+}
+
+}  // namespace
+
+// Small text that players must read (the score labels and the points of steps not reached yet) stands out from
+// what lies behind it by at least 4.5:1.
+TEST(BitmapAssets, SmallTextReadsAtFourAndAHalfToOne) {
+  const Image background = Load("background.bmp");
+  ASSERT_GE(background.width, 800);
+  for (const int centre : {78, 718}) {  // under the BEST and SCORE boxes
+    SCOPED_TRACE(centre);
+    const asset_files::Rgb label = Lightest(background, {centre - 24, 47, 48, 16});
+    const asset_files::Rgb ground = Lightest(background, {centre - 66, 47, 20, 16});
+    EXPECT_GE(Contrast(label, ground), 4.5);
+  }
+  const Image steps = Load("allscore.bmp");
+  ASSERT_EQ(134 * 10, steps.width);
+  for (int i = 0; i < 10; ++i) {
+    SCOPED_TRACE(i);
+    const asset_files::Rgb points = Lightest(steps, {i * 134 + 40, 8, 86, 24});
+    const asset_files::Rgb fill = Lightest(steps, {i * 134 + 29, 8, 3, 24});
+    EXPECT_GE(Contrast(points, fill), 4.5);
+  }
 }

@@ -64,7 +64,8 @@ void Bevel(cairo_t* cr, const Box& b, double radius, Rgb fill, Rgb rim, double r
 void ScoreBox(cairo_t* cr, const FontLibrary& fonts, const Box& b, const std::string& label) {
   Bevel(cr, b, 7, palette::kScoreBox, palette::kGold, 2);
   fonts.Use(cr, FontId::SansBold, 12);
-  SetSource(cr, palette::kGold);
+  // Lighter than the box's gold rim: small text on the backdrop needs 4.5:1.
+  SetSource(cr, palette::kLabelGold);
   ShowTextCentred(cr, label, b.x + b.w / 2.0, b.bottom() + 15);
 }
 

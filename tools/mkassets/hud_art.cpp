@@ -80,8 +80,9 @@ RgbImage PaintLadderStrip(const FontLibrary& fonts, const RgbImage& background, 
   for (int i = 0; i < 10; ++i) {
     Canvas canvas(w, h);
     cairo_t* cr = canvas.cr();
-    const Rgb top = highlighted ? Rgb{255, 236, 140} : Rgb{70, 178, 130};
-    const Rgb bottom = highlighted ? Rgb{238, 168, 40} : Rgb{30, 118, 88};
+    // Steps not reached are a deep green, so their white points read at 4.5:1 or better from edge to edge.
+    const Rgb top = highlighted ? Rgb{255, 236, 140} : Rgb{30, 118, 88};
+    const Rgb bottom = highlighted ? Rgb{238, 168, 40} : Rgb{14, 78, 58};
     RoundedRect(cr, 0, 0, w, h, 7);
     cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, h);
     cairo_pattern_add_color_stop_rgb(p, 0, top.r / 255.0, top.g / 255.0, top.b / 255.0);
@@ -95,7 +96,7 @@ RgbImage PaintLadderStrip(const FontLibrary& fonts, const RgbImage& background, 
     cairo_stroke(cr);
     // Step number in a round badge, points to the right; the top step gets a star.
     cairo_arc(cr, 14, h / 2.0, 10, 0, 2 * M_PI);
-    SetSource(cr, highlighted ? Rgb{150, 84, 14} : Rgb{16, 80, 58});
+    SetSource(cr, highlighted ? Rgb{150, 84, 14} : Rgb{6, 48, 34});
     cairo_fill(cr);
     if (i == 9) {
       Star(cr, 14, h / 2.0, 9, 4);

@@ -10,6 +10,7 @@ inline constexpr Rgb kBackdropTop{24, 92, 88};
 inline constexpr Rgb kBackdropBottom{10, 48, 50};
 inline constexpr Rgb kGold{232, 184, 72};
 inline constexpr Rgb kGoldDark{150, 104, 30};
+inline constexpr Rgb kLabelGold{255, 232, 160};
 inline constexpr Rgb kInk{44, 34, 28};
 inline constexpr Rgb kWoodLight{150, 92, 52};
 inline constexpr Rgb kWoodDark{84, 48, 26};
