@@ -56,8 +56,9 @@ class QuizGame : public GameBase {
   // The end of a game.
   int32_t GameOver();
   int32_t ShowHallOfFame();
-  // A centred picture for a little over a second; 1 after it closed, 0 on the program's quit message.
-  int32_t ShowNotice(const char* picture);
+  // A centred picture for a little over a second; 1 after it closed, 0 on the program's quit message. When the
+  // picture cannot be loaded, `fallback` (when given) is written in the text panel for that time instead.
+  int32_t ShowNotice(const char* picture, const char* fallback = nullptr);
 
   int32_t ladderStep = 0;
   int32_t streak = 0;
@@ -76,6 +77,9 @@ class QuizGame : public GameBase {
 
   QuizScene* scene_ = nullptr;
   GameShell* shell_ = nullptr;
+  // A question file cut to what the game reads is told once, not at every new game.
+  bool toldQuestionLimit_ = false;
+  bool toldFontProblem_ = false;
 };
 
 extern QuizGame g_quizGame;
