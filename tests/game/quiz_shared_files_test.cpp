@@ -121,7 +121,8 @@ TEST(SharedHallOfFame, AFifoInPlaceOfAnyFileHoldsNothing) {
         60);
     EXPECT_NE(run.exitCode, 124) << "held by the FIFO until stopped";
     EXPECT_TRUE(run.EndedCleanly()) << run.exitCode << run.output;
-    EXPECT_GE(run.Find("game over, score "), 0);
+    // Without its question file the game has nothing to ask; with any other file a game is played to its end.
+    EXPECT_GE(run.Find(std::string(name) == "Zorvel.txt" ? "no questions to show" : "game over, score "), 0);
   }
 }
 
