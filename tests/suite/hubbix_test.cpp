@@ -251,6 +251,37 @@ TEST_F(HubbixTest, AFifoInPlaceOfAFileIsRefusedAtOnce) {
   EXPECT_EQ(scores.output, "Zorvel hall of fame:\n  (no scores yet)\n");
 }
 
+TEST_F(HubbixTest, AFullDiskKeepsTheOldOptionsAndSaysSo) {
+  // The full disk: a small tmpfs holding the launcher and its options, filled up to the last byte. Mounting needs
+  // the right to; without it the test cannot make a full disk and says so.
+  const fs::path full = dir() / "full";
+  fs::create_directories(full);
+  if (std::system(("mount -t tmpfs -o size=4m tmpfs '" + full.string() + "' 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "cannot mount a small tmpfs here";
+  fs::copy_file(dir() / "Hubbix", full / "Hubbix");
+  const std::string options = (full / "options.ini").string();
+  const std::string before = "[setup]\nplayerid=0\n[Player1]\nname=Ann\n";
+  WriteBytes(options, before);
+  std::system(("dd if=/dev/zero of='" + (full / "filler").string() + "' bs=4k 2>/dev/null").c_str());
+  const std::string command = "cd / && '" + (full / "Hubbix").string() + "' add Bob 2>&1";
+  Result r;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[512];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) r.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  const std::string after = ReadBytes(options);
+  int left = 0;
+  for (const auto& entry : fs::directory_iterator(full))
+    left += entry.path().filename().string().find(".tmp") != std::string::npos;
+  std::system(("umount '" + full.string() + "'").c_str());
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_NE(r.output.find("No space left on device"), std::string::npos) << r.output;
+  EXPECT_EQ(after, before) << "the old options are kept whole";
+  EXPECT_EQ(left, 0) << "no temporary file is left on the full disk";
+}
+
 TEST_F(HubbixTest, SwitchesAreStoredTheWayTheGameReadsThem) {
   auto flag = [&](const char* key) { return platform::ReadProfileString(options_, "setup", key, "Y", 2); };
   EXPECT_EQ(Run("music off").exitCode, 0);
