@@ -14,6 +14,7 @@
 #include "platform/timer/timer.h"
 #include "platform/host/writable_files.h"
 #include "launcher/suite_options.h"
+#include "ui/bitmap_font.h"
 
 // clang-format off
 EM_JS(void, zorvel_web_ended, (int code, const char* problem), {
@@ -30,7 +31,10 @@ constexpr const char* kGame = "/zorvel/Zorvel";
 std::string EnterPlayer(const std::string& file, const std::string& name) {
   hubbix::IniDocument document;
   if (!document.Load(file)) return "Cannot read " + file;
-  hubbix::SuiteOptions options(std::move(document));
+  // The game's font decides which letters a name may hold, as in the launcher.
+  BitmapFont font;
+  font.Load((std::string(kGame) + "/font.bmp").c_str());
+  hubbix::SuiteOptions options(std::move(document), &font);
   std::string error;
   const int known = options.FindPlayer(name);
   if (known >= 0 ? !options.SelectPlayer(known, &error) : options.AddPlayer(name, &error) < 0) return error;

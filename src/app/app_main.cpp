@@ -18,12 +18,14 @@
 #include "platform/window/launch.h"
 #include "platform/music/mci.h"
 #include "platform/window/message_box.h"
+#include "platform/host/end_request.h"
 #include "platform/host/profile.h"
 #include "platform/timer/thread.h"
 #include "platform/timer/timer.h"
 #include "platform/replay/trace.h"
 #include "platform/host/writable_files.h"
 #include "ui/back_surface.h"
+#include "zk/debug_font.h"
 #include "zk/zk.h"
 
 AppState g_app;
@@ -36,6 +38,7 @@ constexpr const char* kGameTitle = "Zorvel";
 constexpr const char* kSetupFile = ".\\setup.ini";
 constexpr const char* kOptionsFile = "..\\options.ini";
 constexpr const char* kLauncherProgram = "\\Hubbix.exe";
+constexpr int kFrameRateMargin = 6;
 
 // The display is always there on this game's hosts; tests make the checks fail with ZORVEL_DIRECTDRAW=none or =old.
 bool DirectDrawObjectAvailable() {
@@ -108,11 +111,15 @@ void WaitForNextFrame(int32_t rate) {
   platform::LogFrameStart();
   g_app.nextFrameTime = tickCounter.load() + interval;
   g_app.frameRate = static_cast<float>(rate);
-  if (g_app.showFrameRate == 1) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%5.2f", static_cast<double>(g_app.frameRate));
-    ZKPrintString(text, 580, 0);
-  }
+  if (g_app.showFrameRate == 1) ShowFrameRate(g_app.frameRate);
+}
+
+void ShowFrameRate(float rate) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%6.2f", static_cast<double>(rate));
+  // Right-aligned, a margin inside the picture, on the dark floor right of the console.
+  const int width = static_cast<int>(std::strlen(text)) * zk::kDebugCellWidth;
+  ZKPrintString(text, 800 - kFrameRateMargin - width, 600 - kFrameRateMargin - zk::kDebugCellHeight);
 }
 
 void SetWindowTitle(const char* text) {
@@ -151,7 +158,8 @@ void Shutdown() {
 
 intptr_t MainWindowProc(platform::Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   using namespace platform;
-  g_screenManager.ForwardMessage(window, message, wParam, lParam);
+  // A key the screen took for itself (Escape answering the game's question) is not the window's to act on.
+  if (g_screenManager.ForwardMessage(window, message, wParam, lParam) == kMessageTaken) return 0;
   switch (message) {
     case WM_DESTROY:
       Shutdown();
@@ -232,6 +240,8 @@ int AppMain(void* instance, const std::string& commandLine) {
     return 0;
   }
   std::snprintf(g_app.launcherDir, sizeof g_app.launcherDir, "%s", commandLine.c_str());
+  // A logout or a hang-up ends the game as closing its window does.
+  host::CatchEndRequests();
   // An installed game folder is read-only: the settings and the hall of fame then live in the player's folders.
   UseWritableFiles(LocateWritableFiles(commandLine, "."), commandLine, ".");
 

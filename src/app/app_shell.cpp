@@ -7,7 +7,7 @@
 
 AppShell g_appShell;
 
-void AppShell::GetMouse(int32_t* x, int32_t* y, int32_t* buttons) { g_inputState.GetMouse(x, y, buttons); }
+void AppShell::GetMouse(int32_t* x, int32_t* y, int32_t* buttons) { g_inputState.TakeFrameMouse(x, y, buttons); }
 
 int32_t AppShell::PumpMessages() { return ::PumpMessages(); }
 

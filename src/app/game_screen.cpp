@@ -29,17 +29,23 @@ constexpr ButtonSpec kButtons[] = {
 };
 
 // Keyboard and controller play: each key stands for a click on its buttons. A controller's A both answers True
-// and goes on after the explanation; only the button the current state polls acts.
-GameScreen::KeyPress ButtonsForKey(uintptr_t vk) {
+// and goes on after the explanation; only the button the current state polls acts. The same keys answer the
+// game's yes-or-no question: Y, Return or A say yes; N, Escape, B or Start say no.
+GameScreen::KeyPress MeaningOfKey(uintptr_t vk) {
+  using Reply = QuizScene::Reply;
   switch (vk) {
-    case 'T': case platform::VK_LEFT: return {"true"};
-    case 'F': case platform::VK_RIGHT: case platform::VK_GAMEPAD_B: return {"false"};
-    case 'P': case platform::VK_DOWN: case platform::VK_GAMEPAD_X: case platform::VK_GAMEPAD_Y: return {"pass"};
-    case platform::VK_SPACE: case platform::VK_RETURN: return {"next"};
-    case platform::VK_GAMEPAD_A: return {"true", "next"};
-    case 'N': case platform::VK_GAMEPAD_MENU: return {"newgame"};
-    case 'R': case platform::VK_GAMEPAD_VIEW: return {"info"};
-    case 'M': return {"menu"};
+    case 'T': case platform::VK_LEFT: return {{"true"}};
+    case 'F': case platform::VK_RIGHT: return {{"false"}};
+    case platform::VK_GAMEPAD_B: return {{"false"}, Reply::kNo};
+    case 'P': case platform::VK_DOWN: case platform::VK_GAMEPAD_X: case platform::VK_GAMEPAD_Y: return {{"pass"}};
+    case platform::VK_SPACE: return {{"next"}};
+    case platform::VK_RETURN: return {{"next"}, Reply::kYes};
+    case platform::VK_GAMEPAD_A: return {{"true", "next"}, Reply::kYes};
+    case 'N': case platform::VK_GAMEPAD_MENU: return {{"newgame"}, Reply::kNo};
+    case 'R': case platform::VK_GAMEPAD_VIEW: return {{"info"}};
+    case 'M': return {{"menu"}};
+    case 'Y': return {{}, Reply::kYes};
+    case platform::VK_ESCAPE: return {{}, Reply::kNo};
     default: return {};
   }
 }
@@ -135,12 +141,25 @@ void GameScreen::Deactivate() {
   g_spriteAnimations.Clear();
   backgroundPicture_ = backgroundCopyPicture_ = nullptr;
   pressedKeys_.clear();
+  escapeAnswers_ = escapeReleaseTaken_ = false;
 }
 
 int32_t GameScreen::HandleMessage(platform::Window*, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  // Key presses (not auto-repeats) of the answer keys are kept for the quiz's next frame.
+  const bool escape = wParam == static_cast<uintptr_t>(platform::VK_ESCAPE);
+  if (message == platform::WM_KEYDOWN && escape && escapeAnswers_) {
+    // This Escape said no to the game's question; its release must not then close the program.
+    escapeReleaseTaken_ = true;
+  } else if (message == platform::WM_KEYDOWN && escape) {
+    return 1;  // Escape closes the program on its release, through the window
+  }
+  if (message == platform::WM_KEYUP && escape && escapeReleaseTaken_) {
+    escapeReleaseTaken_ = false;
+    return kMessageTaken;
+  }
+  // Key presses (not auto-repeats) of the game's keys are kept for the quiz's next frame.
   if (message == platform::WM_KEYDOWN && !platform::IsKeyRepeat(lParam))
-    if (KeyPress buttons = ButtonsForKey(wParam); !buttons.empty()) pressedKeys_.push_back(std::move(buttons));
+    if (KeyPress press = MeaningOfKey(wParam); !press.buttons.empty() || press.reply != Reply::kNone)
+      pressedKeys_.push_back(std::move(press));
   return 1;
 }
 

@@ -24,10 +24,13 @@ class GameScreen : public Screen, public QuizScene {
   // Keyboard and controller play: for each key pressed since the quiz last took them, the buttons it stands for.
   std::vector<KeyPress> TakePressedKeys() override;
   void ForgetPressedKeys() override { pressedKeys_.clear(); }
+  void SetEscapeAnswers(bool answers) override { escapeAnswers_ = answers; }
 
  private:
   bool backgroundMissing_ = false;
   std::vector<KeyPress> pressedKeys_;
+  bool escapeAnswers_ = false;
+  bool escapeReleaseTaken_ = false;
 };
 
 extern GameScreen g_gameScreen;

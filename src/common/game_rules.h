@@ -39,7 +39,22 @@ struct PanelRect {
   int32_t x, y, w, h;
 };
 inline constexpr PanelRect kTextPanel{164, 244, 466, 168};
+// On the hall-of-fame notice, inside its picture: a plate of the text panel's colour on which the game writes the
+// player's name with the text panel's font.
+inline constexpr PanelRect kHallOfFameNamePlate{110, 62, 228, 24};
 inline constexpr int32_t kTextX = 195, kTextY = 289;
+
+// The "End this game?" card, centred on the screen inside the stage's width, and its two answers: where each
+// is drawn on the card (and clicked), its words and its key.
+inline constexpr int32_t kEndGameCardW = 356, kEndGameCardH = 150;
+struct EndGameButton {
+  const char* name;
+  const char* label;
+  const char* key;
+  int32_t x, y, w, h;
+};
+inline constexpr std::array<EndGameButton, 2> kEndGameButtons{{{"yes", "Yes", "Y", 40, 96, 120, 36},
+                                                               {"no", "No", "N", 196, 96, 120, 36}}};
 
 // The one transparent colour of every bitmap: pure blue.
 struct KeyRgb {

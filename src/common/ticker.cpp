@@ -76,6 +76,7 @@ void SetGameClock(int32_t seconds) { gameClock.store(seconds); }
 int32_t GetGameClock() { return gameClock.load(); }
 void RunGameClock() { clockRunning.store(1); }
 void PauseGameClock() { clockRunning.store(0); }
+bool GameClockRunning() { return clockRunning.load() == 1; }
 
 int32_t AddToGameClock(int32_t seconds, int32_t maxSeconds) {
   int32_t c = gameClock.load();

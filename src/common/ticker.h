@@ -14,6 +14,7 @@ void SetGameClock(int32_t seconds);
 int32_t GetGameClock();
 void RunGameClock();
 void PauseGameClock();
+bool GameClockRunning();
 // The time bonus: clock := min(clock + seconds, maxSeconds) as one atomic step against the timer thread.
 int32_t AddToGameClock(int32_t seconds, int32_t maxSeconds);
 // Waits for the ticker to advance at least one step. Without a running timer it advances the counter itself from

@@ -1,4 +1,5 @@
 // The end of a game: the result offered to the hall of fame, the new-record notice, the game-over picture.
+#include <cstring>
 #include <string>
 
 #include "common/game_rules.h"
@@ -19,9 +20,34 @@
 #include "quiz/question_bank.h"
 #include "ui/bitmap_font.h"
 
+namespace {
+
+// The player's name in the middle of the notice's plate, in the panel's font (letters beyond ASCII included); a
+// name too wide for the plate starts at its left edge and stops before its right one.
+void WriteOnNamePlate(Picture* notice, const std::string& name) {
+  const BitmapFont* font = g_questionBank.explanationFont;
+  platform::Surface* surface = notice ? notice->GetSurface() : nullptr;
+  if (!font || !surface) return;
+  const rules::PanelRect& plate = rules::kHallOfFameNamePlate;
+  if (surface->width() < plate.x + plate.w || surface->height() < plate.y + plate.h) return;  // not our picture
+  const int32_t margin = 4;
+  const int32_t width = font->TextWidthUtf8(name);
+  const int32_t x = width <= plate.w - 2 * margin ? plate.x + (plate.w - width) / 2 : plate.x + margin;
+  const int32_t y = plate.y + (plate.h - font->Height()) / 2;
+  font->DrawTextUtf8(surface, name, x, y, 0, plate.x + plate.w - margin);
+  platform::TraceLine("hall of fame name \"" + name + "\"");
+}
+
+// Where the game-over card stands, over the text panel.
+constexpr int32_t kGameOverLeft = 175, kGameOverTop = 299;
+
+}  // namespace
+
 int32_t QuizGame::GameOver() {
+  // The player who played this game, read when it started: choosing another player in the launcher meanwhile
+  // must not move the score to them.
   char playerLine[256] = {};
-  SetPlayerId(shell_->LoadCurrentPlayer(playerLine));
+  std::memcpy(playerLine, playerLine_, sizeof playerLine);
   platform::TraceLine("game over, score " + std::to_string(GetScore()));
   int32_t entered = 0, written = 0;
   std::string keptAside;
@@ -47,7 +73,8 @@ int32_t QuizGame::GameOver() {
                         (written ? "" : " failed"));
     // A place in the hall of fame that could not be saved is told as such, not announced as kept.
     if (!(written ? ShowHallOfFame()
-                  : ShowNotice("savefailed.bmp", "Your place in the hall of fame could not be saved.")))
+                  : ShowNotice("savefailed.bmp", "save-failed", {},
+                               "Your place in the hall of fame could not be saved.")))
       return kFrameQuit;
   }
   StartBull(BullAnimation::kGameOver);
@@ -61,8 +88,8 @@ int32_t QuizGame::GameOver() {
   PauseGameClock();
 
   auto* popup = new PopupDialog(*shell_);
-  popup->LoadPopupPicture("gameover.bmp", nullptr);
-  popup->PlaceAt(175, 299);
+  popup->LoadPopupPicture("gameover.bmp", "game-over");
+  popup->PlaceAt(kGameOverLeft, kGameOverTop);
   popup->AddDefaultButton();
   popup->SetCloseTime(TickNow());
   if (popup->RunModal(playerLine, nullptr) == 0) {
@@ -72,17 +99,32 @@ int32_t QuizGame::GameOver() {
   delete popup;
   scene_->ForgetPressedKeys();
   SetState(kIdle);
+  gameEnded_ = true;
   return kFrameContinue;
 }
 
-int32_t QuizGame::ShowHallOfFame() { return ShowNotice("hallfamepop.bmp"); }
+void QuizGame::RedrawGameOver() {
+  DrawLadder();
+  Picture card;
+  card.Define("game-over", "gameover.bmp", kGameOverLeft, kGameOverTop, 0, 0);
+  card.Draw(g_refreshManager.GetWorkSurface(), card.GetX(), card.GetY());
+  g_refreshManager.MarkArea(card.GetX(), card.GetY(), card.GetWidth(), card.GetHeight(), kMarkOneShot,
+                            kMarkPresent);
+}
 
-int32_t QuizGame::ShowNotice(const char* picture, const char* fallback) {
+int32_t QuizGame::ShowHallOfFame() {
+  const std::string line = playerLine_;
+  return ShowNotice("hallfamepop.bmp", "hall-of-fame", line.substr(0, line.find(':')));
+}
+
+int32_t QuizGame::ShowNotice(const char* picture, const char* name, const std::string& playerName,
+                             const char* fallback) {
   scene_->Present();
   auto* popup = new PopupDialog(*shell_);
-  const Picture* shown = popup->LoadPopupPicture(picture, nullptr);
+  Picture* notice = popup->LoadPopupPicture(picture, name);
+  if (!playerName.empty()) WriteOnNamePlate(notice, playerName);
   const BitmapFont* font = g_questionBank.statementFont;
-  if (fallback && (!shown || !shown->GetSurface()) && font && font->IsLoaded()) {
+  if (fallback && (!notice || !notice->GetSurface()) && font && font->IsLoaded()) {
     // A damaged picture must not turn the notice into an empty popup: the words are written in the text panel.
     platform::TraceLine(std::string("notice text \"") + fallback + "\"");
     g_refreshManager.ErasePictureArea(&scene_->questionPicture);

@@ -5,7 +5,9 @@
 
 class GameShell {
  public:
-  // The mouse in the 800 x 600 drawing area and the buttons held (1 left, 2 right).
+  // The mouse in the 800 x 600 drawing area and the buttons (1 left, 2 right) as this frame sees them: a press
+  // since the last call reads as down once, so a click shorter than a frame still shows both edges. Call it once
+  // a frame.
   virtual void GetMouse(int32_t* x, int32_t* y, int32_t* buttons) = 0;
   // Handles the waiting window messages; 1 when the program's quit message came.
   virtual int32_t PumpMessages() = 0;

@@ -55,8 +55,8 @@ int32_t PopupDialog::CheckClose() {
     SetName("key");
     done = 1;
   }
-  if (keyPress_ && keyPress_()) {
-    SetName("key");
+  if (const char* keyResult = keyPress_ ? keyPress_() : nullptr) {
+    SetName(keyResult);
     done = 1;
   }
   if (clicked) {
@@ -67,7 +67,21 @@ int32_t PopupDialog::CheckClose() {
   return 1;
 }
 
-int32_t PopupDialog::PollInput(int32_t, int32_t, int32_t) { return CheckClose(); }
+int32_t PopupDialog::PollInput(int32_t x, int32_t y, int32_t buttons) {
+  if (outsideResult_) {
+    const bool outside = x < popupRect.left || x >= popupRect.right || y < popupRect.top || y >= popupRect.bottom;
+    if (buttons & 1) {
+      pressedOutside_ = outside;
+    } else if (pressedOutside_) {
+      pressedOutside_ = false;
+      if (outside) {
+        SetName(outsideResult_);
+        done = 1;
+      }
+    }
+  }
+  return CheckClose();
+}
 
 Picture* PopupDialog::SelectPicture(Picture* picture) {
   if (picture) {
@@ -118,6 +132,7 @@ void PopupDialog::SetPollOverlay(int32_t flag) { pollOverlay = flag; }
 
 int32_t PopupDialog::RunModal(char* destination, const char* pictureName) {
   done = 0;
+  pressedOutside_ = false;
   if (pictureName) SelectPictureByName(pictureName);
   else currentPicture = popupPictures && popupPictures->Count() > 0 ? popupPictures->Get(0) : nullptr;
 

@@ -37,8 +37,12 @@ class PopupDialog final : public Screen {
   virtual void SetHotkey(int32_t virtualKey);
   virtual void SetPollOverlay(int32_t flag);
 
-  // Keyboard and controller play: a popup that a click closes also closes when this reports a fresh key press.
-  void SetKeyPress(std::function<bool()> pressed) { keyPress_ = std::move(pressed); }
+  // Keyboard and controller play: the popup closes with the result this reports for the keys pressed since the
+  // last pass; null goes on.
+  void SetKeyPress(std::function<const char*()> pressed) { keyPress_ = std::move(pressed); }
+  // A left click that both presses and releases outside the picture closes the popup with this result; null (the
+  // default) leaves such clicks alone.
+  void SetOutsideClickResult(const char* result) { outsideResult_ = result; }
 
   const platform::Rect& GetPopupRect() const { return popupRect; }
 
@@ -53,5 +57,7 @@ class PopupDialog final : public Screen {
   int32_t deadline = 0;
   int32_t hotkey = 0;
   int32_t pollOverlay = 0;
-  std::function<bool()> keyPress_;
+  std::function<const char*()> keyPress_;
+  const char* outsideResult_ = nullptr;
+  bool pressedOutside_ = false;
 };

@@ -16,6 +16,7 @@
 #include "quiz/question.h"
 #include "quiz/question_bank.h"
 #include "sound/sound_table.h"
+#include "ui/bitmap_font.h"
 #include "ui/unchanged_area.h"
 
 int32_t bullMark = 0;
@@ -25,6 +26,7 @@ namespace {
 
 using rules::kTextX;
 using rules::kTextY;
+constexpr int32_t kResultGap = 10;  // between the stamp and the player's result, and before the panel's edge
 constexpr int32_t kClockX = 649, kClockY = 74;
 constexpr int32_t kLadderX = 10, kLadderBottomY = 466, kLadderRowHeight = 43;
 constexpr int32_t kFlowerX[] = {655, 697, 739};
@@ -243,6 +245,25 @@ void QuizGame::TickBull() {
   }
 }
 
+void QuizGame::DrawVerdict() {
+  const Question* current = g_questionBank.CurrentQuestion();
+  Sprite* verdict = scene_->verdictSprite;
+  if (!current || !verdict) return;
+  verdict->SetFrameIndex(current->answerIsTrue == 1 ? 0 : 1);
+  verdict->Draw(Work());
+  // The stamp says whether the statement is true; whether the player was right is said in words, so that a right
+  // "False" never reads as a mistake.
+  const char* line = lastResult == Result::kRight   ? "You're right!"
+                     : lastResult == Result::kWrong ? "You're wrong."
+                     : lastResult == Result::kPassed ? "You passed."
+                                                     : nullptr;
+  const BitmapFont* font = g_questionBank.explanationFont;
+  if (!line || !font) return;
+  const int32_t x = static_cast<int32_t>(verdict->x) + verdict->GetWidth() + kResultGap;
+  const int32_t y = static_cast<int32_t>(verdict->y) + (verdict->GetHeight() - font->Height()) / 2;
+  font->DrawText(Work(), line, x, y, 0, rules::kTextPanel.x + rules::kTextPanel.w - kResultGap);
+}
+
 void QuizGame::RedrawText() {
   DrawLadder();
   const Question* current = g_questionBank.CurrentQuestion();
@@ -251,10 +272,7 @@ void QuizGame::RedrawText() {
     current->DrawStatement(Work(), g_questionBank.statementFont, kTextX, kTextY);
     g_refreshManager.PaintPicture(&scene_->questionPicture);
   } else {
-    if (Sprite* verdict = scene_->verdictSprite) {
-      verdict->SetFrameIndex(current->answerIsTrue == 1 ? 0 : 1);
-      verdict->Draw(Work());
-    }
+    DrawVerdict();
     current->DrawExplanation(Work(), g_questionBank.explanationFont, kTextX, kTextY);
     g_refreshManager.PaintPicture(&scene_->answerPicture);
   }

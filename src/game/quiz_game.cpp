@@ -85,7 +85,9 @@ void QuizGame::Reset() {
   SetScore(0);
   ladderStep = 0;
   streak = 0;
-  SetPlayerId(shell_->LoadCurrentPlayer(nullptr));
+  lastResult = Result::kNone;
+  SetPlayerId(shell_->LoadCurrentPlayer(playerLine_));
+  gameEnded_ = false;
   scoreTable.Allocate(rules::kHallOfFamePlaces);
   {
     const platform::ScopedFileLock lock(platform::HostPath("hiscore.dat"));
@@ -105,17 +107,27 @@ void QuizGame::Release() {
   scoreTable.Free();
 }
 
-void QuizGame::PlayKeyboardClicks() {
+bool QuizGame::PlayKeyboardClicks() {
   WidgetSet* set = scene_->Buttons();
   for (const QuizScene::KeyPress& press : scene_->TakePressedKeys()) {
+    if (press.buttons.empty()) continue;
     // A key that stands for two buttons acts on the one this state polls: the text panel during the
     // explanation, the other button otherwise.
-    const char* name = press.front();
-    for (const char* candidate : press)
+    const char* name = press.buttons.front();
+    for (const char* candidate : press.buttons)
       if ((std::strcmp(candidate, "next") == 0) == (state == kShowExplanation)) name = candidate;
     Widget* widget = set ? set->FindByName(name) : nullptr;
+    // The keys that end a running game sit beside the others and throw its score away: they ask first. The
+    // mouse buttons, aimed on purpose, act at once.
+    if (state != kIdle && (std::strcmp(name, "newgame") == 0 || std::strcmp(name, "menu") == 0)) {
+      const int32_t confirmed = ConfirmEndGame();
+      if (confirmed < 0) return false;
+      if (confirmed == 1 && widget) widget->Press();
+      return true;  // keys pressed before the answer are not played after it
+    }
     if (widget) widget->Press();
   }
+  return true;
 }
 
 int32_t QuizGame::Run() {
@@ -125,7 +137,7 @@ int32_t QuizGame::Run() {
   if (!set) return kFrameQuit;
   set->UpdateAll(x, y, buttons);
   set->RedrawAll();
-  PlayKeyboardClicks();
+  if (!PlayKeyboardClicks()) return kFrameQuit;
 
   DrawScores();
   DrawClockColumn();
@@ -181,6 +193,7 @@ void QuizGame::StepState() {
       SetState(kNewQuestion);
       break;
     case kNewQuestion: {
+      lastResult = Result::kNone;  // a statement not yet answered has no result to tell
       StartBull(BullAnimation::kIdle);
       RunGameClock();
       DrawLadder();
@@ -217,6 +230,7 @@ void QuizGame::StepState() {
       }
       if (Clicked("pass")) {
         platform::TraceLine("answer pass");
+        lastResult = Result::kPassed;
         StartBull(BullAnimation::kPass);
         streak = 0;
         SetState(kReveal);
@@ -236,11 +250,12 @@ void QuizGame::StepState() {
       g_refreshManager.ErasePictureArea(&scene_->questionPicture);
       if (TicksSince(stateMark) > rules::kRevealDelayMs) {
         const Question* current = g_questionBank.CurrentQuestion();
-        if (Sprite* verdict = scene_->verdictSprite) {
-          verdict->SetFrameIndex(current && current->answerIsTrue == 1 ? 0 : 1);
-          verdict->Draw(Work());
+        DrawVerdict();
+        if (Sprite* verdict = scene_->verdictSprite)
           platform::TraceLine(verdict->GetCurrent() == 0 ? "verdict TRUE" : "verdict FALSE");
-        }
+        platform::TraceLine(std::string("result ") + (lastResult == Result::kRight   ? "right"
+                                                      : lastResult == Result::kWrong ? "wrong"
+                                                                                     : "pass"));
         if (current) current->DrawExplanation(Work(), g_questionBank.explanationFont, kTextX, kTextY);
         g_refreshManager.PaintPicture(&scene_->answerPicture);
         SetState(kShowExplanation);
@@ -263,6 +278,7 @@ void QuizGame::StepState() {
 }
 
 void QuizGame::AnswerRight() {
+  lastResult = Result::kRight;
   if (Sprite* bell = g_spriteAnimations.Find("bell")) bell->SetPlaying(1);
   Play(GameSound::kBell);
   Play(GameSound::kPosChart);
@@ -280,6 +296,7 @@ void QuizGame::AnswerRight() {
 }
 
 void QuizGame::AnswerWrong() {
+  lastResult = Result::kWrong;
   Play(GameSound::kDrop);
   StartBull(streak == rules::kAngryStreak ? BullAnimation::kAngry : BullAnimation::kWrong);
   if (ladderStep > 0) {
@@ -308,10 +325,14 @@ void QuizGame::ApplyTimeBonus() {
 int32_t QuizGame::ShowRules() {
   PauseGameClock();
   auto* popup = new PopupDialog(*shell_);
-  popup->LoadPopupPicture("title\\HowToPlay.bmp", nullptr);
+  popup->LoadPopupPicture("title\\HowToPlay.bmp", "rules");
   popup->AddDefaultButton();
   // A player without a mouse closes the rules with any game key.
-  popup->SetKeyPress([this] { return !scene_->TakePressedKeys().empty(); });
+  popup->SetKeyPress([this]() -> const char* {
+    for (const QuizScene::KeyPress& press : scene_->TakePressedKeys())
+      if (!press.buttons.empty()) return "key";
+    return nullptr;
+  });
   char result[256];
   if (popup->RunModal(result, "rules") == 0) {
     // The program is ending: everything the redraw would use has been released already.
@@ -321,6 +342,42 @@ int32_t QuizGame::ShowRules() {
   g_refreshManager.ErasePopupArea(popup->GetPopupRect());
   delete popup;
   scene_->ForgetPressedKeys();
-  RedrawText();
+  if (gameEnded_) RedrawGameOver();
+  else RedrawText();
   return 1;
+}
+
+int32_t QuizGame::ConfirmEndGame() {
+  const bool clockWasRunning = GameClockRunning();
+  PauseGameClock();
+  auto* popup = new PopupDialog(*shell_);
+  popup->LoadPopupPicture("endgame.bmp", "end-game");
+  for (const rules::EndGameButton& b : rules::kEndGameButtons) {
+    auto* button = new Widget(b.x, b.y, b.w, b.h);
+    button->SetName(b.name);
+    popup->AddWidget(button);
+  }
+  popup->SetOutsideClickResult("no");
+  popup->SetKeyPress([this]() -> const char* {
+    for (const QuizScene::KeyPress& press : scene_->TakePressedKeys()) {
+      if (press.reply == QuizScene::Reply::kYes) return "yes";
+      if (press.reply == QuizScene::Reply::kNo) return "no";
+    }
+    return nullptr;
+  });
+  scene_->SetEscapeAnswers(true);
+  char result[256];
+  const int32_t closed = popup->RunModal(result, nullptr);
+  scene_->SetEscapeAnswers(false);
+  if (closed == 0) {
+    delete popup;
+    return -1;
+  }
+  g_refreshManager.ErasePopupArea(popup->GetPopupRect());
+  delete popup;
+  scene_->ForgetPressedKeys();
+  if (std::strcmp(result, "yes") == 0) return 1;
+  RedrawText();
+  if (clockWasRunning) RunGameClock();
+  return 0;
 }

@@ -2,6 +2,7 @@
 // The game controller: a run of true/false questions against the game clock, a ten-step points ladder, a
 // streak bonus, the verdict and explanation after each answer, the bull's reactions, and the end of a game.
 #include <cstdint>
+#include <string>
 
 #include "game/game_base.h"
 #include "game/game_names.h"
@@ -52,13 +53,23 @@ class QuizGame : public GameBase {
   void StartBull(BullAnimation a) { StartBullAnimation(static_cast<int32_t>(a)); }
   void TickBull();
   void RedrawText();
+  // The stamp of the statement's truth, and beside it the player's result, onto the work surface.
+  void DrawVerdict();
 
   // The end of a game.
   int32_t GameOver();
+  // The notice carries the name of the player who played (the first field of their player line).
   int32_t ShowHallOfFame();
-  // A centred picture for a little over a second; 1 after it closed, 0 on the program's quit message. When the
-  // picture cannot be loaded, `fallback` (when given) is written in the text panel for that time instead.
-  int32_t ShowNotice(const char* picture, const char* fallback = nullptr);
+  // A centred picture for a little over a second; 1 after it closed, 0 on the program's quit message. The name is
+  // the one the trace gives the popup; a player's name, when given, is written on the picture's name plate.
+  // When the picture cannot be loaded, `fallback` (when given) is written in the text panel for that time instead.
+  int32_t ShowNotice(const char* picture, const char* name, const std::string& playerName = {},
+                     const char* fallback = nullptr);
+  // After a game has ended, what a popup covered is the game-over card, not the last statement's verdict.
+  void RedrawGameOver();
+  // N, M and Start would end a running game and lose its score: "End this game?". 1 when the player confirmed,
+  // 0 when not, -1 on the program's quit message. The clock stands still while it asks.
+  int32_t ConfirmEndGame();
 
   int32_t ladderStep = 0;
   int32_t streak = 0;
@@ -66,12 +77,16 @@ class QuizGame : public GameBase {
   int32_t bullAnimation = 0;
   int32_t bullFrameIndex = 0;
   const int32_t* bullSequence = nullptr;
+  // How the player met the current statement: the stamp tells its truth, this line tells the player.
+  enum class Result : int32_t { kNone, kRight, kWrong, kPassed };
+  Result lastResult = Result::kNone;
 
  private:
   // Whether the button of that name was clicked in this frame.
   bool Clicked(const char* name) const;
   void StepState();
-  void PlayKeyboardClicks();
+  // Presses the buttons of the keys pressed since the last frame; false when the program is to end.
+  bool PlayKeyboardClicks();
   // A bank with nothing that can be shown would make the draw loop for ever: show a notice and stay idle.
   bool NoQuestionsToShow();
 
@@ -80,6 +95,10 @@ class QuizGame : public GameBase {
   // A question file cut to what the game reads is told once, not at every new game.
   bool toldQuestionLimit_ = false;
   bool toldFontProblem_ = false;
+  // The player line of whoever started this game; the hall of fame gets it at the end.
+  char playerLine_[256] = {};
+  // The game ran out and its game-over card is on the screen, until the next game starts.
+  bool gameEnded_ = false;
 };
 
 extern QuizGame g_quizGame;

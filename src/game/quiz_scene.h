@@ -11,8 +11,13 @@ class WidgetSet;
 
 class QuizScene {
  public:
-  // The names of the buttons one game key stands for: one, or for a controller's A first "true" then "next".
-  using KeyPress = std::vector<const char*>;
+  // What a key means to a yes-or-no question the game asks ("End this game?").
+  enum class Reply { kNone, kYes, kNo };
+  struct KeyPress {
+    // The names of the buttons the key stands for: none, one, or for a controller's A first "true" then "next".
+    std::vector<const char*> buttons;
+    Reply reply = Reply::kNone;
+  };
 
   // Null once the screen has let its buttons go.
   virtual WidgetSet* Buttons() = 0;
@@ -21,6 +26,9 @@ class QuizScene {
   // The game keys pressed since the quiz last took them, oldest first.
   virtual std::vector<KeyPress> TakePressedKeys() = 0;
   virtual void ForgetPressedKeys() = 0;
+  // While set, Escape answers the game's question ("no") instead of closing the program: its press is reported
+  // with the keys and its release is not passed on to the window, even when it comes after the question closed.
+  virtual void SetEscapeAnswers(bool answers) = 0;
 
   // Rectangles without a bitmap, where the quiz erases and paints its texts.
   Picture panelPicture;

@@ -13,12 +13,14 @@
 #include <vector>
 
 #include "common/game_rules.h"
+#include "common/utf8_text.h"
 #include "game/high_score_table.h"
 #include "launcher/ini_document.h"
-#include "platform/host/file_lock.h"
-#include "platform/host/writable_files.h"
 #include "launcher/suite_options.h"
 #include "launcher/terminal_text.h"
+#include "platform/host/file_lock.h"
+#include "platform/host/writable_files.h"
+#include "ui/bitmap_font.h"
 
 namespace {
 
@@ -68,13 +70,22 @@ Suite FindSuite() {
   return suite;
 }
 
-// How the player runs the launcher, for the texts that tell them what to type.
+// How the player runs the launcher, for the texts that tell them what to type, and the name it goes by: the build's
+// suite calls it Hubbix, an installed one zorvel.
 std::string g_command = "./Hubbix";
+std::string g_name = "Hubbix";
+
+// Installed (found through share/zorvel) or started under the installed name, the launcher is zorvel.
+void NameTheLauncher(const Suite& where, const char* argv0) {
+  std::string called = argv0 ? argv0 : "";
+  called = called.substr(called.rfind('/') + 1);
+  if (where.installed || called == "zorvel") g_command = g_name = "zorvel";
+}
 
 void PrintHelp() {
   const char* c = g_command.c_str();
+  std::printf("%s starts %s and keeps its players and settings.\n", g_name.c_str(), kGameName);
   std::printf(
-      "Hubbix starts the games of the suite and keeps its players and settings.\n"
       "\n"
       "  %-24s start Zorvel as the selected player\n"
       "  %-24s list the players; * marks the selected one\n"
@@ -90,15 +101,21 @@ void PrintHelp() {
 }
 
 int Usage(const std::string& problem) {
-  std::fprintf(stderr, "Hubbix: %s\nRun %s help for what Hubbix can do.\n", hubbix::TerminalSafe(problem).c_str(),
-               g_command.c_str());
+  std::fprintf(stderr, "%s: %s\nRun %s help for what %s can do.\n", g_name.c_str(),
+               hubbix::TerminalSafe(problem).c_str(), g_command.c_str(), g_name.c_str());
   return 2;
 }
 
 int Fail(const std::string& problem) {
   // Problems quote names and paths from the players' files.
-  std::fprintf(stderr, "Hubbix: %s\n", hubbix::TerminalSafe(problem).c_str());
+  std::fprintf(stderr, "%s: %s\n", g_name.c_str(), hubbix::TerminalSafe(problem).c_str());
   return 1;
+}
+
+// Pads to a width in letters, not bytes, so that names with accents keep the columns straight.
+std::string PadToLetters(const std::string& text, size_t width) {
+  const size_t letters = utf8::LetterCount(text);
+  return letters >= width ? text : text + std::string(width - letters, ' ');
 }
 
 const char* OnOff(bool on) { return on ? "on" : "off"; }
@@ -107,7 +124,8 @@ void PrintPlayers(const hubbix::SuiteOptions& options) {
   const int current = options.CurrentPlayer();
   std::printf("Players:\n");
   for (const hubbix::PlayerEntry& p : options.Players())
-    std::printf("  %c %d  %s\n", p.index == current ? '*' : ' ', p.index + 1, hubbix::TerminalSafe(p.name).c_str());
+    std::printf("  %c %d  %s\n", p.index == current ? '*' : ' ', p.index + 1,
+                hubbix::TerminalSafe(p.name).c_str());
   std::printf("Music: %s, sound effects: %s\n", OnOff(options.Music()), OnOff(options.SoundEffects()));
 }
 
@@ -131,7 +149,7 @@ void PrintScores(const std::string& file) {
     if (line.empty() && entry.score == 0) continue;  // a place nobody has taken
     // The game stores the player's whole roster line; the name is its first field.
     const std::string name = hubbix::TerminalSafe(line.substr(0, line.find(':')));
-    std::printf("  %2d  %-32s %10d\n", i + 1, name.c_str(), static_cast<int>(entry.score));
+    std::printf("  %2d  %s %10d\n", i + 1, PadToLetters(name, 32).c_str(), static_cast<int>(entry.score));
     ++shown;
   }
   if (shown == 0) std::printf("  (no scores yet)\n");
@@ -169,8 +187,8 @@ std::string JoinWords(int argc, char** argv, int first) {
 int main(int argc, char** argv) {
   const Suite where = FindSuite();
   const std::string& suite = where.folder;
-  if (suite.empty()) return Fail("Cannot find the folder Hubbix lives in");
-  if (where.installed) g_command = "zorvel";
+  NameTheLauncher(where, argc > 0 ? argv[0] : nullptr);
+  if (suite.empty()) return Fail("Cannot find the folder " + g_name + " lives in");
   const std::string command = argc > 1 ? argv[1] : "";
 
   if (command == kGameName && argc == 2) {
@@ -187,7 +205,7 @@ int main(int argc, char** argv) {
   std::string problem;
   const platform::WritableFiles writable = platform::LocateWritableFiles(suite, suite + "/" + kGameName, &problem);
   const std::string& file = writable.options;
-  if (!problem.empty()) std::fprintf(stderr, "Hubbix: %s\n", problem.c_str());
+  if (!problem.empty()) std::fprintf(stderr, "%s: %s\n", g_name.c_str(), problem.c_str());
   // Launchers changing the options at once would each write what they read, and all but one change would be
   // lost: a change holds the lock from its read to its write.
   const bool changes = command == "add" || command == "select" || command == "music" || command == "sfx";
@@ -195,7 +213,10 @@ int main(int argc, char** argv) {
   if (changes) lock.emplace(file);
   hubbix::IniDocument document;
   if (!document.Load(file)) return Fail("Cannot read " + file + ": " + std::strerror(errno));
-  hubbix::SuiteOptions options(std::move(document));
+  // The game's own font decides which letters a name may hold.
+  BitmapFont font;
+  font.Load((suite + "/" + kGameName + "/font.bmp").c_str());
+  hubbix::SuiteOptions options(std::move(document), &font);
 
   if (argc == 1) return StartGame(where, options);
 
@@ -215,7 +236,8 @@ int main(int argc, char** argv) {
     const int index = options.AddPlayer(JoinWords(argc, argv, 2), &error);
     if (index < 0) return Fail(error);
     if (!options.Document().Save(file, &error)) return Fail(error);
-    std::printf("Added player %d, %s, and selected them.\n", index + 1, hubbix::TerminalSafe(options.PlayerName(index)).c_str());
+    std::printf("Added player %d, %s, and selected them.\n", index + 1,
+                hubbix::TerminalSafe(options.PlayerName(index)).c_str());
     return 0;
   }
   if (command == "select") {

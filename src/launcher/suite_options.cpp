@@ -2,7 +2,9 @@
 
 #include <strings.h>
 
+#include "common/utf8_text.h"
 #include "platform/host/profile.h"
+#include "ui/bitmap_font.h"
 
 namespace hubbix {
 
@@ -43,20 +45,34 @@ int SuiteOptions::FindPlayer(const std::string& name) const {
   return -1;
 }
 
-std::string SuiteOptions::CheckName(const std::string& name, std::string* error) {
+std::string SuiteOptions::CheckName(const std::string& name, const BitmapFont* font, std::string* error) {
   const std::string trimmed = Trim(name);
   std::string reason;
   if (trimmed.empty()) {
     reason = "A player needs a name.";
   } else if (trimmed.size() > kMaxNameLength) {
-    reason = "A name can have at most " + std::to_string(kMaxNameLength) + " characters.";
+    // The games keep the name in a 64-byte field, and a letter with an accent takes two bytes of it.
+    reason = "A name can have at most " + std::to_string(kMaxNameLength) +
+             " bytes (a letter beyond plain ASCII takes two or more).";
   } else {
-    for (unsigned char c : trimmed) {
-      // The games draw names with a font of the plain keyboard signs, and ":" separates the fields of the line
-      // a game stores in its hall of fame.
-      if (c < 0x20 || c > 0x7e) reason = "Use only letters, digits, blanks and plain keyboard signs in a name.";
-      else if (c == ':') reason = "A name cannot contain \":\".";
-      if (!reason.empty()) break;
+    for (size_t at = 0; at < trimmed.size() && reason.empty();) {
+      const utf8::Letter letter = utf8::LetterAt(trimmed, at);
+      // ":" separates the fields of the line a game stores in its hall of fame.
+      if (letter.code == ':') {
+        reason = "A name cannot contain \":\".";
+      } else if (!letter.valid) {
+        reason = "The name is not UTF-8 text (byte " + std::to_string(at + 1) + " is not part of a letter).";
+      } else if (letter.code < 0x20 || letter.code == 0x7F || (letter.code >= 0x80 && letter.code < 0xA0)) {
+        reason = "A name cannot contain control characters (" + utf8::CodePointName(letter.code) + ").";
+      } else {
+        // The games draw names with their own font: a letter it lacks would show as a gap.
+        const bool drawable = font && font->IsLoaded() ? font->HasLetter(letter.code)
+                                                       : (letter.code >= 0x20 && letter.code < 0x7F);
+        if (!drawable)
+          reason = "Zorvel cannot draw the letter \"" + utf8::Encode(letter.code) + "\" (" +
+                   utf8::CodePointName(letter.code) + ") in a name.";
+      }
+      at += letter.bytes;
     }
   }
   if (reason.empty()) return trimmed;
@@ -65,7 +81,7 @@ std::string SuiteOptions::CheckName(const std::string& name, std::string* error)
 }
 
 int SuiteOptions::AddPlayer(const std::string& name, std::string* error) {
-  const std::string stored = CheckName(name, error);
+  const std::string stored = CheckName(name, font_, error);
   if (stored.empty()) return -1;
   if (FindPlayer(stored) >= 0) {
     if (error) *error = "There is already a player called " + PlayerName(FindPlayer(stored)) + ".";

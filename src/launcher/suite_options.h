@@ -6,6 +6,8 @@
 
 #include "launcher/ini_document.h"
 
+class BitmapFont;
+
 namespace hubbix {
 
 struct PlayerEntry {
@@ -18,7 +20,10 @@ class SuiteOptions {
   static constexpr int kMaxPlayers = 8;
   static constexpr size_t kMaxNameLength = 63;  // the games read names into 64-byte fields
 
-  explicit SuiteOptions(IniDocument document = {}) : doc_(std::move(document)) {}
+  // `font`: the game's font, which decides the letters a name may hold; without one (or one that did not load),
+  // only plain ASCII. Owned by the caller.
+  explicit SuiteOptions(IniDocument document = {}, const BitmapFont* font = nullptr)
+      : doc_(std::move(document)), font_(font) {}
   const IniDocument& Document() const { return doc_; }
 
   // The player the games will load: playerid read as the games read it, 0 when outside the slots.
@@ -39,8 +44,9 @@ class SuiteOptions {
   void SetMusic(bool on) { doc_.Set("setup", "music", on ? "Y" : "N"); }
   void SetSoundEffects(bool on) { doc_.Set("setup", "SFX", on ? "Y" : "N"); }
 
-  // The name as it will be stored (blanks around it removed), or an empty text with the reason.
-  static std::string CheckName(const std::string& name, std::string* error);
+  // The name as it will be stored (blanks around it removed; UTF-8 bytes kept as they are), or an empty text with
+  // the reason: every letter must be one the game's font can draw (the message names the first that is not).
+  static std::string CheckName(const std::string& name, const BitmapFont* font, std::string* error);
   static std::string SectionName(int index) { return "Player" + std::to_string(index + 1); }
 
  private:
@@ -48,6 +54,7 @@ class SuiteOptions {
   bool SlotUsed(int index) const { return doc_.HasSection(SectionName(index)); }
 
   IniDocument doc_;
+  const BitmapFont* font_ = nullptr;
 };
 
 }  // namespace hubbix

@@ -22,6 +22,7 @@ void BitmapFont::Clear() {
   surface = nullptr;
   height = spaceWidth = spacing = 0;
   for (Glyph& glyph : glyphs) glyph = Glyph();
+  for (Glyph& glyph : extraGlyphs) glyph = Glyph{-1, -1, 0};
 }
 
 int32_t BitmapFont::Load(const char* file) {
@@ -46,31 +47,33 @@ int32_t BitmapFont::Load(const char* file) {
   auto isEmpty = [&](int32_t x) { return x >= sheetWidth || emptyColumn[static_cast<size_t>(x)]; };
 
   int32_t column = 0;
+  // The next glyph from `column` on; false when the sheet has no more.
+  auto scanGlyph = [&](Glyph& glyph) {
+    glyph.start = glyph.end = -1;
+    while (column < sheetWidth && isEmpty(column)) ++column;
+    if (column >= sheetWidth) return false;
+    glyph.start = column;
+    while (!isEmpty(column)) ++column;
+    glyph.end = column;
+    glyph.width = glyph.end - glyph.start;
+    column = glyph.end + 1;  // the empty column after a glyph is never the start of the next
+    return true;
+  };
   int32_t maxWidth = 0;
   for (Glyph& glyph : glyphs) {
-    glyph.start = glyph.end = -1;
-    bool found = false;
-    while (column < sheetWidth) {
-      if (!isEmpty(column)) {
-        glyph.start = column++;
-        found = true;
-        break;
-      }
-      ++column;
-    }
-    if (!found) {
+    if (!scanGlyph(glyph)) {
       // A sheet with fewer than 94 glyphs would leave the metrics unset; keep the font unusable but harmless.
       Clear();
       return 0;
     }
-    while (!isEmpty(column)) ++column;
-    glyph.end = column;
-    glyph.width = glyph.end - glyph.start;
     if (glyph.width > maxWidth) maxWidth = glyph.width;
-    column = glyph.end + 1;  // the empty column after a glyph is never the start of the next
   }
+  // The space and the gap come from the ASCII glyphs alone, so letters further on the sheet cannot move them.
   spaceWidth = static_cast<int32_t>(static_cast<float>(maxWidth) * 0.5f);
   spacing = static_cast<int32_t>(static_cast<float>(maxWidth) * 0.1f);
+  // A sheet of ASCII alone is complete: the letters beyond it are simply absent.
+  for (Glyph& glyph : extraGlyphs)
+    if (!scanGlyph(glyph)) break;
   return 1;
 }
 
@@ -119,6 +122,63 @@ int32_t BitmapFont::DrawText(platform::Surface* destination, const char* text, i
     for (int32_t i = static_cast<int32_t>(std::strlen(line)) - 1; i >= 0; --i) {
       x -= CharAdvance(line[i]);
       DrawGlyph(destination, line[i], x, y);
+    }
+  }
+  return 1;
+}
+
+const BitmapFont::Glyph* BitmapFont::LetterGlyph(char32_t code) const {
+  if (code >= glyphs::kFirstAscii && code <= glyphs::kLastAscii) return &glyphs[code - glyphs::kFirstAscii];
+  if (code >= glyphs::kFirstExtra && code <= glyphs::kLastExtra) return &extraGlyphs[code - glyphs::kFirstExtra];
+  return nullptr;
+}
+
+bool BitmapFont::HasLetter(char32_t code) const {
+  if (!surface) return false;
+  if (code == ' ') return true;
+  const Glyph* glyph = LetterGlyph(code);
+  return glyph && glyph->start != -1 && glyph->end != -1;
+}
+
+int32_t BitmapFont::LetterAdvance(const utf8::Letter& letter) const {
+  if (letter.valid && letter.code != ' ' && HasLetter(letter.code)) return LetterGlyph(letter.code)->width + spacing;
+  return spaceWidth;
+}
+
+void BitmapFont::DrawLetter(platform::Surface* destination, const utf8::Letter& letter, int32_t x,
+                            int32_t y) const {
+  if (!letter.valid || letter.code == ' ' || !HasLetter(letter.code) || !destination) return;
+  const Glyph& glyph = *LetterGlyph(letter.code);
+  platform::Rect from{glyph.start, 0, glyph.end, height};
+  platform::Rect to{x, y, x + glyph.width, y + height};
+  destination->Blt(&to, surface, &from, kTransparentBltFlags, nullptr);
+}
+
+int32_t BitmapFont::TextWidthUtf8(std::string_view text) const {
+  int32_t width = 0;
+  for (size_t at = 0; at < text.size();) {
+    const utf8::Letter letter = utf8::LetterAt(text, at);
+    width += LetterAdvance(letter);
+    at += letter.bytes;
+  }
+  return width;
+}
+
+int32_t BitmapFont::DrawTextUtf8(platform::Surface* destination, std::string_view text, int32_t x, int32_t y,
+                                 int32_t alignment, int32_t limit) const {
+  std::vector<utf8::Letter> letters;
+  for (size_t at = 0; at < text.size(); at += letters.back().bytes) letters.push_back(utf8::LetterAt(text, at));
+  if (alignment == 0) {
+    for (const utf8::Letter& letter : letters) {
+      const int32_t advance = LetterAdvance(letter);
+      if (limit != -1 && x + advance >= limit) break;
+      DrawLetter(destination, letter, x, y);
+      x += advance;
+    }
+  } else if (alignment == 1) {
+    for (auto letter = letters.rbegin(); letter != letters.rend(); ++letter) {
+      x -= LetterAdvance(*letter);
+      DrawLetter(destination, *letter, x, y);
     }
   }
   return 1;

@@ -1,9 +1,13 @@
 #pragma once
 // Proportional text from one sheet holding the glyphs of characters 33 to 126 side by side on pure blue. Each
 // glyph's edges are found by scanning the sheet's columns; the space and the gap between letters follow from the
-// widest glyph.
+// widest glyph. After the ASCII glyphs a sheet may hold the letters of Latin-1 and Latin Extended-A
+// (common/glyph_repertoire.h), drawn from UTF-8 text by the Utf8 operations; they change nothing for ASCII.
 #include <cstdint>
+#include <string_view>
 
+#include "common/glyph_repertoire.h"
+#include "common/utf8_text.h"
 #include "platform/video/surface.h"
 
 class BitmapFont {
@@ -42,12 +46,24 @@ class BitmapFont {
   const Glyph& GlyphOf(char c) const { return glyphs[static_cast<signed char>(c) - kFirstChar]; }
   bool IsLoaded() const { return surface != nullptr; }
 
+  // UTF-8 text, one letter at a time: a letter with a glyph (ASCII or beyond) and the space draw as in DrawText;
+  // any other letter, and each byte that is not UTF-8, measures and moves as a space and draws nothing.
+  bool HasLetter(char32_t code) const;
+  int32_t TextWidthUtf8(std::string_view text) const;
+  // Alignment and limit as DrawText. Always 1.
+  int32_t DrawTextUtf8(platform::Surface* destination, std::string_view text, int32_t x, int32_t y,
+                       int32_t alignment, int32_t limit) const;
+
  private:
   void Clear();
+  const Glyph* LetterGlyph(char32_t code) const;
+  int32_t LetterAdvance(const utf8::Letter& letter) const;
+  void DrawLetter(platform::Surface* destination, const utf8::Letter& letter, int32_t x, int32_t y) const;
 
   platform::Surface* surface = nullptr;
   int32_t height = 0;
   int32_t spaceWidth = 0;
   int32_t spacing = 0;
   Glyph glyphs[kGlyphCount];
+  Glyph extraGlyphs[glyphs::kExtraCount];  // index = code point - glyphs::kFirstExtra
 };

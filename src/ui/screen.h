@@ -14,6 +14,8 @@
 // What a screen's frame tells the frame loop: go on, or end the program.
 constexpr int32_t kFrameContinue = 5;
 constexpr int32_t kFrameQuit = 7;
+// What a screen's HandleMessage answers for a message it has taken: the window does nothing more with it.
+constexpr int32_t kMessageTaken = 0;
 
 class Screen {
  public:

@@ -67,8 +67,9 @@ struct Keys {
 
 // A script: in each game the rules opened and closed by key, a right-or-wrong answer, a wrong-or-right one and a
 // pass, each followed by going on; then nothing until the clock has run out; then a new game. Three games are
-// started this way; the script ends with `last` pressed in the third.
-std::string Script(const Keys& k, const char* last) {
+// started this way; the script ends with `last` pressed in the third, and `confirm` after it when given (the
+// answer to "End this game?").
+std::string Script(const Keys& k, const char* last, const char* confirm = nullptr) {
   std::ostringstream s;
   s << "zorvel-script 1\nseed 7\n";
   uint32_t t = 500;
@@ -91,6 +92,7 @@ std::string Script(const Keys& k, const char* last) {
     press(k.newGame, 1000);
   }
   press(last, 1000);
+  if (confirm) press(confirm, 1000);
   return s.str();
 }
 
@@ -107,8 +109,10 @@ void ExpectThreeGames(const std::vector<std::string>& events, const char* who, i
 
 TEST(KeysOnlyPlay, KeyboardPlaysGameAfterGameAndLeavesToTheLauncher) {
   const std::vector<std::string> events =
-      Events(Play("keyboard", Script({"T", "F", "P", "SPACE", "N", "R"}, "M")));
+      Events(Play("keyboard", Script({"T", "F", "P", "SPACE", "N", "R"}, "M", "Y")));
   ExpectThreeGames(events, "keyboard");
+  // N after game over starts the next game at once; M in a running game asks first, and Y says yes.
+  EXPECT_EQ(Count(events, "popup open \"end-game\""), 1);
   EXPECT_EQ(Count(events, "launch "), 1) << "M leaves to the launcher";
   EXPECT_EQ(Count(events, "shutdown"), 1);
 }

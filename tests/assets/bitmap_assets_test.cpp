@@ -124,6 +124,16 @@ TEST(BitmapAssets, PanelPiecesFitTheirPlaces) {
   EXPECT_TRUE(verdict.Inside(textPanel));
   EXPECT_LE(verdict.y + verdict.h, 289);
   EXPECT_GT(Differences(yes, 0, 0, no, 0, 0, yes.width, yes.height), yes.width * yes.height / 3);
+  // They tell the statement's truth, not the player's result: no green or red in either, which players read as right
+  // and wrong whatever the word on the stamp.
+  for (const Image* stamp : {&yes, &no})
+    for (int y = 0; y < stamp->height; ++y)
+      for (int x = 0; x < stamp->width; ++x) {
+        const auto p = stamp->At(x, y);
+        if (p.IsKey()) continue;
+        ASSERT_LE(p.g - std::max(p.r, p.b), 24) << "green at " << x << "," << y << " of a verdict stamp";
+        ASSERT_LE(p.r - std::max(p.g, p.b), 40) << "red at " << x << "," << y << " of a verdict stamp";
+      }
   // The prompt sits below five lines of text and above the answer buttons.
   BitmapFont font;
   ASSERT_EQ(1, font.Load((kGame + "/font.bmp").c_str()));

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -15,6 +16,7 @@
 #include "keying.h"
 #include "music_instruments.h"
 #include "music_score.h"
+#include "popup_art.h"
 #include "synth.h"
 #include "text.h"
 #include "ui/bitmap_font.h"
@@ -200,3 +202,37 @@ TEST(GeneratorParts, ThePreviewReadsTheGlyphSheetAsTheGameDoes) {
 }
 
 #endif
+
+TEST(GeneratorParts, TheRulesCardNamesEveryKeyAndControllerButtonWithWhatItDoes) {
+  struct Binding {
+    const char* key;
+    const char* action;
+    bool controller;
+  };
+  // The game's bindings, as the readme's play section gives them.
+  const Binding bindings[] = {
+      {"T", "True", false},          {"Left", "True", false},        {"F", "False", false},
+      {"Right", "False", false},     {"P", "Pass", false},           {"Down", "Pass", false},
+      {"Space", "go on", false},     {"Return", "go on", false},     {"Escape", "quit", false},
+      {"N", "new game", false},      {"R", "rules", false},          {"M", "menu", false},
+      {"F1", "frame rate", false},   {"Alt+Enter", "full screen", false},
+      {"A", "True, go on", true},    {"B", "False", true},           {"X", "Pass", true},
+      {"Y", "Pass", true},           {"Start", "new game", true},    {"Back", "rules", true},
+  };
+  const std::vector<mk::RulesKey> card = mk::RulesCardKeys();
+  for (const Binding& b : bindings) {
+    int found = 0;
+    for (const mk::RulesKey& line : card) {
+      if (line.controller != b.controller) continue;
+      for (size_t at = 0; at <= line.keys.size();) {
+        const size_t end = std::min(line.keys.find(", ", at), line.keys.size());
+        if (line.keys.substr(at, end - at) == b.key) {
+          ++found;
+          EXPECT_EQ(line.action, b.action) << b.key;
+        }
+        at = end + 2;
+      }
+    }
+    EXPECT_EQ(found, 1) << (b.controller ? "controller button " : "key ") << b.key << " is not on the card once";
+  }
+}

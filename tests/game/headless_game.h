@@ -94,6 +94,16 @@ class Script {
     Add(t + 20, "lup " + Xy(x, y));
     return *this;
   }
+  // A tap: press and release in the same millisecond, as a touchpad, a touch screen or a synthetic click sends.
+  Script& Tap(int32_t t, int x, int y) {
+    Add(t, "move " + Xy(x, y));
+    Add(t, "ldown " + Xy(x, y));
+    return Add(t, "lup " + Xy(x, y));
+  }
+  Script& Key(int32_t t, const std::string& name) {
+    Add(t, "keydown " + name);
+    return Add(t + 30, "keyup " + name);
+  }
   Script& True(int32_t t) { return Click(t, 232, 499); }
   Script& False(int32_t t) { return Click(t, 496, 499); }
   Script& Pass(int32_t t) { return Click(t, 370, 499); }
@@ -187,7 +197,8 @@ inline std::string GameCommand(const SuiteCopy& suite, const std::string& script
                                int timeoutSeconds = 600) {
   return "cd " + Quote(suite.game) + " && env ZORVEL_CLOCK=virtual ZORVEL_NO_LAUNCH=1 ZORVEL_TRACE_FRAMES=0" +
          " ZORVEL_MESSAGEBOX=stderr ZORVEL_SCRIPT=" + Quote(scriptPath) + " ZORVEL_TRACE=" + Quote(tracePath) + " " +
-         "timeout -k 5 " + std::to_string(timeoutSeconds) + " " + Quote(std::string(ZORVEL_BINARY_DIR) + "/zorvel-headless") + " " +
+         "timeout -k 5 " + std::to_string(timeoutSeconds) + " " +
+         Quote(std::string(ZORVEL_BINARY_DIR) + "/zorvel-headless") + " " +
          Quote(suite.root + "/suite") + " 2>&1";
 }
 
@@ -224,13 +235,15 @@ inline void CollectHallOfFame(const SuiteCopy& suite, GameRun* run) {
   }
 }
 
-// Plays the script in a fresh copy of the game's folder; the player is "Ann". `prepare`, when given, may change the
-// game folder before the game starts.
+// Plays the script in a fresh copy of the game's folder; the player is "Ann". A read-only hall of fame is
+// write-protected, so that a save is refused. `prepare`, when given, may change the game folder before the game
+// starts.
 inline GameRun Play(const Script& script, const std::string& questions, uint32_t seed = 7,
-                    const std::string& hiscore = "",
+                    const std::string& hiscore = "", bool readOnlyHallOfFame = false,
                     const std::function<void(const std::string& gameFolder)>& prepare = nullptr,
                     int timeoutSeconds = 600) {
   const SuiteCopy suite = MakeSuite(questions, hiscore);
+  if (readOnlyHallOfFame) std::system(("chmod a-w " + Quote(suite.game + "/hiscore.dat")).c_str());
   if (prepare) prepare(suite.game);
   std::ofstream(suite.root + "/script.txt") << script.Text(seed);
   const std::string command =

@@ -1,8 +1,15 @@
 // The clock of a game from its start to its end, what ends it in the middle of an answer, the hall of fame a
 // result enters, and a quit inside each of the game's popups, judged on whole games of the real program.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "headless_game.h"
@@ -117,6 +124,10 @@ TEST(QuizEnd, ANewRecordIsSavedAndAnnouncedBeforeTheGameOverPicture) {
   EXPECT_EQ(run.trace[over + 1].text.rfind("hiscore write \"Ann", 0), 0u) << run.trace[over + 1].text;
   EXPECT_EQ(Popups(run), Strings({"popup open", "popup close", "popup open", "popup close"}));
   const int notice = run.Find("popup open"), closed = run.Find("popup close");
+  const int named = run.Find("hall of fame name ");
+  ASSERT_GE(named, 0) << "the notice carries no name";
+  EXPECT_EQ(run.trace[named].text, "hall of fame name \"Ann\"") << "the name, without the rest of the player line";
+  EXPECT_LT(named, notice);
   EXPECT_GT(run.trace[closed].tick - run.trace[notice].tick, 1000) << "the notice stays a little over a second";
   EXPECT_LE(run.trace[closed].tick - run.trace[notice].tick, 1050);
   EXPECT_EQ(run.Reactions(closed, run.Find("popup open", closed)), Strings({"sound bull06", "bull game-over"}));
@@ -214,6 +225,102 @@ TEST(QuizEnd, AQuitInsideEachPopupEndsTheProgramCleanly) {
     EXPECT_EQ(Popups(run), Strings({"popup open", "popup quit"}));
     ExpectNothingAfterTheQuit(run);
   }
+}
+
+TEST(QuizEnd, EachPopupIsNamedInTheTrace) {
+  // The rules keep the clock stopped until the next statement (11 s), so the game ends near 190 s.
+  const GameRun run = rules::Play(Script().True(500).Rules(1500).Click(3000, 400, 300).Exit(200000),
+                                  rules::OnlyTrue());
+  ASSERT_TRUE(run.EndedCleanly()) << run.output;
+  EXPECT_EQ(run.Texts("popup open "), Strings({"\"rules\"", "\"hall-of-fame\"", "\"game-over\""}));
+  // A place that cannot be saved says so in a notice of its own name.
+  const GameRun refused = rules::Play(Script().True(500).Exit(185000), rules::OnlyTrue(), 7,
+                                      rules::HallOfFame({}), /*readOnlyHallOfFame=*/true);
+  ASSERT_TRUE(refused.EndedCleanly()) << refused.output;
+  EXPECT_EQ(refused.Texts("popup open "), Strings({"\"save-failed\"", "\"game-over\""}));
+}
+
+// A picture of the presented screen, as the game's screenshot event wrote it: RGB rows of 800 pixels.
+std::vector<uint8_t> ReadScreenshot(const std::string& path) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  std::vector<uint8_t> rgb;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return rgb;
+  image.format = PNG_FORMAT_RGB;
+  rgb.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) rgb.clear();
+  png_image_free(&image);
+  return rgb;
+}
+
+// Pixels that differ between two screenshots inside a rectangle.
+int DifferentPixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int x, int y, int w, int h) {
+  int count = 0;
+  for (int row = y; row < y + h; ++row)
+    for (int col = x; col < x + w; ++col) {
+      const size_t i = (static_cast<size_t>(row) * 800 + col) * 3;
+      count += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
+    }
+  return count;
+}
+
+TEST(QuizEnd, TheRulesAfterGameOverGiveTheGameOverPictureBack) {
+  // The last statement was answered and its explanation left, so the next one was shown and never answered.
+  const std::string shots = std::string(::testing::TempDir()) + "rules-after-over-" + std::to_string(::getpid());
+  std::system(("mkdir -p '" + shots + "'").c_str());
+  Script script;
+  script.True(500).Next(1500).Add(183000, "screenshot " + shots + "/over.png");
+  script.Rules(184000).Click(186000, 400, 300).Add(187000, "screenshot " + shots + "/after.png").Exit(188000);
+  const GameRun run = rules::Play(script, rules::OnlyTrue());
+  ASSERT_TRUE(run.EndedCleanly()) << run.output;
+  const std::vector<uint8_t> over = ReadScreenshot(shots + "/over.png");
+  const std::vector<uint8_t> after = ReadScreenshot(shots + "/after.png");
+  std::system(("rm -rf '" + shots + "'").c_str());
+  ASSERT_EQ(over.size(), 800u * 600 * 3);
+  ASSERT_EQ(after.size(), over.size());
+  EXPECT_EQ(run.Texts("popup open "), Strings({"\"hall-of-fame\"", "\"game-over\"", "\"rules\""}));
+  // The game-over card at (175, 299), 450 x 172, is back as it was, and no verdict stamp (345, 254) came with it.
+  EXPECT_EQ(DifferentPixels(over, after, 175, 299, 450, 172), 0);
+  EXPECT_EQ(DifferentPixels(over, after, 345, 254, 110, 32), 0);
+}
+
+TEST(QuizEnd, TheScoreGoesToThePlayerWhoStartedTheGame) {
+  // In the middle of the game the launcher selects another player. The game is held there: its screenshot goes
+  // into a pipe that the test reads only after it has changed the roster.
+  const std::string pipe = std::string(::testing::TempDir()) + "player-change-" + std::to_string(::getpid()) + ".png";
+  ::unlink(pipe.c_str());
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  Script script;
+  script.True(500).Add(3000, "screenshot " + pipe).Exit(185000);
+  GameRun run;
+  std::thread game([&] {
+    run = rules::Play(script, rules::OnlyTrue());
+    // A game that ended before its screenshot would leave the reader waiting: let it go.
+    const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) ::close(writer);
+  });
+  const int reader = ::open(pipe.c_str(), O_RDONLY);
+  if (reader >= 0) {
+    // rules::Play keeps the suite in a folder named after this process.
+    const std::string options = std::string(::testing::TempDir()) + "rules-" + std::to_string(::getpid()) +
+                                "/suite/options.ini";
+    std::ofstream(options, std::ios::binary)
+        << "[setup]\r\nmusic=N\r\nSFX=Y\r\nplayerid=1\r\n[Player1]\r\nname=Ann\r\n[Player2]\r\nname=Bob\r\n";
+    char buffer[4096];
+    while (::read(reader, buffer, sizeof buffer) > 0) {
+    }
+    ::close(reader);
+  }
+  game.join();
+  ::unlink(pipe.c_str());
+  ASSERT_GE(reader, 0);
+  ASSERT_TRUE(run.EndedCleanly()) << run.output;
+  const int write = run.Find("hiscore write ");
+  ASSERT_GE(write, 0);
+  EXPECT_EQ(run.trace[write].text.rfind("hiscore write \"Ann:", 0), 0u) << run.trace[write].text;
+  ASSERT_TRUE(run.hiscoreExists);
+  EXPECT_EQ(rules::NameAt(run.hiscore, 0).rfind("Ann:", 0), 0u);
+  EXPECT_EQ(rules::ScoreAt(run.hiscore, 0), 125);
 }
 
 }  // namespace

@@ -287,3 +287,16 @@ TEST(QuizRules, SoundsAndAnimationsKeepTheirNames) {
 }
 
 }  // namespace
+
+TEST(QuizRules, TheStampTellsTheStatementsTruthAndTheResultLineTellsThePlayer) {
+  // False statements: False is right, True is wrong, then a pass; the stamp says FALSE every time.
+  Script script;
+  script.False(500).Next(1200).True(1500).Next(2200).Pass(2500).Next(3200).Escape(4000);
+  const GameRun run = rules::Play(script, rules::OnlyFalse());
+  ASSERT_TRUE(run.EndedCleanly()) << run.output;
+  Strings stamped;
+  for (const rules::Line& l : run.trace)
+    if (l.text.rfind("verdict ", 0) == 0 || l.text.rfind("result ", 0) == 0) stamped.push_back(l.text);
+  EXPECT_EQ(stamped, (Strings{"verdict FALSE", "result right", "verdict FALSE", "result wrong", "verdict FALSE",
+                              "result pass"}));
+}

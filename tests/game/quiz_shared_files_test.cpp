@@ -111,7 +111,7 @@ TEST(SharedHallOfFame, AFifoInPlaceOfAnyFileHoldsNothing) {
   for (const char* name : files) {
     SCOPED_TRACE(name);
     const GameRun run = rules::Play(
-        RightAnswers(1), rules::OnlyTrue(), 7, "",
+        RightAnswers(1), rules::OnlyTrue(), 7, "", false,
         [name](const std::string& game) {
           // The music is heard, so that its file is opened too.
           Replace(game + "/../options.ini", "[setup]\r\nmusic=Y\r\nSFX=Y\r\nplayerid=0\r\n[Player1]\r\nname=Ann\r\n");
@@ -128,7 +128,7 @@ TEST(SharedHallOfFame, AFifoInPlaceOfAnyFileHoldsNothing) {
 
 TEST(SharedHallOfFame, WhatAKilledSaveLeftIsClearedAtTheStart) {
   const std::string table = rules::HallOfFame({{"Bob", 500}});
-  const GameRun run = rules::Play(Script().Escape(1000), rules::OnlyTrue(), 7, table, [](const std::string& game) {
+  const GameRun run = rules::Play(Script().Escape(1000), rules::OnlyTrue(), 7, table, false, [](const std::string& game) {
     Replace(game + "/hiscore.dat.tmp.Kx81Qa", "half a table");
     Replace(game + "/hiscore.dat.tmp.0LmNbv", "");
     Replace(game + "/hiscore.dat.unreadable-20261201-101010", "kept by an earlier game");
@@ -169,7 +169,7 @@ TEST(SharedHallOfFame, DamagedPicturesAndFontsAreTold) {
   const std::string noise(600, '\x5a');
   {
     SCOPED_TRACE("a failed save whose notice picture is damaged says so in words");
-    const GameRun run = rules::Play(RightAnswers(1), rules::OnlyTrue(), 7, "", [&](const std::string& game) {
+    const GameRun run = rules::Play(RightAnswers(1), rules::OnlyTrue(), 7, "", false, [&](const std::string& game) {
       Replace(game + "/savefailed.bmp", noise);
       ::mkdir((game + "/hiscore.dat").c_str(), 0755);  // a folder in the way: the save fails
     });
@@ -180,7 +180,7 @@ TEST(SharedHallOfFame, DamagedPicturesAndFontsAreTold) {
   }
   {
     SCOPED_TRACE("a damaged font");
-    const GameRun run = rules::Play(Script().Escape(1000), rules::OnlyTrue(), 7, "", [&](const std::string& game) {
+    const GameRun run = rules::Play(Script().Escape(1000), rules::OnlyTrue(), 7, "", false, [&](const std::string& game) {
       Replace(game + "/font.bmp", noise);
     });
     ASSERT_TRUE(run.EndedCleanly()) << run.output;

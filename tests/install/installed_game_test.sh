@@ -34,12 +34,17 @@ ZORVEL=$PREFIX/bin/zorvel
 
 "$ZORVEL" help > "$WORK/help.txt"
 grep -q "zorvel add <name>" "$WORK/help.txt" || fail "help does not speak of the installed command"
+! grep -q "Hubbix" "$WORK/help.txt" || fail "the installed help speaks of Hubbix"
+grep -q '^StartupWMClass=Zorvel$' "$PREFIX/share/applications/org.zorvel.Zorvel.desktop" ||
+  fail "the desktop entry does not name the window's class"
+# A name with accents, drawn by the installed game's font, then Ann.
+"$ZORVEL" add "$(printf 'Zo\xc3\xab')" > /dev/null || fail "the installed launcher refuses Zoë"
 "$ZORVEL" add Ann > /dev/null
 grep -q '^name=Ann' "$HOME/.config/zorvel/options.ini" || fail "the new player is not in ~/.config/zorvel/options.ini"
 grep -q '^name=Player' "$HOME/.config/zorvel/options.ini" || fail "options.ini was not seeded from the defaults"
 grep -q '^fullscreen=0' "$HOME/.config/zorvel/setup.ini" || fail "setup.ini was not seeded from the defaults"
 "$ZORVEL" music off > /dev/null
-"$ZORVEL" players | grep -q '\* 2  Ann' || fail "Ann is not the selected player"
+"$ZORVEL" players | grep -q '\* 3  Ann' || fail "Ann is not the selected player"
 
 # A whole game: True then False on every question for a minute, then the clock runs out.
 {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A player's game in a real X server: the launcher starts the windowed game, the round buttons are clicked, the
-# rules popup opens and closes, "New game" starts over and Escape ends the program; screenshots show each step.
+# rules popup opens and closes, "New game" starts over, clicks with no hold are taken and Escape ends the program;
+# screenshots show each step.
 SUITE="$1"
 source "$(dirname "$0")/xvfb_session.sh"
 
@@ -61,6 +62,30 @@ screenshot "$WORK/newgame.png" "$WIN"
 score=$(changed "$WORK/question.png" "$WORK/newgame.png" 136x34+650+10)
 [ "$score" -eq 0 ] || fail "after New game the score does not read 0 as at the start ($score pixels differ)"
 
+# Clicks with no hold at all, as a touchpad's tap or xdotool's click sends them: True and False answer, the panel
+# goes on, New game starts over.
+tap() {
+  xdotool mousemove --window "$WIN" "$1" "$2"
+  sleep 0.05
+  xdotool click 1
+}
+count_in_trace() { grep -c " $1" "$WORK/real.trace" || true; }
+games_before=$(count_in_trace "new game")
+screenshot "$WORK/tap-before.png" "$WIN"
+tap 268 535
+sleep 1.5
+screenshot "$WORK/tap-true.png" "$WIN"
+tapped=$(changed "$WORK/tap-before.png" "$WORK/tap-true.png" 120x40+340+250)
+[ "$tapped" -gt 200 ] || fail "a click with no hold on True was lost ($tapped pixels changed)"
+tap 400 330
+sleep 1
+tap 532 535
+sleep 1.5
+[ "$(count_in_trace "answer false")" -ge 2 ] || fail "a click with no hold on False was lost"
+tap 52 543
+sleep 1
+[ "$(count_in_trace "new game")" -eq $((games_before + 1)) ] || fail "a click with no hold on New game was lost"
+
 escape_and_expect_clean_exit
 # The recording replays headless, in virtual time, to the same game: the same questions, answers, states and scores.
 rm -rf "$WORK/replay" && cp -r "$SUITE" "$WORK/replay" && rm -f "$WORK/replay/Zorvel/hiscore.dat"
@@ -71,4 +96,4 @@ game_lines "$WORK/real.trace" > "$WORK/real.game"
 game_lines "$WORK/replay.trace" > "$WORK/replay.game"
 [ "$(wc -l < "$WORK/real.game")" -gt 10 ] || fail "the real game's trace is too short"
 diff -u "$WORK/real.game" "$WORK/replay.game" || fail "the headless replay of the recording played a different game"
-echo "PASS: launcher started the game; verdict ($stamp px), next ($text px), rules ($rules px) and close, New game, Escape; the recording replays to the same game"
+echo "PASS: launcher started the game; verdict ($stamp px), next ($text px), rules ($rules px) and close, New game, clicks with no hold ($tapped px), Escape; the recording replays to the same game"

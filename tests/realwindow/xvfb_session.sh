@@ -12,13 +12,19 @@ cleanup() {
   rm -rf "$WORK"
 }
 trap cleanup EXIT
-exec 3>"$WORK/displayfd"
-# -noreset: an X server resets whenever its last client leaves, and between two games (or two xdotool calls while a
-# game starts) that reset races the next game's connection.
-Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1024x768}x24" -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-for _ in $(seq 1 100); do [ -s "$WORK/displayfd" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$WORK/displayfd")"
+# Starts an X server of our own and points DISPLAY at it; called again, a fresh one (after a test stopped the last).
+start_xvfb() {
+  : >"$WORK/displayfd"
+  exec 3>"$WORK/displayfd"
+  # -noreset: an X server resets whenever its last client leaves, and between two games (or two xdotool calls while
+  # a game starts) that reset races the next game's connection.
+  Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1024x768}x24" -nolisten tcp -noreset >>"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  exec 3>&-
+  for _ in $(seq 1 100); do [ -s "$WORK/displayfd" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n1 "$WORK/displayfd")"
+}
+start_xvfb
 export SDL_AUDIODRIVER=dummy
 
 fail() { echo "FAIL: $*" >&2; exit 1; }

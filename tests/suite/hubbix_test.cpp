@@ -158,7 +158,7 @@ TEST_F(HubbixTest, RefusalsLeaveTheFileAsItWas) {
   // Names the games could not show or store are refused before the roster is even looked at.
   WriteBytes(options_, "");
   for (const std::string& name : {std::string("\"A:B\""), std::string("\"   \""), std::string(64, 'x'),
-                                   std::string("\"Zo\xc3\xab\"")}) {
+                                   std::string("\"\xce\xa9mega\""), std::string("\"\xe9mile\"")}) {
     const Result r = Run("add " + name);
     EXPECT_EQ(r.exitCode, 1) << name << r.output;
     EXPECT_EQ(ReadBytes(options_), "") << name;
@@ -280,6 +280,82 @@ TEST_F(HubbixTest, AFullDiskKeepsTheOldOptionsAndSaysSo) {
   EXPECT_NE(r.output.find("No space left on device"), std::string::npos) << r.output;
   EXPECT_EQ(after, before) << "the old options are kept whole";
   EXPECT_EQ(left, 0) << "no temporary file is left on the full disk";
+TEST_F(HubbixTest, NamesBeyondAsciiAreKeptAsUtf8WhenTheGamesFontDrawsThem) {
+  // Without the game's font beside it the launcher cannot know more than plain ASCII, and says which letter.
+  Result r = Run("add \"Zo\xc3\xab\"");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.output.find("cannot draw the letter \"\xc3\xab\" (U+00EB)"), std::string::npos) << r.output;
+
+  fs::create_directories(dir() / "Zorvel");
+  fs::copy_file(std::string(ZORVEL_SUITE_DIR) + "/Zorvel/font.bmp", dir() / "Zorvel" / "font.bmp");
+  r = Run("add \"Zo\xc3\xab \xc3\x86r\xc3\xb8\"");  // Zoë Ærø
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(GameLine(), "Zo\xc3\xab \xc3\x86r\xc3\xb8:::Y");
+  EXPECT_NE(ReadBytes(options_).find("name=Zo\xc3\xab \xc3\x86r\xc3\xb8\n"), std::string::npos)
+      << "the UTF-8 bytes as they are";
+  EXPECT_EQ(Run("add \xc3\x89mile").exitCode, 0);  // Émile
+  EXPECT_EQ(Run("add \xc5\x81ukasz").exitCode, 0);  // Łukasz, Latin Extended-A
+
+  const std::string before = ReadBytes(options_);
+  r = Run("add \"Ann \xce\xa9\"");  // Greek omega: not in the font
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.output.find("\"\xce\xa9\" (U+03A9)"), std::string::npos) << r.output;
+  r = Run("add \"\xe9mile\"");  // a Latin-1 byte, not UTF-8
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.output.find("not UTF-8"), std::string::npos) << r.output;
+  EXPECT_EQ(ReadBytes(options_), before);
+
+  // The hall of fame lines up by letters, not bytes.
+  HighScoreTable table;
+  table.Allocate(20);
+  ASSERT_EQ(table.InsertScore("Zo\xc3\xab \xc3\x86r\xc3\xb8:::Y", 500), 1);
+  ASSERT_EQ(table.InsertScore("Ann:::Y", 250), 1);
+  ASSERT_EQ(table.WriteTable((dir() / "Zorvel" / "hiscore.dat").c_str()), 1);
+  r = Run("scores");
+  EXPECT_EQ(r.output,
+            "Zorvel hall of fame:\n"
+            "   1  Zo\xc3\xab \xc3\x86r\xc3\xb8                                 500\n"
+            "   2  Ann                                     250\n");
+}
+
+TEST_F(HubbixTest, InstalledUnderItsOwnNameItSpeaksOfThatName) {
+  fs::copy_file(dir() / "Hubbix", dir() / "zorvel");
+  const std::string command = "cd / && \"" + (dir() / "zorvel").string() + "\" ";
+  auto run = [&](const std::string& arguments) {
+    std::string output;
+    FILE* pipe = ::popen((command + arguments + " 2>&1").c_str(), "r");
+    char buffer[512];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+    ::pclose(pipe);
+    return output;
+  };
+  const std::string help = run("help");
+  EXPECT_NE(help.find("zorvel players"), std::string::npos) << help;
+  EXPECT_NE(help.find("zorvel starts Zorvel"), std::string::npos) << help;
+  EXPECT_EQ(help.find("Hubbix"), std::string::npos) << help;
+  const std::string refusal = run("launch");
+  EXPECT_NE(refusal.find("zorvel: Unknown command"), std::string::npos) << refusal;
+  EXPECT_EQ(refusal.find("Hubbix"), std::string::npos) << refusal;
+  // The build's own copy keeps its name.
+  EXPECT_NE(Run("help").output.find("./Hubbix players"), std::string::npos);
+}
+
+TEST_F(HubbixTest, TheManualPageListsEveryCommandTheHelpDoes) {
+  const std::string manual = ReadBytes(std::string(ZORVEL_SOURCE_DIR) + "/packaging/zorvel.6");
+  const std::string help = Run("help").output;
+  int commands = 0;
+  for (size_t at = help.find("./Hubbix "); at != std::string::npos; at = help.find("./Hubbix ", at + 1)) {
+    const size_t start = at + 9;
+    const std::string word = help.substr(start, help.find_first_of(" \n", start) - start);
+    if (word.empty()) continue;  // the launcher alone: it plays
+    bool listed = false;
+    for (const char* macro : {"\n.B ", "\n.BI ", "\n.BR "})
+      listed = listed || manual.find(macro + word + "\n") != std::string::npos ||
+               manual.find(macro + word + " ") != std::string::npos;
+    EXPECT_TRUE(listed) << "the manual page does not list \"" << word << "\"";
+    ++commands;
+  }
+  EXPECT_EQ(commands, 7) << help;
 }
 
 TEST_F(HubbixTest, SwitchesAreStoredTheWayTheGameReadsThem) {

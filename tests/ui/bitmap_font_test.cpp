@@ -180,3 +180,70 @@ TEST(BitmapFont, DrawTextAlignsLeftOrRightAndStopsAtTheLimit) {
   EXPECT_EQ(kRed, wide->Row16(1)[255]);
   wide->Release();
 }
+
+TEST(BitmapFont, LettersBeyondAsciiDrawFromUtf8WithoutMovingAsciiText) {
+  ScratchFolder folder;
+  const std::string sheet = folder.File("font.bmp");
+  // The ASCII glyphs as in the tests above (space 8, gap 1), then every letter from U+00A1 to U+017F, 3 wide,
+  // except e with diaeresis (U+00EB) at 7 and AE (U+00C6) at 30, wider than any ASCII glyph.
+  std::vector<int> widths = WidthsWithWidest(5, 'W', 17);
+  widths['Z' - 33] = 4;
+  std::vector<int> extra(0x17F - 0xA1 + 1, 3);
+  extra[0xEB - 0xA1] = 7;
+  extra[0xC6 - 0xA1] = 30;
+  std::vector<int> all = widths;
+  all.insert(all.end(), extra.begin(), extra.end());
+  WriteGlyphSheet(sheet, all, 10);
+  BitmapFont font;
+  ASSERT_EQ(1, font.Load(sheet.c_str()));
+  EXPECT_EQ(8, font.SpaceWidth()) << "the wide AE must not widen the space";
+  EXPECT_EQ(1, font.Spacing());
+  EXPECT_TRUE(font.HasLetter(0xEB));
+  EXPECT_TRUE(font.HasLetter(0x17F)) << "the last letter of Latin Extended-A";
+  EXPECT_TRUE(font.HasLetter(' '));
+  EXPECT_FALSE(font.HasLetter(0x3A9)) << "Greek is not on the sheet";
+  EXPECT_FALSE(font.HasLetter('\t'));
+
+  const std::string zoe = "Zo\xC3\xAB";  // "Zoë"
+  EXPECT_EQ((4 + 1) + (5 + 1) + (7 + 1), font.TextWidthUtf8(zoe));
+  EXPECT_EQ(8, font.TextWidthUtf8("\xEB")) << "a Latin-1 byte alone is not UTF-8: a gap";
+  EXPECT_EQ(8 + 8, font.TextWidthUtf8("\xCE\xA9 ")) << "a letter the font lacks is a gap";
+  EXPECT_EQ((4 + 1) + (5 + 1) + 8 + 8, font.TextWidth(zoe.c_str())) << "the byte operations keep their rules";
+
+  Surface* surface = RedSurface(200, 20);
+  auto white = [&](int x) { return surface->Row16(11)[x] == kWhite; };
+  font.DrawTextUtf8(surface, zoe, 10, 10, 0, -1);
+  EXPECT_TRUE(white(21) && white(27)) << "the e with diaeresis spans 21 to 27";
+  EXPECT_FALSE(white(20));
+  EXPECT_FALSE(white(28));
+  EXPECT_EQ(kRed, surface->Row16(10)[21]) << "blue stays transparent";
+  surface->Release();
+
+  surface = RedSurface(200, 20);
+  font.DrawTextUtf8(surface, "\xC3\x86" "A", 100, 10, 1, -1);  // "ÆA" ending at 100
+  EXPECT_TRUE(white(94 - 31) && white(94 - 31 + 29)) << "AE's cell comes before A's";
+  EXPECT_FALSE(white(94 - 32));
+  EXPECT_TRUE(white(94) && white(98));
+  EXPECT_FALSE(white(99));
+  surface->Release();
+
+  // A limit stops before the letter whose advance would reach it, multi-byte letters counted as one.
+  surface = RedSurface(200, 20);
+  font.DrawTextUtf8(surface, "\xC3\xAB\xC3\xAB\xC3\xAB", 0, 10, 0, 20);
+  EXPECT_TRUE(white(8 + 6));
+  EXPECT_FALSE(white(16)) << "the third letter would reach 24";
+  surface->Release();
+
+  // A sheet of the 94 ASCII glyphs alone still loads, and has none of the other letters.
+  WriteGlyphSheet(sheet, widths, 10);
+  ASSERT_EQ(1, font.Load(sheet.c_str()));
+  EXPECT_FALSE(font.HasLetter(0xEB));
+  EXPECT_TRUE(font.HasLetter('Z'));
+  // One that ends part of the way through the letters has those before the end.
+  std::vector<int> some = widths;
+  some.insert(some.end(), 12, 3);
+  WriteGlyphSheet(sheet, some, 10);
+  ASSERT_EQ(1, font.Load(sheet.c_str()));
+  EXPECT_TRUE(font.HasLetter(0xA1 + 11));
+  EXPECT_FALSE(font.HasLetter(0xA1 + 12));
+}

@@ -42,6 +42,7 @@ void GenerateArt(const FontLibrary& fonts, const std::filesystem::path& gameDir)
   Write(gameDir / "hallfamepop.bmp", PaintHallOfFameNotice(fonts, background));
   Write(gameDir / "savefailed.bmp", PaintSaveFailedNotice(fonts, background));
   Write(gameDir / "gameover.bmp", PaintGameOver(fonts, background));
+  Write(gameDir / "endgame.bmp", PaintEndGameQuestion(fonts, background));
 }
 
 }  // namespace mkassets

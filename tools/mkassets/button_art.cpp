@@ -20,7 +20,8 @@ void Gradient(cairo_t* cr, double y0, double y1, Rgb top, Rgb bottom) {
   cairo_pattern_destroy(p);
 }
 
-// A small key cap with the key that stands for the button, its top-left corner at (x, y).
+}  // namespace
+
 void KeyCap(cairo_t* cr, const FontLibrary& fonts, const std::string& key, double x, double y, double height) {
   fonts.Use(cr, FontId::SansBold, height * 0.62);
   const double w = std::max(height, TextWidth(cr, key) + height * 0.5);
@@ -37,6 +38,8 @@ double KeyCapWidth(cairo_t* cr, const FontLibrary& fonts, const std::string& key
   fonts.Use(cr, FontId::SansBold, height * 0.62);
   return std::max(height, TextWidth(cr, key) + height * 0.5);
 }
+
+namespace {
 
 RgbImage PaintButton(const FontLibrary& fonts, const RgbImage& background, const layout::ButtonPlace& place,
                      bool lit) {

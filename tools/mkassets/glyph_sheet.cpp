@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "canvas.h"
+#include "common/glyph_repertoire.h"
+#include "common/utf8_text.h"
 #include "palette.h"
 
 namespace mkassets {
@@ -13,7 +15,6 @@ namespace mkassets {
 namespace {
 
 constexpr double kPixelSize = 16;
-constexpr int kFirst = 33, kLast = 126;
 
 struct GlyphCell {
   std::string text;
@@ -38,10 +39,13 @@ RgbImage PaintGlyphSheet(const FontLibrary& fonts) {
   // trace of coverage is left outside the cell rather than widening it for nothing.
   constexpr int kPad = 8;
   constexpr int kFaintInk = 48;
+  std::vector<char32_t> codes;
+  for (char32_t code = glyphs::kFirstAscii; code <= glyphs::kLastAscii; ++code) codes.push_back(code);
+  for (char32_t code = glyphs::kFirstExtra; code <= glyphs::kLastExtra; ++code) codes.push_back(code);
   std::vector<GlyphCell> cells;
-  for (int code = kFirst; code <= kLast; ++code) {
+  for (char32_t code : codes) {
     GlyphCell g;
-    g.text = std::string(1, static_cast<char>(code));
+    g.text = utf8::Encode(code == glyphs::kSoftHyphen ? U'-' : code);
     Canvas trial(64, height);
     fonts.Use(trial.cr(), FontId::Sans, kPixelSize);
     cairo_set_source_rgb(trial.cr(), 0, 0, 0);
@@ -61,16 +65,19 @@ RgbImage PaintGlyphSheet(const FontLibrary& fonts) {
     cells.push_back(g);
   }
   // The game adds a tenth of the widest cell after every glyph; take it out of the cells so that the text keeps
-  // the face's own spacing. The widest cell decides that amount, so settle both together.
+  // the face's own spacing. The widest cell decides that amount, so settle both together. The game measures it on
+  // the ASCII glyphs alone, and so does the sheet: the letters after them change nothing of ASCII text.
+  const auto ascii = cells.begin() + glyphs::kAsciiCount;
   int spacing = 0;
   for (int round = 0; round < 4; ++round) {
     int widest = 0;
-    for (auto& g : cells) {
-      g.width = std::max({g.inkWidth, g.advance - spacing, 1});
-      widest = std::max(widest, g.width);
+    for (auto g = cells.begin(); g != ascii; ++g) {
+      g->width = std::max({g->inkWidth, g->advance - spacing, 1});
+      widest = std::max(widest, g->width);
     }
     spacing = widest / 10;
   }
+  for (auto g = ascii; g != cells.end(); ++g) g->width = std::max({g->inkWidth, g->advance - spacing, 1});
   int width = kGlyphGap;
   for (const auto& g : cells) width += g.width + kGlyphGap;
   RgbImage sheet(width, height);

@@ -192,53 +192,44 @@ RgbImage PaintClockFilling(const RgbImage& background) {
 }
 
 RgbImage PaintVerdict(const FontLibrary& fonts, bool isTrue) {
+  // The stamp states whether the statement is true, nothing more: both share one neutral ink and paper, with no
+  // tick, cross, green or red that would read as the player's result (a right "False" must not look like a
+  // mistake). TRUE is ink on paper in a round badge, FALSE paper on ink with cut corners: told apart at a glance.
   const layout::Box& b = layout::kVerdict;
   Canvas canvas(b.w, b.h);
   cairo_t* cr = canvas.cr();
-  const Rgb colour = isTrue ? palette::kTrue : palette::kFalse;
-  if (isTrue) {
-    // A rounded badge with a tick.
-    RoundedRect(cr, 1, 1, b.w - 2, b.h - 2, (b.h - 2) / 2.0);
-  } else {
-    // A cut-corner badge with a cross: a different outline, not only a different colour.
-    const double k = 9;
-    cairo_move_to(cr, 1 + k, 1);
-    cairo_line_to(cr, b.w - 1 - k, 1);
-    cairo_line_to(cr, b.w - 1, 1 + k);
-    cairo_line_to(cr, b.w - 1, b.h - 1 - k);
-    cairo_line_to(cr, b.w - 1 - k, b.h - 1);
-    cairo_line_to(cr, 1 + k, b.h - 1);
-    cairo_line_to(cr, 1, b.h - 1 - k);
-    cairo_line_to(cr, 1, 1 + k);
+  const Rgb ink = palette::kStampInk;
+  auto outline = [&](double inset, double corner) {
+    const double l = 1 + inset, t = 1 + inset, r = b.w - 1 - inset, btm = b.h - 1 - inset;
+    if (isTrue) {
+      RoundedRect(cr, l, t, r - l, btm - t, (btm - t) / 2.0);
+      return;
+    }
+    cairo_move_to(cr, l + corner, t);
+    cairo_line_to(cr, r - corner, t);
+    cairo_line_to(cr, r, t + corner);
+    cairo_line_to(cr, r, btm - corner);
+    cairo_line_to(cr, r - corner, btm);
+    cairo_line_to(cr, l + corner, btm);
+    cairo_line_to(cr, l, btm - corner);
+    cairo_line_to(cr, l, t + corner);
     cairo_close_path(cr);
-  }
-  SetSource(cr, colour);
+  };
+  const Rgb paper = palette::kCream;
+  const Rgb face = isTrue ? paper : ink, letters = isTrue ? ink : paper;
+  outline(0, 9);
+  SetSource(cr, face);
   cairo_fill_preserve(cr);
-  SetSource(cr, Shade(colour, 0.55));
+  SetSource(cr, ink);
   cairo_set_line_width(cr, 2);
   cairo_stroke(cr);
-  // Icon disc on the left.
-  const double cx = 18, cy = b.h / 2.0;
-  cairo_arc(cr, cx, cy, 11, 0, 2 * M_PI);
-  SetSource(cr, palette::kWhite);
-  cairo_fill(cr);
-  SetSource(cr, colour);
-  cairo_set_line_width(cr, 3.2);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  if (isTrue) {
-    cairo_move_to(cr, cx - 5.5, cy + 0.5);
-    cairo_line_to(cr, cx - 1.5, cy + 4.5);
-    cairo_line_to(cr, cx + 5.5, cy - 4.5);
-  } else {
-    cairo_move_to(cr, cx - 4.5, cy - 4.5);
-    cairo_line_to(cr, cx + 4.5, cy + 4.5);
-    cairo_move_to(cr, cx + 4.5, cy - 4.5);
-    cairo_line_to(cr, cx - 4.5, cy + 4.5);
-  }
+  outline(3.5, 7);
+  SetSource(cr, letters);
+  cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
   fonts.Use(cr, FontId::SansBold, 18);
-  SetSource(cr, palette::kWhite);
-  ShowTextCentred(cr, isTrue ? "TRUE" : "FALSE", 33 + (b.w - 33) / 2.0 - 3, b.h / 2.0 + 6.5);
+  SetSource(cr, letters);
+  ShowTextCentred(cr, isTrue ? "TRUE" : "FALSE", b.w / 2.0, b.h / 2.0 + 6.5);
   return FlattenToKeyed(canvas, FlatUnderlay(palette::kPanel));
 }
 

@@ -36,6 +36,8 @@ inline constexpr Rgb kFillDark{204, 58, 34};
 inline constexpr Rgb kTrue{46, 150, 70};
 inline constexpr Rgb kFalse{200, 50, 44};
 inline constexpr Rgb kPass{226, 150, 40};
+// The verdict stamps' ink: the statement's truth, in a colour that says neither right nor wrong.
+inline constexpr Rgb kStampInk{58, 62, 96};
 inline constexpr Rgb kButton{150, 70, 36};
 inline constexpr Rgb kButtonLit{255, 204, 70};
 inline constexpr Rgb kWhite{255, 255, 255};

@@ -1,10 +1,12 @@
 #include "popup_art.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "button_art.h"
 #include "canvas.h"
 #include "common/game_rules.h"
 #include "keying.h"
@@ -44,8 +46,7 @@ std::string LadderPointsInWords() {
 
 const std::vector<std::string>& RulesText() {
   static const std::vector<std::string> text = {
-      "Read the statement in the panel. Click True if it is right, False if it is wrong, or Pass if you are "
-      "not sure.",
+      "Read the statement. Click True if it is right, False if it is wrong, or Pass if you are not sure.",
       "You have " + std::to_string(rules::kClockSeconds) +
           " seconds. The column on the right fills up as the clock runs down; when it is full, the game is over.",
       "A right answer scores the points of your step on the ladder and climbs one step: " +
@@ -54,13 +55,28 @@ const std::vector<std::string>& RulesText() {
       "of right answers.",
       "Three right answers in a row grow three flowers and add " + std::to_string(rules::kBonusSeconds) +
           " seconds to the clock.",
-      "After each answer, click the panel to go on to the next statement.",
+      "After each answer the stamp says if the statement is true, and the words beside it if you were right. "
+      "Click the panel to go on.",
       "When the time is up, a score good enough enters the hall of fame.",
-      "Keys: T, F, P answer, Space goes on, N new game, R rules, M menu. Controller: A (True, go on), B, X, "
-      "Start, Back.",
   };
   return text;
 }
+
+// Every key and controller button, in three columns under the rules: what it is, then what it does. The third
+// column is the controller's.
+struct KeyLine {
+  const char* key;
+  const char* action;
+};
+constexpr int kControllerColumn = 2;
+constexpr KeyLine kKeyColumns[3][5] = {
+    {{"T, Left", "True"}, {"F, Right", "False"}, {"P, Down", "Pass"}, {"Space, Return", "go on"},
+     {"Escape", "quit"}},
+    {{"N", "new game"}, {"R", "rules"}, {"M", "menu"}, {"F1", "frame rate"}, {"Alt+Enter", "full screen"}},
+    {{"A", "True, go on"}, {"B", "False"}, {"X, Y", "Pass"}, {"Start", "new game"}, {"Back", "rules"}},
+};
+constexpr const char* kKeyHeadings[3] = {"Keys", "", "Controller"};
+constexpr double kRulesTextSize = 13;
 
 // A notice's words, wrapped to the space beside its picture and centred there, 20 pixels a line; more than three
 // lines would run off the card, so the art is refused instead.
@@ -76,6 +92,13 @@ void ShowNoticeLines(cairo_t* cr, const std::string& text, double centreX, doubl
 
 }  // namespace
 
+std::vector<RulesKey> RulesCardKeys() {
+  std::vector<RulesKey> keys;
+  for (int column = 0; column < 3; ++column)
+    for (const KeyLine& line : kKeyColumns[column]) keys.push_back({line.key, line.action, column == kControllerColumn});
+  return keys;
+}
+
 RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background) {
   const int w = layout::kRulesW, h = layout::kRulesH;
   Canvas canvas(w, h);
@@ -88,12 +111,12 @@ RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background) {
   SetSource(cr, palette::kGold);
   cairo_fill(cr);
 
-  const double textLeft = 62, textWidth = w - textLeft - 30, lineStep = 16.5;
+  const double textLeft = 62, textWidth = w - textLeft - 30, lineStep = 15.5;
   double y = 82;
   const Rgb badges[] = {palette::kTrue, palette::kFillDark, palette::kGoldDark, palette::kFalse,
                         Rgb{200, 120, 30}, palette::kWoodLight, Rgb{150, 110, 20}, palette::kPanelRim};
   for (size_t i = 0; i < RulesText().size(); ++i) {
-    fonts.Use(cr, FontId::Sans, 14);
+    fonts.Use(cr, FontId::Sans, kRulesTextSize);
     const auto lines = WrapWords(cr, RulesText()[i], textWidth);
     cairo_arc(cr, textLeft - 20, y - 5, 10, 0, 2 * M_PI);
     SetSource(cr, badges[i]);
@@ -101,7 +124,7 @@ RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background) {
     fonts.Use(cr, FontId::SansBold, 12);
     SetSource(cr, palette::kWhite);
     ShowTextCentred(cr, std::to_string(i + 1), textLeft - 20, y - 0.5);
-    fonts.Use(cr, FontId::Sans, 14);
+    fonts.Use(cr, FontId::Sans, kRulesTextSize);
     SetSource(cr, palette::kText);
     for (const auto& line : lines) {
       ShowTextAt(cr, line, textLeft, y);
@@ -109,6 +132,36 @@ RgbImage PaintRules(const FontLibrary& fonts, const RgbImage& background) {
     }
     y += 3;
   }
+  // The keys, in small print, each column as wide as its longest line.
+  y += 4;
+  cairo_rectangle(cr, textLeft - 30, y - 10, w - 2 * (textLeft - 30), 1);
+  SetSource(cr, palette::kGold);
+  cairo_fill(cr);
+  y += 6;
+  const double keyStep = 14, columnGap = 18;
+  double x = textLeft - 30;
+  for (int column = 0; column < 3; ++column) {
+    double widest = 0;
+    fonts.Use(cr, FontId::SansBold, 12);
+    SetSource(cr, palette::kPanelRim);
+    if (*kKeyHeadings[column]) ShowTextAt(cr, kKeyHeadings[column], x, y);
+    double rowY = y + keyStep;
+    for (const KeyLine& line : kKeyColumns[column]) {
+      fonts.Use(cr, FontId::SansBold, 12);
+      SetSource(cr, palette::kText);
+      const std::string key = std::string(line.key) + " ";
+      ShowTextAt(cr, key, x, rowY);
+      const double keyWidth = TextWidth(cr, key);
+      fonts.Use(cr, FontId::Sans, 12);
+      ShowTextAt(cr, line.action, x + keyWidth, rowY);
+      widest = std::max(widest, keyWidth + TextWidth(cr, line.action));
+      rowY += keyStep;
+    }
+    x += widest + columnGap;
+  }
+  if (x - columnGap > w - (textLeft - 30))
+    throw std::runtime_error("the keys do not fit across the rules card (they end at " + std::to_string(x) + ")");
+  y += 5 * keyStep + 4;  // below the last row of keys
   if (y > h - 52) throw std::runtime_error("rules text does not fit its card (ends at " + std::to_string(y) + ")");
 
   RoundedRect(cr, w / 2.0 - 130, h - 46, 260, 28, 14);
@@ -150,11 +203,22 @@ RgbImage PaintHallOfFameNotice(const FontLibrary& fonts, const RgbImage& backgro
   fonts.Use(cr, FontId::SerifBold, 28);
   const std::string headline = "Hall of fame!";
   if (TextWidth(cr, headline) > textWidth) throw std::runtime_error("hall-of-fame headline wider than its notice");
-  OutlinedTextCentred(cr, headline, textX, 66, 4, palette::kGold.r / 255.0, palette::kGold.g / 255.0,
+  OutlinedTextCentred(cr, headline, textX, 50, 4, palette::kGold.r / 255.0, palette::kGold.g / 255.0,
                       palette::kGold.b / 255.0, 0.25, 0.05, 0.05);
-  fonts.Use(cr, FontId::SansBold, 15);
+  // The plate the game writes the player's name on, in the colour the font's glyphs are set on.
+  const rules::PanelRect& plate = rules::kHallOfFameNamePlate;
+  cairo_rectangle(cr, plate.x, plate.y, plate.w, plate.h);
+  SetSource(cr, palette::kPanel);
+  cairo_fill(cr);
+  cairo_rectangle(cr, plate.x - 1.5, plate.y - 1.5, plate.w + 3, plate.h + 3);
+  SetSource(cr, palette::kGold);
+  cairo_set_line_width(cr, 1.5);
+  cairo_stroke(cr);
+  fonts.Use(cr, FontId::SansBold, 14);
   SetSource(cr, palette::kCream);
-  ShowNoticeLines(cr, "Your score has earned a place in the hall of fame.", textX, textWidth, 94);
+  const auto lines = WrapWords(cr, "Your score has earned a place in the hall of fame.", textWidth);
+  if (lines.size() > 2) throw std::runtime_error("hall-of-fame notice text does not fit under the name plate");
+  ShowNoticeLines(cr, "Your score has earned a place in the hall of fame.", textX, textWidth, 106);
   return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
 }
 
@@ -208,6 +272,45 @@ RgbImage PaintGameOver(const FontLibrary& fonts, const RgbImage& background) {
   SetSource(cr, palette::kCream);
   ShowTextCentred(cr, "Click New game to play again.", b.w / 2.0, 138);
   return FlattenToKeyed(canvas, PictureUnderlay(background, b.x, b.y));
+}
+
+RgbImage PaintEndGameQuestion(const FontLibrary& fonts, const RgbImage& background) {
+  // The hall-of-fame notice's size: inside the stage's width, so what the game redraws after it covers it all.
+  const int w = rules::kEndGameCardW, h = rules::kEndGameCardH;
+  Canvas canvas(w, h);
+  cairo_t* cr = canvas.cr();
+  Card(cr, w, h, Rgb{40, 46, 70}, palette::kWoodDark);
+  fonts.Use(cr, FontId::SerifBold, 30);
+  const std::string headline = "End this game?";
+  if (TextWidth(cr, headline) > w - 40) throw std::runtime_error("end-game question wider than its card");
+  OutlinedTextCentred(cr, headline, w / 2.0, 52, 4, palette::kGold.r / 255.0, palette::kGold.g / 255.0,
+                      palette::kGold.b / 255.0, 0.25, 0.05, 0.05);
+  fonts.Use(cr, FontId::Sans, 14);
+  SetSource(cr, palette::kCream);
+  ShowTextCentred(cr, "Its score will not be kept.", w / 2.0, 78);
+  // The answers, where the game takes their clicks, each with its key.
+  for (const rules::EndGameButton& b : rules::kEndGameButtons) {
+    const bool yes = std::string(b.name) == "yes";
+    RoundedRect(cr, b.x, b.y, b.w, b.h, 10);
+    SetSource(cr, yes ? palette::kFalse : palette::kTrue);
+    cairo_fill_preserve(cr);
+    SetSource(cr, palette::kGold);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    fonts.Use(cr, FontId::SansBold, 16);
+    const double cap = 16;
+    const double labelW = TextWidth(cr, b.label);
+    const double capW = KeyCapWidth(cr, fonts, b.key, cap);
+    const double left = b.x + (b.w - labelW - 8 - capW) / 2.0;
+    fonts.Use(cr, FontId::SansBold, 16);
+    SetSource(cr, palette::kWhite);
+    ShowTextAt(cr, b.label, left, b.y + b.h / 2.0 + 6);
+    KeyCap(cr, fonts, b.key, left + labelW + 8, b.y + (b.h - cap) / 2.0, cap);
+  }
+  if (rules::kEndGameButtons[1].x + rules::kEndGameButtons[1].w > w - 12 ||
+      rules::kEndGameButtons[0].y + rules::kEndGameButtons[0].h > h - 12)
+    throw std::runtime_error("end-game answers do not fit their card");
+  return FlattenToKeyed(canvas, PictureUnderlay(background, layout::CentredLeft(w), layout::CentredTop(h)));
 }
 
 }  // namespace mkassets

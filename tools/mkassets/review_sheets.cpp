@@ -92,8 +92,8 @@ void WriteContactSheet(const FontLibrary& fonts, const fs::path& gameDir, const 
   };
   std::vector<Item> items;
   for (const char* name :
-       {"background.bmp", "title/HowToPlay.bmp", "gameover.bmp", "hallfamepop.bmp", "savefailed.bmp", "bulltimer.bmp",
-        "newgame.bmp", "info.bmp", "back.bmp", "exit.bmp", "truepie.bmp", "falsepie.bmp", "passpie.bmp", "true.bmp",
+       {"background.bmp", "title/HowToPlay.bmp", "gameover.bmp", "hallfamepop.bmp", "savefailed.bmp", "endgame.bmp",
+        "bulltimer.bmp", "newgame.bmp", "info.bmp", "back.bmp", "exit.bmp", "truepie.bmp", "falsepie.bmp", "passpie.bmp", "true.bmp",
         "false.bmp", "clicktocontinue.bmp", "flower.bmp", "scorefont.bmp", "allscore.bmp", "allscorehighlight.bmp"})
     items.push_back({name, Load(gameDir, name), 1});
   const RgbImage font = Load(gameDir, "font.bmp");

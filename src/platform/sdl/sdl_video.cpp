@@ -12,6 +12,7 @@
 
 #include "platform/backend.h"
 #include "platform/host/system_calls.h"
+#include "platform/sdl/sdl_display_loss.h"
 #include "platform/window/picture_mapping.h"
 #include "platform/video/surface.h"
 #include "platform/window/window.h"
@@ -19,6 +20,10 @@
 namespace platform::backend {
 
 namespace {
+
+constexpr int kMinimumWindowWidth = 640, kMinimumWindowHeight = 480;
+constexpr const char* kWindowClass = "Zorvel";
+constexpr const char* kDesktopAppId = "org.zorvel.Zorvel";
 
 struct SdlVideo {
   bool videoReady = false;
@@ -48,6 +53,11 @@ SdlVideo& Video() {
 bool EnsureVideo() {
   SdlVideo& v = Video();
   if (v.videoReady) return true;
+  // The window's class, read when the video starts, is what the desktop entry's StartupWMClass names (on X11) and
+  // its file's name (the Wayland app id), whatever the program file is called (zorvel-game when installed). A
+  // class set by the user wins.
+  ::setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 0);
+  ::setenv("SDL_VIDEO_WAYLAND_WMCLASS", kDesktopAppId, 0);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "Zorvel: no display available (%s)\n", SDL_GetError());
     return false;
@@ -200,6 +210,9 @@ bool OpenWindow(const std::string& title, WindowKind kind, int x, int y, int wid
     std::fprintf(stderr, "Zorvel: cannot open the window (%s)\n", SDL_GetError());
     return false;
   }
+  // Smaller, the scaled picture's text would be too small to read; full screen is not bound by it.
+  SDL_SetWindowMinimumSize(v.window, kMinimumWindowWidth, kMinimumWindowHeight);
+  EndAtOnceOnDisplayLoss();
   v.renderer = CreateRendererFor(v.window, &v.softwareRenderer);
   if (!v.renderer) {
     std::fprintf(stderr, "Zorvel: cannot draw into the window (%s)\n", SDL_GetError());

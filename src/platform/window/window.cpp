@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/host/end_request.h"
 #include "platform/window/input_script.h"
 #include "platform/audio/sound_focus.h"
 #include "platform/replay/trace.h"
@@ -202,6 +203,11 @@ void PostQuitMessage(int exitCode) {
 
 bool PeekMessage(Message* message, bool remove) {
   backend::PollEvents();
+  // A request to end from outside (SIGTERM, SIGHUP) closes the window, as its close button would.
+  if (GetMainWindow() && host::TakeEndRequest()) {
+    TraceLine("end requested");
+    PostDeviceMessage(WM_CLOSE, 0, 0);
+  }
   auto& queue = ThreadQueue();
   std::lock_guard<std::mutex> lock(queue->mutex);
   if (queue->messages.empty()) return false;
