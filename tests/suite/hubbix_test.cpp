@@ -280,6 +280,8 @@ TEST_F(HubbixTest, AFullDiskKeepsTheOldOptionsAndSaysSo) {
   EXPECT_NE(r.output.find("No space left on device"), std::string::npos) << r.output;
   EXPECT_EQ(after, before) << "the old options are kept whole";
   EXPECT_EQ(left, 0) << "no temporary file is left on the full disk";
+}
+
 TEST_F(HubbixTest, NamesBeyondAsciiAreKeptAsUtf8WhenTheGamesFontDrawsThem) {
   // Without the game's font beside it the launcher cannot know more than plain ASCII, and says which letter.
   Result r = Run("add \"Zo\xc3\xab\"");
