@@ -256,8 +256,14 @@ TEST_F(HubbixTest, AFullDiskKeepsTheOldOptionsAndSaysSo) {
   // the right to; without it the test cannot make a full disk and says so.
   const fs::path full = dir() / "full";
   fs::create_directories(full);
-  if (std::system(("mount -t tmpfs -o size=4m tmpfs '" + full.string() + "' 2>/dev/null").c_str()) != 0)
+  const uintmax_t room = fs::file_size(dir() / "Hubbix") + (256u << 10);
+  if (std::system(("mount -t tmpfs -o size=" + std::to_string(room) + " tmpfs '" + full.string() + "' 2>/dev/null")
+                      .c_str()) != 0)
     GTEST_SKIP() << "cannot mount a small tmpfs here";
+  struct Unmount {
+    std::string path;
+    ~Unmount() { std::system(("umount '" + path + "' 2>/dev/null").c_str()); }
+  } unmount{full.string()};
   fs::copy_file(dir() / "Hubbix", full / "Hubbix");
   const std::string options = (full / "options.ini").string();
   const std::string before = "[setup]\nplayerid=0\n[Player1]\nname=Ann\n";
@@ -275,7 +281,6 @@ TEST_F(HubbixTest, AFullDiskKeepsTheOldOptionsAndSaysSo) {
   int left = 0;
   for (const auto& entry : fs::directory_iterator(full))
     left += entry.path().filename().string().find(".tmp") != std::string::npos;
-  std::system(("umount '" + full.string() + "'").c_str());
   EXPECT_EQ(r.exitCode, 1) << r.output;
   EXPECT_NE(r.output.find("No space left on device"), std::string::npos) << r.output;
   EXPECT_EQ(after, before) << "the old options are kept whole";
