@@ -32,10 +32,12 @@ TEST(QuizInput, ClicksShorterThanAFrameAreTaken) {
       .Tap(2500, 124, 540)      // Rules
       .Tap(4000, 400, 300)      // closes them
       .Tap(5000, 30, 540)       // New game
-      .Tap(6000, 724, 540);     // Exit
+      .Add(5500, "keydown T")   // a key tapped as fast: True
+      .Add(5500, "keyup T")
+      .Tap(6500, 724, 540);     // Exit
   const GameRun run = rules::Play(script, rules::OnlyTrue());
   ASSERT_TRUE(run.EndedCleanly()) << run.output;
-  EXPECT_EQ(run.Texts("answer "), Strings({"true"}));
+  EXPECT_EQ(run.Texts("answer "), Strings({"true", "true"}));
   EXPECT_EQ(Count(run, "question "), 3) << "the first statement, the next one after the panel, a new game's first";
   EXPECT_EQ(PopupLines(run), Strings({"open \"rules\"", "close \"default\""}));
   EXPECT_EQ(Count(run, "new game"), 2);
@@ -93,6 +95,12 @@ TEST(QuizInput, TheQuestionTakesClicksOnItsAnswersAndTheControllerAndIsNotAskedW
                                       "open \"end-game\"", "close \"yes\"", "open \"end-game\"", "close \"yes\"",
                                       "open \"game-over\"", "close \"\""}));
   EXPECT_EQ(Count(run, "new game"), 5);
+  // The click on the card left the question open until B answered it; no key meant for the question answered a
+  // statement.
+  const int secondClose = run.Find("popup close", run.Find("popup close") + 1);
+  ASSERT_GE(secondClose, 0);
+  EXPECT_GE(run.trace[secondClose].tick, 4500);
+  EXPECT_EQ(run.Texts("answer "), Strings());
   // The last game began with the mouse at 9.5 s and ended 180 s later; N then started the next at once.
   const std::vector<int32_t> starts = [&] {
     std::vector<int32_t> ticks;

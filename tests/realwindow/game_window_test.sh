@@ -62,12 +62,17 @@ screenshot "$WORK/newgame.png" "$WIN"
 score=$(changed "$WORK/question.png" "$WORK/newgame.png" 136x34+650+10)
 [ "$score" -eq 0 ] || fail "after New game the score does not read 0 as at the start ($score pixels differ)"
 
-# Clicks with no hold at all, as a touchpad's tap or xdotool's click sends them: True and False answer, the panel
-# goes on, New game starts over.
+# Clicks whose press and release both arrive between two frames, as a touchpad's tap or a touch screen often
+# sends them: True and False answer, the panel goes on, New game starts over. xdotool's click holds the button
+# for 12 ms, about a frame, so the game is held while it clicks and both events wait for its next frame together.
+GAME_WINDOW_PID=$(xdotool getwindowpid "$WIN")
 tap() {
   xdotool mousemove --window "$WIN" "$1" "$2"
   sleep 0.05
+  kill -STOP "$GAME_WINDOW_PID"
   xdotool click 1
+  sleep 0.05
+  kill -CONT "$GAME_WINDOW_PID"
 }
 count_in_trace() { grep -c " $1" "$WORK/real.trace" || true; }
 games_before=$(count_in_trace "new game")

@@ -22,7 +22,8 @@ void AddQuestionFiles(const std::string& path, std::vector<std::string>* files) 
   files->insert(files->end(), found.begin(), found.end());
 }
 
-int CheckBank(const std::vector<std::string>& files, const BitmapFont* font, std::FILE* out) {
+int CheckBank(const std::vector<std::string>& files, const BitmapFont* font, std::FILE* out,
+              const std::vector<StatementTemplate>& templates) {
   size_t findings = 0;
   std::vector<BankEntry> entries;
   for (const std::string& file : files) {
@@ -48,6 +49,14 @@ int CheckBank(const std::vector<std::string>& files, const BitmapFont* font, std
     const std::vector<TopicCount> counts = CountTopics(files, entries);
     std::fputs(TopicTable(counts).c_str(), out);
     const std::vector<std::string> problems = TopicProblems(counts);
+    for (const std::string& problem : problems) std::fprintf(out, "%s\n", problem.c_str());
+    findings += problems.size();
+  }
+
+  if (!templates.empty()) {
+    const std::vector<TemplateCount> counts = CountTemplates(templates, entries);
+    std::fputs(TemplateTable(counts).c_str(), out);
+    const std::vector<std::string> problems = TemplateProblems(counts);
     for (const std::string& problem : problems) std::fprintf(out, "%s\n", problem.c_str());
     findings += problems.size();
   }

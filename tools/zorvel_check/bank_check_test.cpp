@@ -127,13 +127,14 @@ TEST(TopicSummary, CountsEachTopicAndFlagsSmallOrLopsidedOnes) {
   EXPECT_NE(table.find("film                             2      1      1     50"), std::string::npos) << table;
   EXPECT_NE(table.find("all topics                       3      2      1     67"), std::string::npos) << table;
 
-  // 40 entries is enough; 24 or 16 true of 40 (60 and 40 percent) are balanced enough, 25 and 15 are not.
-  EXPECT_TRUE(TopicProblems({{"a", 40, 24}, {"b", 40, 16}, {"c", 41, 20}}).empty());
-  const std::vector<std::string> problems = TopicProblems({{"small", 39, 20}, {"high", 40, 25}, {"low", 40, 15}});
+  // 40 entries is enough; 22 or 18 true of 40 (55 and 45 percent) are balanced enough, 23 and 17 are not.
+  EXPECT_TRUE(TopicProblems({{"a", 40, 22}, {"b", 40, 18}, {"c", 41, 20}}).empty());
+  const std::vector<std::string> problems = TopicProblems({{"small", 39, 20}, {"high", 40, 23}, {"low", 40, 17}});
   ASSERT_EQ(3u, problems.size());
   EXPECT_EQ("topic small has 39 entries, fewer than 40", problems[0]);
-  EXPECT_NE(problems[1].find("high has 25 true of 40"), std::string::npos);
-  EXPECT_NE(problems[2].find("low has 15 true of 40"), std::string::npos);
+  EXPECT_NE(problems[1].find("high has 23 true of 40; keep the true share between 45 and 55 percent"),
+            std::string::npos);
+  EXPECT_NE(problems[2].find("low has 17 true of 40"), std::string::npos);
 }
 
 TEST(BankCheck, ReadsAFolderOfTopicsInNameOrderAndReportsAcrossThem) {

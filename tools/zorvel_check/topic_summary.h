@@ -19,7 +19,7 @@ std::vector<TopicCount> CountTopics(const std::vector<std::string>& files, const
 // A topic with fewer entries than this runs out within a few games.
 constexpr int32_t kFewestPerTopic = 40;
 // The share of true answers a topic may have, in percent either side of half: beyond it, guessing pays.
-constexpr int32_t kBalanceSlackPercent = 10;
+constexpr int32_t kBalanceSlackPercent = 5;
 
 // One message per topic that is too small or unbalanced; empty when all are fine.
 std::vector<std::string> TopicProblems(const std::vector<TopicCount>& counts);
