@@ -90,6 +90,7 @@ play "$WORK/trace2.txt"
 WRITABLE=$WORK/writable
 cmake --install "$BUILD" --prefix "$WRITABLE" > "$WORK/install2.log"
 cp "$HEADLESS" "$WRITABLE/bin/zorvel-game"  # the headless game in the installed game's place
+chmod -R u+w "$WRITABLE"                      # installed read-only; this one its user may write to
 find "$WRITABLE" -printf '%p %s %T@\n' | sort > "$WORK/writable.before"
 export XDG_DATA_HOME=$WORK/data3 XDG_CONFIG_HOME=$WORK/config3
 "$WRITABLE/bin/zorvel" add Cy > /dev/null
