@@ -13,9 +13,11 @@ TEST(Utf8Text, WellFormedLettersReadWholeAndAnythingElseByteByByte) {
   EXPECT_EQ(0u, utf8::LetterAt(name, name.size()).bytes);
   EXPECT_EQ(0x20ACu, static_cast<unsigned>(utf8::LetterAt("\xE2\x82\xAC", 0).code));  // euro sign, three bytes
 
-  // Latin-1 bytes, a sequence cut short, an overlong form and a surrogate are not letters: each byte stands alone.
+  // Latin-1 bytes, a sequence cut short, overlong forms (of "/" in two, three and four bytes) and a surrogate are not
+  // letters: each byte stands alone.
   for (const std::string& bad : {std::string("\xE9mile"), std::string("\xC3"), std::string("\xC3Z"),
-                                 std::string("\xC1\xA9"), std::string("\xED\xA0\x80"), std::string("\xF5\x80\x80\x80")}) {
+                                 std::string("\xC1\xA9"), std::string("\xE0\x80\xAF"), std::string("\xF0\x80\x80\xAF"),
+                                 std::string("\xED\xA0\x80"), std::string("\xF5\x80\x80\x80")}) {
     EXPECT_FALSE(utf8::IsValid(bad)) << bad;
     const utf8::Letter lone = utf8::LetterAt(bad, 0);
     EXPECT_FALSE(lone.valid);
