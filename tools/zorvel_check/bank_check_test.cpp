@@ -208,7 +208,12 @@ TEST(StatementOverlap, AHundredThousandEntriesAreComparedInSecondsAndBlankOnesNo
   const std::string found = Listing(StatementOverlap().Check(entries));
   const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
   std::printf("100,000 entries compared in %.2f s of processor time\n", seconds);
-  EXPECT_LE(seconds, 10.0);
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || !defined(NDEBUG)
+  constexpr double kLimit = 60.0;  // unoptimized or sanitized code's own cost; comparing every pair takes hours there too
+#else
+  constexpr double kLimit = 10.0;
+#endif
+  EXPECT_LE(seconds, kLimit);
   EXPECT_NE(found.find("360001: statement \"In 1903 Marie Curie won the physics Nobe...\" says nearly the same "
                        "as the one at topic.txt:280001"),
             std::string::npos)
