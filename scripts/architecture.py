@@ -21,7 +21,9 @@ END = "<!-- end of folder graph -->"
 # Top to bottom: a folder may include the folders below it.
 LAYERS = ["launcher", "app", "game", "quiz", "ui", "gfx", "sound", "common", "zk", "platform"]
 # The platform layer's own folders, top to bottom: backends, then the jobs they serve.
-PLATFORM = ["sdl", "headless", "web", "music", "window", "audio", "replay", "video", "timer", "host"]
+PLATFORM = ["sdl", "headless", "web", "music", "window", "audio", "replay", "video", "timer", "host", "backend"]
+# Programs side by side on the same layers: neither may include the other, whatever the reason given.
+SIBLINGS = [("launcher", "app")]
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"(.*)$')
 
@@ -36,7 +38,10 @@ def sources():
 def folder_of(path_in_src):
     parts = path_in_src.split("/")
     if parts[0] == "platform":
-        return "platform", (parts[1] if len(parts) > 2 else "")
+        if len(parts) == 2:
+            # A file at the root would be seen by no room's rules and could hide a loop.
+            raise SystemExit(f"architecture: src/{path_in_src} stands at the root of platform/; give it a room")
+        return "platform", parts[1]
     return parts[0], ""
 
 
@@ -59,7 +64,7 @@ def edges(level):
     for src_file, dst_file, why in read_includes():
         (a, a_sub), (b, b_sub) = folder_of(src_file), folder_of(dst_file)
         if level == "platform":
-            if a != "platform" or b != "platform" or not a_sub or not b_sub:
+            if a != "platform" or b != "platform":
                 continue
             a, b = a_sub, b_sub
         if a == b:
@@ -72,6 +77,15 @@ def edges(level):
             continue
         counts[(a, b)] = counts.get((a, b), 0) + 1
     return counts, upward
+
+
+def sibling_includes():
+    found = set()
+    for src_file, dst_file, _ in read_includes():
+        a, b = folder_of(src_file)[0], folder_of(dst_file)[0]
+        if (a, b) in SIBLINGS or (b, a) in SIBLINGS:
+            found.add((a, b))
+    return sorted(found)
 
 
 def wrong_way(counts, order):
@@ -137,6 +151,8 @@ def drawing():
     out += ["", END]
     problems = [f"{a}/ includes {b}/, which stands above it, without an '// upward:' reason" for a, b in unexplained]
     problems += ["these folders include each other in a loop: " + ", ".join(group) for group in circles]
+    problems += [f"{a}/ includes {b}/: the two are programs side by side and share only the layers below them"
+                 for a, b in sibling_includes()]
     return "\n".join(out), problems
 
 

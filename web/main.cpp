@@ -1,6 +1,8 @@
 // The browser build's entry point, in the launcher's place: the page passes the player's name, which is added to
 // the roster (or selected, when it is there already) as the launcher would, and the game then runs in its
-// packaged folder. Time comes from the browser's clock; the game's own frame loop sleeps through Asyncify.
+// packaged folder. Time comes from the browser's clock; the game's own frame loop waits for the browser's next
+// animation frame through Asyncify.
+#include <dirent.h>
 #include <emscripten.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,9 +10,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/app_main.h"
 #include "launcher/ini_document.h"
+#include "platform/host/atomic_file.h"
 #include "platform/timer/timer.h"
 #include "platform/host/writable_files.h"
 #include "launcher/suite_options.h"
@@ -19,6 +23,41 @@
 // clang-format off
 EM_JS(void, zorvel_web_ended, (int code, const char* problem), {
   if (Module.zorvelEnded) Module.zorvelEnded(code, UTF8ToString(problem));
+});
+
+// Waits for the browser's clock (performance.now) to reach `dueMs`. While the picture moves (its last two changes
+// came within 60 ms, the latest just now) the game wakes with the browser's animation frames, as the screen is
+// drawn; a lone change (the clock's column, the bull blinking) does not count as moving. While it stands
+// still, a plain timer lets the ticks gather for `gatherMs` more and run together, and no frame is drawn. Input
+// wakes it at once (then the next tick is not put off). A hidden page waits until it shows again: it does nothing
+// at all.
+EM_ASYNC_JS(void, zorvel_web_wait, (double dueMs, double gatherMs), {
+  await new Promise((resolve) => {
+    let timer = 0, frame = 0;
+    const shown = () => { if (!document.hidden) wake(); };
+    const wake = () => {
+      clearTimeout(timer);
+      cancelAnimationFrame(frame);
+      document.removeEventListener('visibilitychange', shown);
+      Module.zorvelWake = null;
+      resolve();
+    };
+    Module.zorvelWake = wake;
+    if (document.hidden) {
+      document.addEventListener('visibilitychange', shown);
+      return;
+    }
+    const now = performance.now();
+    const input = Module.zorvelEvents && Module.zorvelEvents.length > 0;
+    const shownAt = Module.zorvelShownAt || -1e9, shownBefore = Module.zorvelShownBefore || -1e9;
+    if (now - shownAt < 25 && shownAt - shownBefore < 60) frame = requestAnimationFrame(wake);
+    else timer = setTimeout(wake, Math.max(0, dueMs - now + (input ? 0 : gatherMs)));
+  });
+});
+
+// Returns once everything written so far is in the browser's storage.
+EM_ASYNC_JS(void, zorvel_web_keep_files, (), {
+  await new Promise((resolve) => Module.zorvelPersist(resolve));
 });
 // clang-format on
 
@@ -42,17 +81,39 @@ std::string EnterPlayer(const std::string& file, const std::string& name) {
   return {};
 }
 
-// Waits, asleep to the browser, until its clock reaches the virtual millisecond. A page that was in the background
-// comes back where it left off instead of racing through the time it missed.
+// How long the ticks may gather while the picture stands still: fewer wakes, and the sound is mixed far enough
+// ahead (web_audio.cpp) to cover the gap.
+constexpr double kGatherMs = 90;
+
+// Waits, asleep to the browser, until its clock reaches the virtual millisecond. Every 10 ms tick due by a wake
+// runs then, one after the other, so the ticks are the same as ever however the page wakes. A page that was in
+// the background comes back where it left off instead of racing through the time it missed.
 void WaitForBrowserClock(uint64_t dueMs, double speed) {
   static double origin = emscripten_get_now() - static_cast<double>(dueMs) / speed;
-  const double target = origin + static_cast<double>(dueMs) / speed;
-  const double now = emscripten_get_now();
-  if (now < target) {
-    emscripten_sleep(static_cast<unsigned>(target - now + 0.999));
-  } else if (now - target > 250) {
-    origin += now - target;
+  for (;;) {
+    const double target = origin + static_cast<double>(dueMs) / speed;
+    const double now = emscripten_get_now();
+    if (now >= target) {
+      if (now - target > 250 + kGatherMs) origin += now - target;
+      return;
+    }
+    zorvel_web_wait(target, kGatherMs);
   }
+}
+
+// A save is a temporary file renamed over the old one; one cut short before (a closed page, in an older build)
+// leaves its temporary file, which nothing would ever read or remove.
+void RemoveLeftoverSaves(const std::string& file) {
+  const size_t slash = file.rfind('/');
+  if (slash == std::string::npos) return;
+  const std::string folder = file.substr(0, slash), prefix = file.substr(slash + 1) + ".tmp";
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  std::vector<std::string> leftovers;
+  while (const dirent* entry = ::readdir(dir))
+    if (std::string(entry->d_name).starts_with(prefix)) leftovers.push_back(folder + "/" + entry->d_name);
+  ::closedir(dir);
+  for (const std::string& path : leftovers) ::unlink(path.c_str());
 }
 
 }  // namespace
@@ -65,7 +126,13 @@ int main(int argc, char** argv) {
   ::chmod(kSuite, 0555);
   std::string problem;
   const platform::WritableFiles files = platform::LocateWritableFiles(kSuite, kGame, &problem);
+  RemoveLeftoverSaves(files.options);
+  RemoveLeftoverSaves(files.hiscore);
   if (problem.empty() && !name.empty()) problem = EnterPlayer(files.options, name);
+  // The roster is in the browser's storage before the game starts, and so is every hall-of-fame write before it
+  // returns: a page left at once loses nothing.
+  zorvel_web_keep_files();
+  platform::SetReplacedFileKeeper(zorvel_web_keep_files);
   if (!problem.empty()) {
     zorvel_web_ended(1, problem.c_str());
     return 1;

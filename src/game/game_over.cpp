@@ -6,6 +6,7 @@
 #include "common/ticker.h"
 #include "game/game_names.h"
 #include "game/game_shell.h"
+#include "game/last_result.h"
 #include "game/popup_dialog.h"
 #include "game/quiz_game.h"
 #include "game/quiz_scene.h"
@@ -62,6 +63,8 @@ int32_t QuizGame::GameOver() {
     if (entered && unreadable) keptAside = platform::KeepFileAside("hiscore.dat", "unreadable");
     if (entered && (!unreadable || !keptAside.empty())) written = scoreTable.WriteTable("hiscore.dat");
   }
+  // The launcher opens its hall of fame on this result; a record it cannot write only loses the highlight.
+  WriteLastResult(entered ? PlaceOfNewEntry(scoreTable, GetScore()) : 0, GetScore(), playerLine);
   if (!keptAside.empty()) {
     platform::TraceLine("hiscore unreadable, kept aside");
     platform::MessageBox("The hall of fame could not be read, so a new one was started. The old file was kept as " +

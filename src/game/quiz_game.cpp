@@ -16,6 +16,7 @@
 #include "platform/host/file_names.h"
 #include "platform/replay/trace.h"
 #include "platform/window/message_box.h"
+#include "platform/window/window.h"
 #include "quiz/question.h"
 #include "quiz/question_bank.h"
 #include "sound/sound_table.h"
@@ -32,6 +33,16 @@ int32_t newGameBlinkOn = 0, newGameBlinkMark = 0;
 namespace {
 
 constexpr uint32_t kFullVolume = 0xFFFF;
+
+// A statement or explanation laid out over several lines, as one text for a screen reader.
+std::string JoinedLines(const char (*lines)[Question::kLineBytes], int32_t count) {
+  std::string text;
+  for (int32_t i = 0; i < count && i < Question::kSlots; ++i) {
+    if (!text.empty()) text += ' ';
+    text += lines[i];
+  }
+  return text;
+}
 using rules::kTextX;
 using rules::kTextY;
 
@@ -211,6 +222,7 @@ void QuizGame::StepState() {
       }
       question->DrawStatement(Work(), g_questionBank.statementFont, kTextX, kTextY);
       g_refreshManager.PaintPicture(&scene_->questionPicture);
+      platform::Announce(JoinedLines(question->statementLines, question->statementCount));
       platform::TraceLine(std::string("question \"") + question->statementLines[0] + "\" " +
                           (question->answerIsTrue ? "TRUE" : "FALSE"));
       SetState(kAwaitAnswer);
@@ -256,7 +268,11 @@ void QuizGame::StepState() {
         platform::TraceLine(std::string("result ") + (lastResult == Result::kRight   ? "right"
                                                       : lastResult == Result::kWrong ? "wrong"
                                                                                      : "pass"));
-        if (current) current->DrawExplanation(Work(), g_questionBank.explanationFont, kTextX, kTextY);
+        if (current) {
+          current->DrawExplanation(Work(), g_questionBank.explanationFont, kTextX, kTextY);
+          platform::Announce(std::string(current->answerIsTrue == 1 ? "True. " : "False. ") +
+                             JoinedLines(current->explanationLines, current->explanationCount));
+        }
         g_refreshManager.PaintPicture(&scene_->answerPicture);
         SetState(kShowExplanation);
         stateMark = TickNow();

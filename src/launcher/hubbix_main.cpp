@@ -15,11 +15,15 @@
 #include "common/game_rules.h"
 #include "common/utf8_text.h"
 #include "game/high_score_table.h"
+#include "launcher/fame_rows.h"
 #include "launcher/ini_document.h"
+#include "launcher/launcher_store.h"
+#include "launcher/launcher_window.h"
 #include "launcher/suite_options.h"
 #include "launcher/terminal_text.h"
 #include "platform/host/file_lock.h"
 #include "platform/host/writable_files.h"
+#include "platform/replay/trace.h"
 #include "ui/bitmap_font.h"
 
 namespace {
@@ -87,6 +91,7 @@ void PrintHelp() {
   std::printf("%s starts %s and keeps its players and settings.\n", g_name.c_str(), kGameName);
   std::printf(
       "\n"
+      "  %-24s open the launcher's window (players, settings, hall of fame, play)\n"
       "  %-24s start Zorvel as the selected player\n"
       "  %-24s list the players; * marks the selected one\n"
       "  %-24s add a player (at most 8) and select them\n"
@@ -95,7 +100,7 @@ void PrintHelp() {
       "  %-24s switch the sound effects\n"
       "  %-24s show Zorvel's hall of fame\n"
       "  %-24s show this text\n",
-      c, (g_command + " players").c_str(), (g_command + " add <name>").c_str(),
+      c, (g_command + " play").c_str(), (g_command + " players").c_str(), (g_command + " add <name>").c_str(),
       (g_command + " select <n>").c_str(), (g_command + " music on|off").c_str(),
       (g_command + " sfx on|off").c_str(), (g_command + " scores").c_str(), (g_command + " help").c_str());
 }
@@ -168,6 +173,11 @@ int StartGame(const Suite& where, const hubbix::SuiteOptions& options) {
   std::printf("Starting %s for %s.\n", kGameName,
               hubbix::TerminalSafe(options.PlayerName(options.CurrentPlayer())).c_str());
   std::fflush(stdout);
+  // Tests hand the game a script and a trace of its own, so the launcher's are not replayed or overwritten.
+  for (const char* what : {"SCRIPT", "TRACE"}) {
+    const std::string own = std::string("ZORVEL_GAME_") + what;
+    if (const char* value = std::getenv(own.c_str())) ::setenv((std::string("ZORVEL_") + what).c_str(), value, 1);
+  }
   std::vector<std::string> args{program, suite};
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
@@ -184,18 +194,59 @@ std::string JoinWords(int argc, char** argv, int first) {
 
 }  // namespace
 
+// The window; the game when the player chooses Play. With no display, says how to play without one.
+int OpenWindow(const Suite& where, const platform::WritableFiles& files, const BitmapFont& font, bool afterGame) {
+  const std::string gameDir = where.folder + "/" + kGameName;
+  // Music and the click are read by their names in the game's folder, as the game reads them; without the folder
+  // the window says what is missing.
+  if (::chdir(gameDir.c_str()) != 0) std::fprintf(stderr, "%s: cannot enter %s\n", g_name.c_str(), gameDir.c_str());
+  hubbix::LauncherStore store(files.options, files.setup, &font);
+  hubbix::LauncherStart start;
+  start.gameFolder = gameDir;
+  start.fame = hubbix::ReadFameRows(files.hiscore, files.lastResult, &start.fameHighlight);
+  if (afterGame) start.firstPage = hubbix::Page::HallOfFame;
+  if (start.fameHighlight >= 0) platform::TraceLine("launcher highlight " + std::to_string(start.fameHighlight + 1));
+  std::string error;
+  const hubbix::Command command = hubbix::RunLauncherWindow(store, start, &error);
+  if (command == hubbix::Command::None && afterGame) {
+    // Back from the game on a machine without a window for the launcher: a word on the terminal instead.
+    std::printf("Thanks for playing %s! Run %s to play again, %s help for players and settings.\n", kGameName,
+                g_command.c_str(), g_command.c_str());
+    return 0;
+  }
+  if (command == hubbix::Command::None) {
+    std::fprintf(stderr,
+                 "%s: %s\nWithout a display, play with %s play; %s help lists the players and settings "
+                 "commands.\n",
+                 g_name.c_str(), error.c_str(), g_command.c_str(), g_command.c_str());
+    return 1;
+  }
+  if (command == hubbix::Command::Quit) return 0;
+  return StartGame(where, store.Options());
+}
+
 int main(int argc, char** argv) {
+  // Tests give the launcher the game starts again a script and a trace of its own.
+  if (argc == 2 && std::strcmp(argv[1], kGameName) == 0) {
+    for (const char* what : {"SCRIPT", "TRACE"}) {
+      const std::string own = std::string("ZORVEL_RETURN_") + what;
+      if (const char* value = std::getenv(own.c_str())) ::setenv((std::string("ZORVEL_") + what).c_str(), value, 1);
+    }
+  }
+  // The window runs in the game's folder; files named for tests keep meaning what they meant where we started.
+  for (const char* name : {"ZORVEL_SCRIPT", "ZORVEL_TRACE", "ZORVEL_RECORD", "ZORVEL_GAME", "ZORVEL_GAME_SCRIPT",
+                           "ZORVEL_GAME_TRACE", "ZORVEL_STARTUP_LOG"}) {
+    const char* value = std::getenv(name);
+    char here[PATH_MAX];
+    if (value && *value && value[0] != '/' && ::getcwd(here, sizeof here))
+      ::setenv(name, (std::string(here) + "/" + value).c_str(), 1);
+  }
   const Suite where = FindSuite();
   const std::string& suite = where.folder;
   NameTheLauncher(where, argc > 0 ? argv[0] : nullptr);
   if (suite.empty()) return Fail("Cannot find the folder " + g_name + " lives in");
   const std::string command = argc > 1 ? argv[1] : "";
 
-  if (command == kGameName && argc == 2) {
-    std::printf("Thanks for playing %s! Run %s to play again, %s help for players and settings.\n", kGameName,
-                g_command.c_str(), g_command.c_str());
-    return 0;
-  }
   if (command == "help" || command == "-h" || command == "--help") {
     PrintHelp();
     return 0;
@@ -218,7 +269,11 @@ int main(int argc, char** argv) {
   font.Load((suite + "/" + kGameName + "/font.bmp").c_str());
   hubbix::SuiteOptions options(std::move(document), &font);
 
-  if (argc == 1) return StartGame(where, options);
+  if (argc == 1 || (command == kGameName && argc == 2)) return OpenWindow(where, writable, font, argc == 2);
+  if (command == "play") {
+    if (argc != 2) return Usage("\"play\" takes no arguments.");
+    return StartGame(where, options);
+  }
 
   std::string error;
   if (command == "scores") {

@@ -162,4 +162,13 @@ bool IniDocument::Set(const std::string& section, const std::string& key, const 
   return true;
 }
 
+void IniDocument::RemoveSection(const std::string& section) {
+  for (long header = FindSection(section); header >= 0; header = FindSection(section)) {
+    // Up to the next header, so blank lines and comments inside the section go with it.
+    size_t end = static_cast<size_t>(header) + 1;
+    while (end < lines_.size() && !IsHeader(Trim(lines_[end]))) ++end;
+    lines_.erase(lines_.begin() + header, lines_.begin() + static_cast<long>(end));
+  }
+}
+
 }  // namespace hubbix

@@ -26,6 +26,8 @@ class IniDocument {
   // Replaces the value the game would read, or adds the key at the end of its section, or adds the section.
   // Refuses (false) names and values the format cannot hold: line breaks, "]" in a section, "=" in a key.
   bool Set(const std::string& section, const std::string& key, const std::string& value);
+  // Takes out every section of that name with its keys and the comments inside it.
+  void RemoveSection(const std::string& section);
 
  private:
   // Index of the header line of the first section with that name, or -1.

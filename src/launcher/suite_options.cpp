@@ -112,6 +112,43 @@ bool SuiteOptions::SelectPlayer(int index, std::string* error) {
   return true;
 }
 
+bool SuiteOptions::RenamePlayer(int index, const std::string& name, std::string* error) {
+  if (index < 0 || index >= kMaxPlayers || (!SlotUsed(index) && index != CurrentPlayer())) {
+    if (error) *error = "There is no player " + std::to_string(index + 1) + ".";
+    return false;
+  }
+  const std::string stored = CheckName(name, font_, error);
+  if (stored.empty()) return false;
+  const int other = FindPlayer(stored);
+  if (other >= 0 && other != index) {
+    if (error) *error = "There is already a player called " + PlayerName(other) + ".";
+    return false;
+  }
+  return doc_.Set(SectionName(index), "name", stored);
+}
+
+bool SuiteOptions::RemovePlayer(int index, std::string* error) {
+  if (index < 0 || index >= kMaxPlayers || !SlotUsed(index)) {
+    if (error) *error = "There is no player " + std::to_string(index + 1) + ".";
+    return false;
+  }
+  const bool wasCurrent = index == CurrentPlayer();
+  doc_.RemoveSection(SectionName(index));
+  if (wasCurrent) {
+    int next = 0;
+    for (int i = kMaxPlayers - 1; i >= 0; --i)
+      if (SlotUsed(i)) next = i;
+    doc_.Set("setup", "playerid", std::to_string(next));
+  }
+  return true;
+}
+
+bool SuiteOptions::Full() const {
+  for (int i = 0; i < kMaxPlayers; ++i)
+    if (!SlotUsed(i)) return false;
+  return true;
+}
+
 bool SuiteOptions::FlagOn(const std::string& key) const {
   const std::string value = doc_.Get("setup", key, "Y");
   return !value.empty() && value[0] == 'Y';

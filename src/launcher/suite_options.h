@@ -38,6 +38,11 @@ class SuiteOptions {
   // Takes the first free slot and makes the new player the current one. Returns the index, or -1 with a reason.
   int AddPlayer(const std::string& name, std::string* error);
   bool SelectPlayer(int index, std::string* error);
+  // Gives a player another name under the same rules as a new one (their own old name does not count as taken).
+  bool RenamePlayer(int index, const std::string& name, std::string* error);
+  // Takes the player's section out; when they were the current player, the first one left becomes current.
+  bool RemovePlayer(int index, std::string* error);
+  bool Full() const;
 
   bool Music() const { return FlagOn("music"); }
   bool SoundEffects() const { return FlagOn("SFX"); }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/host/file_names.h"
 #include "platform/timer/timer.h"
 #include "platform/replay/trace.h"

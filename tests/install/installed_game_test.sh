@@ -61,7 +61,7 @@ grep -q '^fullscreen=0' "$HOME/.config/zorvel/setup.ini" || fail "setup.ini was 
 } > "$WORK/script.txt"
 play() {  # trace file; the installed launcher starts the headless game
   ZORVEL_GAME=$HEADLESS ZORVEL_CLOCK=virtual ZORVEL_SCRIPT=$WORK/script.txt ZORVEL_TRACE=$1 \
-    ZORVEL_NO_LAUNCH=1 ZORVEL_MESSAGEBOX=stderr "$ZORVEL" > "$WORK/game.txt" 2>&1 ||
+    ZORVEL_NO_LAUNCH=1 ZORVEL_MESSAGEBOX=stderr "$ZORVEL" play > "$WORK/game.txt" 2>&1 ||
     { cat "$WORK/game.txt"; fail "the game failed"; }
 }
 play "$WORK/trace.txt"

@@ -62,7 +62,8 @@ TEST(SdlController, HotPluggedControllerButtonsArriveAsControllerKeys) {
       {platform::WM_KEYDOWN, 0xC5}, {platform::WM_KEYUP, 0xC5},  // X
       {platform::WM_KEYDOWN, 0xC6}, {platform::WM_KEYUP, 0xC6},  // Y
       {platform::WM_KEYDOWN, 0xCF}, {platform::WM_KEYUP, 0xCF},  // Start
-      {platform::WM_KEYDOWN, 0xD0}, {platform::WM_KEYUP, 0xD0},  // Back; the pad's arrows have no use
+      {platform::WM_KEYDOWN, 0xD0}, {platform::WM_KEYUP, 0xD0},  // Back
+      {platform::WM_KEYDOWN, 0xCB}, {platform::WM_KEYUP, 0xCB},  // the cross's up: it moves the launcher's focus
   };
   EXPECT_EQ(g_keys, expected);
 

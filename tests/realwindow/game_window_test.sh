@@ -8,7 +8,7 @@ source "$(dirname "$0")/xvfb_session.sh"
 cp -r "$SUITE" "$WORK/suite"
 rm -f "$WORK/suite/Zorvel/hiscore.dat"
 cd "$WORK/suite"
-ZORVEL_RECORD="$WORK/recorded.txt" ZORVEL_TRACE="$WORK/real.trace" ./Hubbix >"$WORK/game.log" 2>&1 &
+ZORVEL_RECORD="$WORK/recorded.txt" ZORVEL_TRACE="$WORK/real.trace" ./Hubbix play >"$WORK/game.log" 2>&1 &
 GAME_PID=$!
 WIN=$(wait_for_window '^Zorvel - ') || fail "no game window (log: $(cat "$WORK/game.log"))"
 sleep 1

@@ -1,17 +1,20 @@
-// Plays the browser build in headless Chromium: the start page takes a name, then True, False and Pass are
+// Plays the browser build in headless Chromium. First, with no input, the game's trace for one seed must be the
+// headless build's line for line (the same ticks). Then the start page takes a name, True, False and Pass are
 // clicked where they show on the scaled canvas, and the text panel to go on; the game's trace is read from the
 // console. The first question's text panel must be the same pixels as the headless build's for the same seed,
-// and after the clock runs out the hall of fame must still be there when the page is loaded again.
+// the live region must carry the statement and then the verdict with its explanation, and after the clock runs
+// out the hall of fame must still be there when the page is loaded again. Then: the browser's keys are left to
+// it, a 1 ms click counts, a reload offline plays, a roster written just before leaving is kept, a cold load over
+// a slow line is quick and small, the idle game costs little more than a blank page, and on a phone the first
+// tap starts the sound, the buttons are large enough and an upright phone is asked to turn.
 //   node play_in_browser.mjs <site folder> <zorvel-headless> <native game folder> [screenshot folder]
 import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
-import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
-import puppeteer from 'puppeteer-core';
+import {coldLoad, idleShares, launch, mainThreadShare, serve, sleep} from './measures.mjs';
 
 const [site, headless, gameDir, shots] = process.argv.slice(2).map((a) => a && path.resolve(a));
-const chromium = process.env.CHROMIUM || '/usr/bin/chromium';
 const seed = 7;
 const speed = 6;  // virtual time runs six times faster than the clock: a whole game in half a minute
 const panel = {x: 164, y: 244, w: 466, h: 168};
@@ -39,19 +42,6 @@ function headlessPanel() {
   return {rgb: crop.stdout, question: question && question[0]};
 }
 
-function serve(folder) {
-  const types = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-                 '.data': 'application/octet-stream'};
-  const server = http.createServer((request, response) => {
-    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    const file = path.join(folder, name === '/' ? 'index.html' : path.normalize(name));
-    if (!file.startsWith(folder) || !fs.existsSync(file)) { response.writeHead(404); response.end(); return; }
-    response.writeHead(200, {'Content-Type': types[path.extname(file)] || 'application/octet-stream'});
-    fs.createReadStream(file).pipe(response);
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
-
 const trace = [];
 function waitForTrace(pattern, timeoutMs = 60000, from = 0) {
   const started = Date.now();
@@ -64,7 +54,6 @@ function waitForTrace(pattern, timeoutMs = 60000, from = 0) {
     look();
   });
 }
-const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
 // The page point showing picture pixel (x, y) of the canvas, which is scaled to fit with bars.
 async function pagePoint(page, x, y) {
@@ -89,20 +78,277 @@ async function shot(page, name) {
   if (shots) await page.screenshot({path: path.join(shots, name)});
 }
 
+// Until the game waits for an answer (it may be waiting already).
+async function awaitingAnswer() {
+  const states = trace.filter((l) => /^\d+ state \d+ /.test(l));
+  if (!/^\d+ state 21 /.test(states[states.length - 1] || '')) await waitForTrace(/^\d+ state 21 /, 30000, trace.length);
+}
+
+// F5, F11, F12 and the browser's Ctrl and Alt shortcuts are left to the browser (not stopped), and the game does
+// not take them for its own keys; the game's own keys (F1, Space) are still stopped.
+async function checkBrowserKeys(page) {
+  await awaitingAnswer();
+  const mark = trace.length;
+  const stopped = await page.evaluate(() => {
+    const press = (key, keyCode, more = {}) => {
+      let prevented = false;
+      for (const type of ['keydown', 'keyup']) {
+        const event = new KeyboardEvent(type, {key, bubbles: true, cancelable: true, ...more});
+        Object.defineProperty(event, 'keyCode', {get: () => keyCode});
+        document.getElementById('game').dispatchEvent(event);
+        prevented = prevented || event.defaultPrevented;
+      }
+      return prevented;
+    };
+    return {F5: press('F5', 116), F11: press('F11', 122), F12: press('F12', 123),
+            'Ctrl+F': press('f', 70, {ctrlKey: true}), 'Ctrl+R': press('r', 82, {ctrlKey: true}),
+            'Alt+Left': press('ArrowLeft', 37, {altKey: true}), 'Ctrl+T': press('t', 84, {ctrlKey: true}),
+            F1: press('F1', 112), F1again: press('F1', 112)};
+  });
+  for (const key of ['F5', 'F11', 'F12', 'Ctrl+F', 'Ctrl+R', 'Alt+Left', 'Ctrl+T'])
+    if (stopped[key]) fail(`${key} was kept from the browser`);
+  if (!stopped.F1) fail('F1, the game\'s key, went on to the browser');
+  await sleep(500);
+  const answered = trace.slice(mark).find((l) => / answer /.test(l));
+  if (answered) fail(`a browser shortcut answered: ${answered}`);
+  console.log('F5, F11, F12, Ctrl+F/R/T and Alt+Left left to the browser and unseen by the game; F1 kept');
+}
+
+// A press and release within a millisecond (a quick tap) is a click all the same.
+async function checkShortClick(page) {
+  await awaitingAnswer();
+  const mark = trace.length;
+  const [x, y] = await pagePoint(page, ...spots.true);
+  await page.mouse.move(x, y);
+  await page.mouse.down();
+  await sleep(1);
+  await page.mouse.up();
+  await waitForTrace(/^\d+ answer true$/, 5000, mark);
+  console.log('a press and release 1 ms apart answered True');
+}
+
+// After one visit the service worker has kept this build's files: the page reloads and plays offline.
+async function checkOfflineReload(page) {
+  const started = Date.now();
+  await page.waitForFunction(async () => {
+    if (!navigator.serviceWorker.controller) return false;
+    const cache = await caches.open('zorvel-' + BUILD.version);
+    return (await Promise.all(BUILD.files.map((f) => cache.match(f)))).every(Boolean);
+  }, {timeout: 60000, polling: 200});
+  const mark = trace.length;
+  await page.setOfflineMode(true);
+  try {
+    await page.reload();
+    await waitForTrace(/^\d+ new game, best \d+$/, 60000, mark);
+    await waitForTrace(/^\d+ question /, 30000, mark);
+  } finally {
+    await page.setOfflineMode(false);
+  }
+  console.log(`offline reload: the game loaded from the worker's cache and plays (cache full after ` +
+              `${Date.now() - started} ms)`);
+}
+
+// The browser's storage as the page's files: IndexedDB of the mount point, one record per path.
+function storedFiles(page) {
+  return page.evaluate(() => new Promise((resolve, reject) => {
+    const open = indexedDB.open('/persist');
+    open.onerror = () => reject(open.error);
+    open.onsuccess = () => {
+      const store = open.result.transaction('FILE_DATA').objectStore('FILE_DATA');
+      const keys = store.getAllKeys();
+      const options = store.get('/persist/config/zorvel/options.ini');
+      options.onsuccess = () => resolve({keys: keys.result, options: options.result?.contents
+        ? new TextDecoder().decode(options.result.contents) : null});
+    };
+  }));
+}
+
+// A new player enters the roster and the page is left at once: the roster is in the browser's storage all the
+// same, with no temporary file of the save left beside it.
+async function checkQuickLeave(page) {
+  await page.goto(`${base}?trace`);
+  await page.waitForSelector('#name', {visible: true});
+  await page.$eval('#name', (e) => { e.value = ''; });
+  await page.type('#name', 'Quickleaver');
+  const mark = trace.length;
+  await Promise.all([page.waitForNavigation(), page.click('#play')]);
+  await waitForTrace(/^\d+ /, 60000, mark);  // the game has begun: the roster was written before it
+  await page.goto('about:blank');
+  await page.goto(base);
+  const stored = await storedFiles(page);
+  if (!stored.options || !/Quickleaver/.test(stored.options))
+    fail(`the roster written just before leaving is not in storage: ${stored.options}`);
+  const stray = stored.keys.filter((k) => /\.tmp/.test(k));
+  if (stray.length) fail(`temporary files left in storage: ${stray.join(', ')}`);
+  console.log(`quick leave: the new player is in storage, no temporary files (${stored.keys.length} paths)`);
+}
+
+// The game's 10 ms ticks run the same in the browser's animation frames as in the headless build: with the same
+// seed and no input, the traces agree line for line (ticks, clock, bull, sounds, frame hashes).
+async function checkSameTicks() {
+  const traceSeed = 11, untilMs = 12000;
+  const suite = path.join(work, 'ticks');
+  fs.mkdirSync(path.join(suite, 'Zorvel'), {recursive: true});
+  fs.cpSync(gameDir, path.join(suite, 'Zorvel'), {recursive: true});
+  fs.rmSync(path.join(suite, 'Zorvel', 'hiscore.dat'), {force: true});
+  fs.writeFileSync(path.join(suite, 'script.txt'),
+                   `zorvel-script 1\nseed ${traceSeed}\n${untilMs + 2000} keyup ESCAPE\n`);
+  const run = spawnSync(headless, [suite], {cwd: path.join(suite, 'Zorvel'), env: {...process.env,
+    ZORVEL_CLOCK: 'virtual', ZORVEL_SCRIPT: path.join(suite, 'script.txt'), ZORVEL_NO_LAUNCH: '1',
+    ZORVEL_MESSAGEBOX: 'stderr', ZORVEL_TRACE: path.join(suite, 'trace.txt')}});
+  if (run.status !== 0) fail(`the headless game failed: ${run.stderr}`);
+  const upTo = (lines) => lines.filter((l) => /^\d+ /.test(l) && Number(l.split(' ')[0]) <= untilMs);
+  const expectedLines = upTo(fs.readFileSync(path.join(suite, 'trace.txt'), 'utf8').split('\n'));
+  // A page of its own, first, while the browser's storage is as new as the headless build's folder; it plays as
+  // the default roster's player, as the headless build does.
+  const page = await browser.newPage();
+  const lines = [];
+  page.on('console', (message) => lines.push(message.text()));
+  await page.goto(`${base}?name=Player1&seed=${traceSeed}&trace&speed=8`);
+  const started = Date.now();
+  while (!lines.some((l) => /^\d+ /.test(l) && Number(l.split(' ')[0]) > untilMs)) {
+    if (Date.now() - started > 60000) fail(`the browser's game did not reach ${untilMs} ms`);
+    await sleep(50);
+  }
+  await page.close();
+  const got = upTo(lines);
+  const differ = expectedLines.findIndex((l, i) => got[i] !== l);
+  if (differ >= 0 || got.length !== expectedLines.length)
+    fail(`the browser's trace leaves the headless build's at line ${differ}: ` +
+         `"${got[differ]}" / "${expectedLines[differ]}" (${got.length} / ${expectedLines.length} lines)`);
+  console.log(`the same ${got.length} trace lines as the headless build over ${untilMs / 1000} s of game time`);
+}
+
+// First visit over 10 Mbit/s with 40 ms of latency: the loading screen paints at once, the game shows within 3 s
+// and no more than 3.0 MB come over the wire. Times are the better of two cold loads: a busy machine can hold
+// up one paint, not two in a row.
+async function checkColdLoad() {
+  const loads = [];
+  for (let i = 0; i < 2; ++i) {
+    const cold = await coldLoad(browser, `${base}?name=Cold&seed=${seed}`);
+    loads.push(cold);
+    console.log(`cold load at 10 Mbit/s, 40 ms: first paint ${Math.round(cold.firstPaint - cold.response)} ms ` +
+                `after the page arrived, first picture ${Math.round(cold.firstPicture)} ms; ` +
+                `${cold.bytesUntilShown} bytes until then, ${cold.bytes} in all`);
+    if (cold.bytes > 3.0e6) fail('more than 3.0 MB came over the wire');
+  }
+  const loading = loads.every((c) => c.opensOnLoading);
+  if (!loading) fail('the page does not open on its loading screen and progress bar');
+  if (!(Math.min(...loads.map((c) => c.firstPaint - c.response)) <= 100))
+    fail('the loading screen did not paint within 100 ms');
+  if (Math.min(...loads.map((c) => c.firstPicture)) > 3000) fail('the first picture came later than 3 s');
+}
+
+// Idle on a question, the page's main thread works no more than 2 points of a core above a blank page's. A
+// result over the limit is measured once more (a busy machine weighs on one window), and the better one counts.
+async function checkIdle() {
+  let best = Infinity;
+  for (let i = 0; i < 2 && best > 2; ++i) {
+    const shares = await idleShares(browser, `${base}?name=Idle&seed=${seed}`, 20);
+    console.log(`main thread over 20 s: blank page ${shares.blank.toFixed(2)} %, game idle on a question ` +
+                `${shares.game.toFixed(2)} %`);
+    best = Math.min(best, shares.game - shares.blank);
+  }
+  if (best > 2) fail('the idle game works more than 2 points above a blank page');
+}
+
+// A hidden page does nothing at all: no main-thread work beyond a blank page's, not a tick of the game; shown
+// again, the game goes on from where it was instead of racing through the time it missed.
+async function checkHidden() {
+  const page = await browser.newPage();
+  const lines = [];
+  page.on('console', (m) => lines.push(m.text()));
+  try {
+    await page.goto(`${base}?name=Hidden&seed=${seed}&trace`);
+    for (const started = Date.now(); !lines.some((l) => /^\d+ state 21 /.test(l)); await sleep(50))
+      if (Date.now() - started > 60000) fail('the game never asked a question');
+    const cdp = await page.createCDPSession();
+    await cdp.send('Emulation.setFocusEmulationEnabled', {enabled: false});
+    const other = await browser.newPage();
+    await other.bringToFront();
+    await sleep(500);
+    if (!(await page.evaluate(() => document.hidden))) fail('the page could not be hidden');
+    const tick = (l) => Number(l.split(' ')[0]);
+    const before = lines.filter((l) => /^\d+ /.test(l)).length;
+    const share = await mainThreadShare(page, 5);
+    const during = lines.filter((l) => /^\d+ /.test(l)).length - before;
+    const last = tick(lines.filter((l) => /^\d+ /.test(l)).pop());
+    await page.bringToFront();
+    await other.close();
+    await sleep(1000);
+    const after = lines.filter((l) => /^\d+ /.test(l)).map(tick).filter((t) => t > last);
+    console.log(`hidden for 5 s: main thread ${share.toFixed(3)} %, ${during} trace lines; shown again, the game ` +
+                `went on from ${last} ms to ${after.length ? Math.max(...after) : last} ms`);
+    if (during > 0 || share > 0.5) fail('the hidden page went on working');
+    if (!after.length || Math.max(...after) > last + 3000) fail('shown again, the game did not go on from where it was');
+  } finally {
+    await page.close();
+  }
+}
+
+// On a phone (touch, 844 x 390, no autoplay allowance) the first tap both answers and starts the sound; the mute
+// button silences it.
+async function checkFirstTap() {
+  const phone = await launch(path.join(work, 'phone'), {autoplay: false});
+  try {
+    const page = await phone.newPage();
+    await page.emulate({viewport: {width: 844, height: 390, isMobile: true, hasTouch: true, isLandscape: true,
+                                   deviceScaleFactor: 2},
+                        userAgent: 'Mozilla/5.0 (Linux; Android 14) Mobile Chrome/120.0 Safari/537.36'});
+    const lines = [];
+    page.on('console', (m) => lines.push(m.text()));
+    await page.goto(`${base}?name=Tapper&seed=${seed}&trace`);
+    const started = Date.now();
+    while (!lines.some((l) => /^\d+ state 21 /.test(l))) {
+      if (Date.now() - started > 60000) fail('the phone page never asked a question');
+      await sleep(50);
+    }
+    const before = await page.evaluate(() => Module.zorvelAudio?.context.state);
+    const [x, y] = await pagePoint(page, ...spots.true);
+    await page.touchscreen.tap(x, y);
+    await sleep(1500);
+    if (!lines.some((l) => /^\d+ answer true$/.test(l))) fail('the tap did not answer');
+    const after = await page.evaluate(() => ({state: Module.zorvelAudio?.context.state,
+                                             heard: Module.zorvelAudio?.heard}));
+    if (after.state !== 'running' || !(after.heard > 0))
+      fail(`no sound after the first tap: ${JSON.stringify(after)} (before it: ${before})`);
+    await page.tap('#mute');
+    const gain = await page.evaluate(() => Module.zorvelAudio.output.gain.value);
+    if (gain !== 0) fail(`the mute button left the gain at ${gain}`);
+    console.log(`phone: sound ${before} before the first tap, ${after.state} after it (${after.heard} pieces ` +
+                `heard); the mute button silences it`);
+    // Hit areas at 844 x 390: the page's buttons, and the game's smallest buttons (46 picture pixels tall, the
+    // four along the bottom) as scaled; the turn-your-phone hint only upright.
+    const sizes = await page.evaluate(() => {
+      const box = (id) => {
+        const r = document.getElementById(id).getBoundingClientRect();
+        return {width: r.width, height: r.height};
+      };
+      const canvas = box('game');
+      return {mute: box('mute'), full: box('fullscreen'), scale: Math.min(canvas.width / 800, canvas.height / 600),
+              turn: getComputedStyle(document.getElementById('turn')).display};
+    });
+    const small = [['mute', sizes.mute.width, sizes.mute.height], ['full screen', sizes.full.width, sizes.full.height],
+                   ['game buttons', 172 * sizes.scale, 46 * sizes.scale]].filter(([, w, h]) => !(w >= 24 && h >= 24));
+    if (small.length) fail(`hit areas under 24 CSS px at 844 x 390: ${JSON.stringify(small)}`);
+    if (sizes.turn !== 'none') fail('the turn-your-phone hint shows in landscape');
+    await page.setViewport({width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 2});
+    const upright = await page.$eval('#turn', (e) => getComputedStyle(e).display);
+    if (upright === 'none') fail('no turn-your-phone hint upright');
+    console.log(`phone: page buttons ${sizes.mute.width} x ${sizes.mute.height} CSS px, the game's buttons ` +
+                `${Math.round(172 * sizes.scale)} x ${Math.round(46 * sizes.scale)}; the hint shows upright only`);
+  } finally {
+    await phone.close();
+  }
+}
+
 const expected = headlessPanel();
 const server = await serve(path.resolve(site));
 const base = `http://127.0.0.1:${server.address().port}/`;
-const browser = await puppeteer.launch({
-  executablePath: chromium,
-  headless: true,
-  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-         '--disable-background-networking', '--disable-component-update', '--disable-sync',
-         // No one touches this page: let it sound all the same, so the test can see that it does.
-         '--autoplay-policy=no-user-gesture-required',
-         `--user-data-dir=${path.join(work, 'profile')}`],
-});
+const browser = await launch(path.join(work, 'profile'));
 let status = 0;
 try {
+  await checkSameTicks();
   const page = await browser.newPage();
   // Wider than 4:3, so the picture has bars left and right and every click goes through the scaling.
   await page.setViewport({width: 1000, height: 600});
@@ -131,6 +377,15 @@ try {
   if (rgb.length !== expected.rgb.length || differing > 0)
     fail(`the first question's text panel differs from the headless build's in ${differing} of ${rgb.length} values`);
   console.log(`text panel: the same ${panel.w} x ${panel.h} pixels as the headless build for seed ${seed}`);
+  // For screen readers: the canvas says what it is, and the statement is in the live region.
+  const words = (text) => text.replace(/\s+/g, ' ').trim();
+  const reader = await page.evaluate(() => ({role: document.getElementById('game').getAttribute('role'),
+    label: document.getElementById('game').getAttribute('aria-label'),
+    live: document.getElementById('spoken').getAttribute('aria-live'),
+    spoken: document.getElementById('spoken').textContent}));
+  const statement = words(first.line.match(/ question "(.*)" (TRUE|FALSE)$/)[1]);
+  if (!reader.role || !reader.label || reader.live !== 'polite' || !words(reader.spoken).startsWith(statement))
+    fail(`the live region or the canvas's role and label are wrong: ${JSON.stringify(reader)}`);
   await shot(page, 'browser_question.png');
 
   // True, then the panel to go on; False; Pass.
@@ -141,7 +396,12 @@ try {
     await click(page, answer);
     await waitForTrace(new RegExp(`^\\d+ answer ${answer}$`), 10000, mark);
     if (answer === 'true') { await sleep(150); await shot(page, 'browser_verdict.png'); }
+    const verdict = await waitForTrace(/^\d+ verdict (TRUE|FALSE)$/, 30000, mark);
     await waitForTrace(/^\d+ state 23 /, 30000, mark);
+    const spoken = await page.$eval('#spoken', (e) => e.textContent);
+    const said = verdict.line.endsWith('TRUE') ? 'True. ' : 'False. ';
+    if (!spoken.startsWith(said) || spoken.length < said.length + 10)
+      fail(`the live region does not give the verdict and explanation: "${spoken}" after ${verdict.line}`);
     mark = trace.length;
     await click(page, 'panel');
     await waitForTrace(/^\d+ state 20 /, 10000, mark);
@@ -186,6 +446,15 @@ try {
   const best = await waitForTrace(/^\d+ new game, best \d+$/, 60000, mark);
   if (!best.line.endsWith(`best ${score}`)) fail(`after a reload: ${best.line}, expected best ${score}`);
   console.log(`after a reload the hall of fame still holds ${score}`);
+
+  await checkBrowserKeys(page);
+  await checkShortClick(page);
+  await checkOfflineReload(page);
+  await checkQuickLeave(page);
+  await checkColdLoad();
+  await checkIdle();
+  await checkHidden();
+  await checkFirstTap();
 } catch (error) {
   status = 1;
   console.error(`FAIL: ${error.message}`);

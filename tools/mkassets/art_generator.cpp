@@ -9,6 +9,7 @@
 #include "button_art.h"
 #include "glyph_sheet.h"
 #include "hud_art.h"
+#include "launcher_art.h"
 #include "popup_art.h"
 #include "screen_layout.h"
 
@@ -43,6 +44,7 @@ void GenerateArt(const FontLibrary& fonts, const std::filesystem::path& gameDir)
   Write(gameDir / "savefailed.bmp", PaintSaveFailedNotice(fonts, background));
   Write(gameDir / "gameover.bmp", PaintGameOver(fonts, background));
   Write(gameDir / "endgame.bmp", PaintEndGameQuestion(fonts, background));
+  GenerateLauncherArt(fonts, gameDir, Write);
 }
 
 }  // namespace mkassets

@@ -43,9 +43,10 @@ int Usage() {
   return 2;
 }
 
-// The sizes desktops look for in an icon theme.
+// The sizes desktops look for in an icon theme, and the two a browser wants before it installs the web page as an
+// app (192 and 512).
 void WriteIcons(const std::filesystem::path& dir) {
-  for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+  for (int size : {16, 24, 32, 48, 64, 128, 192, 256, 512}) {
     const std::string name = std::to_string(size) + "x" + std::to_string(size);
     const std::filesystem::path folder = dir / name / "apps";
     std::filesystem::create_directories(folder);

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/host/system_calls.h"
 #include "platform/window/input_script.h"
 #include "platform/replay/png_writer.h"
@@ -63,6 +63,8 @@ void Screenshot(Headless& h, const std::string& path) {
 
 const char* Name() { return "headless"; }
 
+bool HasDisplay() { return true; }
+
 bool OpenWindow(const std::string&, WindowKind, int, int, int, int) {
   LoadScriptOnce(State());
   return true;
@@ -118,5 +120,8 @@ bool RaiseThreadPriority(bool realtime) {
   if (realtime && host::MakeCallingThreadRealtime()) return true;
   return host::SetThreadNice(host::CurrentThreadId(), -10);
 }
+
+// No screen reader is reached from here.
+void Announce(const std::string&) {}
 
 }  // namespace platform::backend

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <utility>
 
 #include "platform/host/file_names.h"
 
@@ -30,6 +31,11 @@ bool WriteAll(int fd, const void* data, size_t size) {
     size -= static_cast<size_t>(written);
   }
   return true;
+}
+
+std::function<void()>& Keeper() {
+  static std::function<void()> keeper;
+  return keeper;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -83,6 +89,7 @@ bool ReplaceHostFile(const std::string& hostPath, const void* data, size_t size,
     ::fsync(folder);
     ::close(folder);
   }
+  if (Keeper()) Keeper()();
   return true;
 }
 
@@ -135,5 +142,7 @@ std::string KeepFileAside(std::string_view gameName, const std::string& why) {
   }
   return {};
 }
+
+void SetReplacedFileKeeper(std::function<void()> keep) { Keeper() = std::move(keep); }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 // Replacing a whole file so that a crash or a kill in the middle leaves either the old content or the new one.
 #include <cstddef>
 #include <string>
+#include <functional>
 #include <string_view>
 
 namespace platform {
@@ -24,5 +25,9 @@ void RemoveStaleTemporaries(std::string_view gameName);
 // added when that is taken), so that nothing written in its place can destroy it. Returns the new host path, or
 // an empty text when it could not be moved.
 std::string KeepFileAside(std::string_view gameName, const std::string& why);
+
+// Storage where a file lasts only once the host has been told (the browser's) gives the function that makes it
+// last; it runs after every successful replace, before the replace returns. An empty function: nothing to tell.
+void SetReplacedFileKeeper(std::function<void()> keep);
 
 }  // namespace platform

@@ -126,6 +126,7 @@ WritableFiles LocateWritableFiles(const std::string& suiteFolder, const std::str
       files.options = config + "/options.ini";
       files.setup = config + "/setup.ini";
       files.hiscore = data + "/hiscore.dat";
+      files.lastResult = data + "/lastgame.ini";
       if (MakeFolder(config, problem)) {
         Seed(suiteFolder + "/options.ini", files.options, problem);
         Seed(gameFolder + "/setup.ini", files.setup, problem);
@@ -137,6 +138,7 @@ WritableFiles LocateWritableFiles(const std::string& suiteFolder, const std::str
   files.options = suiteFolder + "/options.ini";
   files.setup = gameFolder + "/setup.ini";
   files.hiscore = gameFolder + "/hiscore.dat";
+  files.lastResult = gameFolder + "/lastgame.ini";
   return files;
 }
 
@@ -149,6 +151,7 @@ void UseWritableFiles(const WritableFiles& files, const std::string& suiteFolder
   if (!game.empty()) {
     g_redirects.push_back({game, "setup.ini", files.setup});
     g_redirects.push_back({game, "hiscore.dat", files.hiscore});
+    g_redirects.push_back({game, "lastgame.ini", files.lastResult});
   }
 }
 

@@ -15,6 +15,7 @@ struct WritableFiles {
   std::string options;  // the launcher's options.ini
   std::string setup;    // the game's setup.ini
   std::string hiscore;  // the game's hiscore.dat
+  std::string lastResult;  // the game's lastgame.ini, beside the hall of fame: the launcher highlights it
 };
 
 // Decides where the files live for a suite folder and its game folder (suiteFolder/Zorvel): in place while the
@@ -26,8 +27,8 @@ struct WritableFiles {
 WritableFiles LocateWritableFiles(const std::string& suiteFolder, const std::string& gameFolder,
                                   std::string* problem = nullptr);
 
-// The game's side: from now on the names the game uses for those three files ("..\options.ini", ".\setup.ini",
-// "hiscore.dat") open the located files. Nothing changes for an in-place suite.
+// The game's side: from now on the names the game uses for those files ("..\options.ini", ".\setup.ini",
+// "hiscore.dat", "lastgame.ini") open the located files. Nothing changes for an in-place suite.
 void UseWritableFiles(const WritableFiles& files, const std::string& suiteFolder, const std::string& gameFolder);
 
 // The redirected host path for `path` (already translated to the host's slashes), or `path` itself.

@@ -38,6 +38,8 @@ class MusicPlayer final : public AudioSource {
   void MixInto(int32_t* mix, uint32_t frames, uint32_t outputRate) override;
   // Builds without a decoder thread: runs the end callback once the mixer has signalled the end.
   void DeliverEnd();
+  // The browser build: takes the frames its decode made, once they are there.
+  void TakeDecodedFrames();
 
  private:
   enum : uint32_t { kStopped, kPlaying, kPaused, kEnded };
@@ -68,6 +70,7 @@ class MusicPlayer final : public AudioSource {
   uint64_t phase_ = 0;  // mixer's fractional read position, 32.32
   Event* wake_ = nullptr;
   Thread* decoder_ = nullptr;
+  int pendingDecode_ = -1;  // the browser build's decode still running, or -1
   std::function<void()> onEnd_;
 };
 

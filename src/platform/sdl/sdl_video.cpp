@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/host/system_calls.h"
 #include "platform/sdl/sdl_display_loss.h"
 #include "platform/window/picture_mapping.h"
@@ -103,6 +103,10 @@ int ControllerKey(uint8_t button) {
     case SDL_CONTROLLER_BUTTON_Y: return VK_GAMEPAD_Y;
     case SDL_CONTROLLER_BUTTON_START: return VK_GAMEPAD_MENU;
     case SDL_CONTROLLER_BUTTON_BACK: return VK_GAMEPAD_VIEW;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: return VK_GAMEPAD_DPAD_UP;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return VK_GAMEPAD_DPAD_DOWN;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return VK_GAMEPAD_DPAD_LEFT;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return VK_GAMEPAD_DPAD_RIGHT;
     default: return 0;
   }
 }
@@ -190,6 +194,14 @@ SDL_Renderer* CreateRendererFor(SDL_Window* window, bool* software) {
 }  // namespace
 
 const char* Name() { return "sdl"; }
+
+bool HasDisplay() {
+  if (!EnsureVideo()) return false;
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const bool standIn = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+  return !standIn || (asked && *asked);
+}
 
 bool OpenWindow(const std::string& title, WindowKind kind, int x, int y, int width, int height) {
   SdlVideo& v = Video();
@@ -339,6 +351,19 @@ void PollEvents() {
                           KeyLParam(!down, scan, down && e.key.repeat));
         break;
       }
+      case SDL_TEXTINPUT: {
+        // Typed text, one character a message, whatever keys and input method made it.
+        const std::string text = e.text.text;
+        for (size_t i = 0; i < text.size();) {
+          const auto b = static_cast<unsigned char>(text[i]);
+          const size_t n = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+          uint32_t c = n == 1 ? b : (b & (0x7F >> n));
+          for (size_t j = 1; j < n && i + j < text.size(); ++j) c = (c << 6) | (text[i + j] & 0x3F);
+          PostDeviceMessage(WM_CHAR, c, 0);
+          i += n;
+        }
+        break;
+      }
       case SDL_CONTROLLERDEVICEADDED:
         ControllerAdded(v, e.cdevice.which);
         break;
@@ -420,5 +445,8 @@ bool ShowMessageBox(const std::string& text, const std::string& caption, bool er
   const Uint32 flags = errorIcon ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
   return SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), Video().window) == 0;
 }
+
+// No screen reader is reached from here.
+void Announce(const std::string&) {}
 
 }  // namespace platform::backend

@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/host/realtime_overrun.h"
 #include "platform/host/system_calls.h"
 #include "platform/timer/event.h"

@@ -14,11 +14,17 @@ EM_JS(int, zorvel_audio_open, (), {
   const Context = window.AudioContext || window.webkitAudioContext;
   if (!Context) return 0;
   const context = new Context();
-  // pieces and heard (pieces with sound in them) let a test see that the game is heard.
-  Module.zorvelAudio = {context: context, playhead: 0, pieces: 0, heard: 0};
-  // Browsers start sound only after the player has touched the page.
-  const start = () => { if (context.state !== 'running') context.resume(); };
-  ['pointerdown', 'keydown', 'touchstart'].forEach((t) => window.addEventListener(t, start, true));
+  // Everything goes through one gain, the page's mute button. pieces and heard (pieces with sound in them) let a
+  // test see that the game is heard.
+  const output = context.createGain();
+  output.connect(context.destination);
+  Module.zorvelAudio = {context: context, output: output, playhead: 0, pieces: 0, heard: 0};
+  Module.zorvelMute = (muted) => { output.gain.value = muted ? 0 : 1; };
+  Module.zorvelMute(!!Module.zorvelMuted);
+  // Browsers start sound only within what they count as the player's gesture: the end of a touch or a click, or
+  // a key, not the start of a touch. Resuming inside the first one is what makes the first tap heard.
+  const start = () => { if (context.state === 'suspended') context.resume(); };
+  ['pointerup', 'touchend', 'click', 'keydown'].forEach((t) => window.addEventListener(t, start, true));
   start();
   return 1;
 });
@@ -40,10 +46,14 @@ EM_JS(void, zorvel_audio_queue, (const int16_t* samples, int frames, int rate), 
   if (peak > 0.01) audio.heard++;
   // Back to back; after a gap (or when far ahead, as in a sped-up test) start again a little ahead of now.
   const now = context.currentTime;
-  if (audio.playhead < now + 0.01 || audio.playhead > now + 0.5) audio.playhead = now + 0.05;
+  if (audio.playhead < now + 0.005 || audio.playhead > now + 0.5) audio.playhead = now + 0.02;
+  if (peak === 0) {  // silence needs no buffer: keep its place
+    audio.playhead += frames / rate;
+    return;
+  }
   const source = context.createBufferSource();
   source.buffer = buffer;
-  source.connect(context.destination);
+  source.connect(audio.output);
   source.start(audio.playhead);
   audio.playhead += frames / rate;
 });
@@ -58,8 +68,11 @@ namespace platform::audio_output {
 
 namespace {
 
-// About 23 ms at 44.1 kHz: few enough pieces for the page, short enough to keep the sound close to the picture.
-constexpr uint32_t kPieceFrames = 1024;
+// About 46 ms at 44.1 kHz: few enough pieces for the page, short enough to keep the sound close to the picture.
+constexpr uint32_t kPieceFrames = 2048;
+// The sound is mixed this far ahead of the game's clock: the page wakes only every 100 ms or so while the picture
+// stands still (web/main.cpp), and the sound must not run dry in between.
+constexpr uint32_t kLeadMs = 140;
 
 struct WebOutput {
   bool open = false;
@@ -80,7 +93,7 @@ WebOutput& Output() {
 void OnClock(uint32_t nowMs) {
   WebOutput& o = Output();
   if (!o.open) return;
-  const uint64_t due = static_cast<uint64_t>(nowMs - o.openedAtMs) * o.rate / 1000;
+  const uint64_t due = static_cast<uint64_t>(nowMs - o.openedAtMs + kLeadMs) * o.rate / 1000;
   while (due >= o.framesPulled + kPieceFrames) {
     o.pull(o.user, o.piece.data(), kPieceFrames);
     zorvel_audio_queue(o.piece.data(), static_cast<int>(kPieceFrames), static_cast<int>(o.rate));

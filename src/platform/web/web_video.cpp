@@ -3,12 +3,13 @@
 // queue what happened; the game takes the queue when it polls, as it may be asleep between frames.
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/video/surface.h"
 #include "platform/window/window.h"
 
@@ -16,6 +17,13 @@
 EM_JS(void, zorvel_web_attach, (), {
   const canvas = document.getElementById('game');
   const queue = Module.zorvelEvents = [];
+  // What the player does wakes the game at once, however long it meant to wait.
+  const push = queue.push.bind(queue);
+  queue.push = (...events) => {
+    const length = push(...events);
+    if (Module.zorvelWake) Module.zorvelWake();
+    return length;
+  };
   // The canvas keeps 800 x 600 pixels and is shown scaled to fit its box (object-fit: contain): find the
   // picture's rectangle inside the box, then the picture pixel under the point.
   const point = (clientX, clientY) => {
@@ -55,8 +63,19 @@ EM_JS(void, zorvel_web_attach, (), {
   const touchEnd = e => { queue.push([3, ...last]); e.preventDefault(); };
   canvas.addEventListener('touchend', touchEnd, {passive: false});
   canvas.addEventListener('touchcancel', touchEnd, {passive: false});
-  // keyCode carries the same numbers as the game's virtual keys for every key it knows.
+  // keyCode carries the same numbers as the game's virtual keys for every key it knows. Reload (F5), full screen
+  // (F11), the developer tools (F12) and every Ctrl, Alt or Meta shortcut belong to the browser: the game neither
+  // sees them (Ctrl+F must not answer False) nor stops them. A key held back when pressed is held back when let go.
+  const browserKeys = new Set([0x74, 0x7A, 0x7B]);
+  const modifiers = new Set([0x10, 0x11, 0x12, 0x5B, 0x5C, 0x5D]);
+  const heldBack = new Set();
   const key = (down, e) => {
+    if (down) {
+      const chord = (e.ctrlKey || e.altKey || e.metaKey) && !modifiers.has(e.keyCode);
+      if (chord || browserKeys.has(e.keyCode)) { heldBack.add(e.keyCode); return; }
+    } else if (heldBack.delete(e.keyCode)) {
+      return;
+    }
     if (e.keyCode >= 0x70 && e.keyCode <= 0x7B || e.keyCode === 0x12 || e.keyCode === 0x20 ||
         (e.keyCode >= 0x25 && e.keyCode <= 0x28)) e.preventDefault();
     queue.push([down ? 6 : 7, e.keyCode, e.repeat ? 1 : 0]);
@@ -77,10 +96,22 @@ EM_JS(int, zorvel_web_take_event, (int* out), {
   return e[0];
 });
 
-EM_JS(void, zorvel_web_show, (const uint8_t* rgba), {
+// Only the rows that changed are copied and put on the canvas.
+EM_JS(void, zorvel_web_show, (const uint8_t* rgba, int top, int rows), {
   const image = Module.zorvelImage;
-  image.data.set(HEAPU8.subarray(rgba, rgba + 800 * 600 * 4));
-  document.getElementById('game').getContext('2d').putImageData(image, 0, 0);
+  const from = rgba + top * 800 * 4;
+  image.data.set(HEAPU8.subarray(from, from + rows * 800 * 4), top * 800 * 4);
+  document.getElementById('game').getContext('2d').putImageData(image, 0, 0, 0, top, 800, rows);
+  Module.zorvelShownBefore = Module.zorvelShownAt || -1e9;
+  Module.zorvelShownAt = performance.now();
+  if (!Module.zorvelFirstFrame) {
+    Module.zorvelFirstFrame = performance.now();
+    if (Module.zorvelShown) Module.zorvelShown();
+  }
+});
+
+EM_JS(void, zorvel_web_say, (const char* text), {
+  if (Module.zorvelSay) Module.zorvelSay(UTF8ToString(text));
 });
 
 EM_JS(void, zorvel_web_title, (const char* text), { document.title = UTF8ToString(text); });
@@ -100,7 +131,9 @@ struct WebVideo {
   bool attached = false;
   bool left = false, right = false;
   bool altAlone = false;
-  std::vector<uint16_t> shown;  // the picture last drawn, to skip frames that change nothing
+  std::vector<uint16_t> shown;  // the picture last drawn, to skip what did not change
+  uint64_t shownId = 0, shownSerial = 0;  // the surface and its write last drawn from
+  std::vector<Rect> written;
   std::vector<uint8_t> rgba;
 };
 
@@ -126,6 +159,8 @@ uintptr_t HeldButtons(const WebVideo& v) { return (v.left ? MK_LBUTTON : 0) | (v
 
 const char* Name() { return "web"; }
 
+bool HasDisplay() { return true; }
+
 bool OpenWindow(const std::string& title, WindowKind, int, int, int, int) {
   WebVideo& v = Video();
   if (!v.attached) {
@@ -144,24 +179,50 @@ void Present(const Surface& picture) {
   WebVideo& v = Video();
   if (!v.attached || picture.layout() != PixelLayout::Rgb565 || picture.width() != 800 || picture.height() != 600)
     return;
-  const size_t pixels = 800 * 600;
-  std::vector<uint16_t> frame(pixels);
-  for (int y = 0; y < 600; ++y)
-    std::memcpy(&frame[static_cast<size_t>(y) * 800], picture.bits() + static_cast<size_t>(y) * picture.pitch(),
-                800 * sizeof(uint16_t));
-  if (frame == v.shown) return;
-  v.rgba.resize(pixels * 4);
-  // The same widening of 5 and 6 bits to 8 as the screenshots of the other backends.
-  for (size_t i = 0; i < pixels; ++i) {
-    const uint16_t p = frame[i];
-    const uint8_t r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
-    v.rgba[i * 4] = static_cast<uint8_t>((r << 3) | (r >> 2));
-    v.rgba[i * 4 + 1] = static_cast<uint8_t>((g << 2) | (g >> 4));
-    v.rgba[i * 4 + 2] = static_cast<uint8_t>((b << 3) | (b >> 2));
-    v.rgba[i * 4 + 3] = 255;
+  constexpr size_t kRow = 800;
+  const bool fresh = v.shown.empty();
+  if (fresh) {
+    v.shown.resize(kRow * 600);
+    v.rgba.resize(kRow * 600 * 4);
   }
-  v.shown.swap(frame);
-  zorvel_web_show(v.rgba.data());
+  // Most frames change nothing or a few rows (the clock's column, the bull). The surface numbers its writes:
+  // with none since the last picture there is nothing to do, and otherwise only the rows they touched are
+  // compared, and only the rows that differ converted.
+  int from = 0, to = 600;
+  if (!fresh && picture.id() == v.shownId) {
+    if (picture.serial() == v.shownSerial) return;
+    if (picture.ChangesSince(v.shownSerial, &v.written)) {
+      from = 600;
+      to = 0;
+      for (const Rect& r : v.written) {
+        if (r.left >= r.right || r.top >= r.bottom) continue;
+        from = std::min(from, std::max(0, static_cast<int>(r.top)));
+        to = std::max(to, std::min(600, static_cast<int>(r.bottom)));
+      }
+    }
+  }
+  v.shownId = picture.id();
+  v.shownSerial = picture.serial();
+  int top = -1, bottom = -1;
+  for (int y = from; y < to; ++y) {
+    const uint8_t* source = picture.bits() + static_cast<size_t>(y) * picture.pitch();
+    uint16_t* shown = &v.shown[static_cast<size_t>(y) * kRow];
+    if (!fresh && std::memcmp(shown, source, kRow * sizeof(uint16_t)) == 0) continue;
+    std::memcpy(shown, source, kRow * sizeof(uint16_t));
+    if (top < 0) top = y;
+    bottom = y;
+    uint8_t* out = &v.rgba[static_cast<size_t>(y) * kRow * 4];
+    // The same widening of 5 and 6 bits to 8 as the screenshots of the other backends.
+    for (size_t i = 0; i < kRow; ++i) {
+      const uint16_t p = shown[i];
+      const uint8_t r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
+      out[i * 4] = static_cast<uint8_t>((r << 3) | (r >> 2));
+      out[i * 4 + 1] = static_cast<uint8_t>((g << 2) | (g >> 4));
+      out[i * 4 + 2] = static_cast<uint8_t>((b << 3) | (b >> 2));
+      out[i * 4 + 3] = 255;
+    }
+  }
+  if (top >= 0) zorvel_web_show(v.rgba.data(), top, bottom - top + 1);
 }
 
 void PollEvents() {
@@ -224,5 +285,7 @@ bool ShowMessageBox(const std::string& text, const std::string& caption, bool) {
 
 // The page's one thread is paced by the browser; there is no priority to ask for.
 bool RaiseThreadPriority(bool) { return true; }
+
+void Announce(const std::string& text) { zorvel_web_say(text.c_str()); }
 
 }  // namespace platform::backend

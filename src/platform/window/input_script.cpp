@@ -27,8 +27,48 @@ constexpr KindName kKinds[] = {
     {ScriptEvent::Kind::ClickActivate, "clickactivate", false},
     {ScriptEvent::Kind::Deactivate, "deactivate", false},
     {ScriptEvent::Kind::KeyMenu, "keymenu", false}, {ScriptEvent::Kind::Close, "close", false},
-    {ScriptEvent::Kind::Screenshot, "screenshot", false},
+    {ScriptEvent::Kind::Screenshot, "screenshot", false}, {ScriptEvent::Kind::Text, "text", false},
 };
+
+// The code points of UTF-8 text; a malformed byte stands for itself, so nothing typed is lost.
+std::vector<uint32_t> CodePoints(const std::string& text) {
+  std::vector<uint32_t> out;
+  for (size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+    uint32_t c = extra ? (b & (0x3F >> extra)) : b;
+    size_t j = 1;
+    for (; j <= static_cast<size_t>(extra) && i + j < text.size(); ++j) {
+      const auto n = static_cast<unsigned char>(text[i + j]);
+      if ((n & 0xC0) != 0x80) break;
+      c = (c << 6) | (n & 0x3F);
+    }
+    if (j != static_cast<size_t>(extra) + 1) c = b, j = 1;
+    out.push_back(c);
+    i += j;
+  }
+  return out;
+}
+
+std::string Utf8(uint32_t c) {
+  std::string s;
+  if (c < 0x80) {
+    s += static_cast<char>(c);
+  } else if (c < 0x800) {
+    s += static_cast<char>(0xC0 | (c >> 6));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    s += static_cast<char>(0xE0 | (c >> 12));
+    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    s += static_cast<char>(0xF0 | ((c >> 18) & 0x07));
+    s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return s;
+}
 
 const KindName* FindKind(const std::string& name) {
   for (const auto& k : kKinds)
@@ -114,6 +154,25 @@ bool ParseInputScript(const std::string& text, InputScript* script, std::string*
     lastTick = static_cast<uint32_t>(tick);
     std::string kindName;
     in >> kindName;
+    if (kindName == "char" || kindName == "text") {
+      // Typed text keeps its blanks: everything after the one blank that ends the word is the text.
+      ScriptEvent event;
+      event.tick = static_cast<uint32_t>(tick);
+      event.kind = ScriptEvent::Kind::Text;
+      std::string rest;
+      std::getline(in, rest);
+      if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
+      if (kindName == "char") {
+        char* stop = nullptr;
+        const unsigned long c = std::strtoul(rest.c_str(), &stop, 10);
+        if (rest.empty() || *stop || c == 0 || c > 0x10FFFF) return fail("char needs a code point (1 to 1114111)");
+        rest = Utf8(static_cast<uint32_t>(c));
+      }
+      if (rest.empty()) return fail("text needs something to type");
+      event.path = rest;
+      script->events.push_back(event);
+      continue;
+    }
     const KindName* kind = FindKind(kindName);
     if (!kind) return fail("unknown event \"" + kindName + "\"");
     ScriptEvent event;
@@ -159,6 +218,13 @@ std::string FormatScriptEvent(const ScriptEvent& event) {
   if (event.kind == ScriptEvent::Kind::KeyDown || event.kind == ScriptEvent::Kind::KeyUp)
     s += std::string(" ") + VirtualKeyName(event.key);
   if (event.kind == ScriptEvent::Kind::Screenshot) s += " " + event.path;
+  // One character at a time as a number, so that blanks and line ends survive the file.
+  if (event.kind == ScriptEvent::Kind::Text) {
+    std::string line;
+    for (uint32_t c : CodePoints(event.path)) line += (line.empty() ? "" : "\n") + s.substr(0, s.find(' ')) +
+                                                     " char " + std::to_string(c);
+    return line;
+  }
   return s;
 }
 
@@ -188,6 +254,9 @@ void PostScriptEvent(const ScriptEvent& e) {
     case ScriptEvent::Kind::KeyMenu: PostDeviceMessage(WM_SYSCOMMAND, SC_KEYMENU, 0); break;
     case ScriptEvent::Kind::Close: PostDeviceMessage(WM_CLOSE, 0, 0); break;
     case ScriptEvent::Kind::Screenshot: break;
+    case ScriptEvent::Kind::Text:
+      for (uint32_t c : CodePoints(e.path)) PostDeviceMessage(WM_CHAR, c, 0);
+      break;
   }
 }
 
@@ -236,6 +305,10 @@ void RecordDeviceMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
       break;
     case WM_SYSCOMMAND: e.kind = ScriptEvent::Kind::KeyMenu; break;
     case WM_CLOSE: e.kind = ScriptEvent::Kind::Close; break;
+    case WM_CHAR:
+      e.kind = ScriptEvent::Kind::Text;
+      e.path = Utf8(static_cast<uint32_t>(wParam));
+      break;
     default: return;  // WM_ACTIVATEAPP travels with WM_ACTIVATE; other keys have no name worth keeping
   }
   if ((e.kind == ScriptEvent::Kind::KeyDown || e.kind == ScriptEvent::Kind::KeyUp) && !*VirtualKeyName(e.key)) return;

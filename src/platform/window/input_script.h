@@ -6,6 +6,7 @@
 //   <ms> move <x> <y> | ldown <x> <y> | lup <x> <y> | rdown <x> <y> | rup <x> <y>
 //   <ms> keydown <KEY> | keyup <KEY>          (KEY: ESCAPE, F1, A..Z, 0..9, SPACE, RETURN, LEFT, UP, ...)
 //   <ms> activate | clickactivate | deactivate | keymenu | close
+//   <ms> char <code point> | text <the rest of the line, UTF-8>    (typed characters, as WM_CHAR)
 //   <ms> screenshot <file.png>
 //
 // Blank lines and lines starting with '#' are ignored. The headless backend replays a script named by
@@ -19,12 +20,12 @@ namespace platform {
 
 struct ScriptEvent {
   enum class Kind { Move, LDown, LUp, RDown, RUp, KeyDown, KeyUp, Activate, ClickActivate, Deactivate, KeyMenu,
-                    Close, Screenshot };
+                    Close, Screenshot, Text };
   uint32_t tick = 0;
   Kind kind = Kind::Move;
   int x = 0, y = 0;
   int key = 0;
-  std::string path;
+  std::string path;  // the screenshot's file, or the typed text (UTF-8)
 };
 
 struct InputScript {

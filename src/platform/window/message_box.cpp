@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/replay/trace.h"
 
 namespace platform {

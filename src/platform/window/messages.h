@@ -74,6 +74,10 @@ constexpr int VK_GAMEPAD_X = 0xC5;
 constexpr int VK_GAMEPAD_Y = 0xC6;
 constexpr int VK_GAMEPAD_MENU = 0xCF;  // Start
 constexpr int VK_GAMEPAD_VIEW = 0xD0;  // Back
+constexpr int VK_GAMEPAD_DPAD_UP = 0xCB;
+constexpr int VK_GAMEPAD_DPAD_DOWN = 0xCC;
+constexpr int VK_GAMEPAD_DPAD_LEFT = 0xCD;
+constexpr int VK_GAMEPAD_DPAD_RIGHT = 0xCE;
 
 // System metrics.
 constexpr int SM_CXSCREEN = 0;

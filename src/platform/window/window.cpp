@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/backend/backend.h"
 #include "platform/host/end_request.h"
 #include "platform/window/input_script.h"
 #include "platform/audio/sound_focus.h"
@@ -155,6 +155,8 @@ bool SetWindowText(Window* window, const std::string& text) {
   TraceLine("caption \"" + text + "\"");
   return true;
 }
+
+void Announce(const std::string& text) { backend::Announce(text); }
 
 std::string GetWindowText(Window* window) { return Alive(window) ? window->title : std::string(); }
 

@@ -3,13 +3,12 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/backend/backend.h"
 #include "platform/window/messages.h"
 
 namespace platform {
 
 using WindowProc = intptr_t (*)(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-
-enum class WindowKind { Captioned, BorderlessTopmost, FullScreen };
 
 struct Point {
   int x = 0, y = 0;
@@ -34,6 +33,9 @@ void ShowWindow(Window* window);
 void UpdateWindow(Window* window);
 void SetWindowTopmost(Window* window);
 bool SetWindowText(Window* window, const std::string& text);
+// What a screen reader should read out now (the statement, the verdict and explanation): the browser's page has
+// a live region for it; a desktop window has nothing to give it to.
+void Announce(const std::string& text);
 std::string GetWindowText(Window* window);
 WindowKind GetWindowKind(Window* window);
 void SetFocus(Window* window);

@@ -1,6 +1,7 @@
 #include "platform/host/writable_files.h"
 
 #include <gtest/gtest.h>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/host/atomic_file.h"
 #include "platform/host/file_names.h"
@@ -149,4 +151,35 @@ TEST_F(SuiteWithHome, PlayersOwnFilesAreNeverReplacedAndXdgVariablesAreHonoured)
   std::ofstream(files.setup) << "[setup]\nfullscreen=0\n";
   LocateWritableFiles(suite, game);
   EXPECT_EQ("[setup]\nfullscreen=0\n", Read(files.setup));
+}
+
+// Storage that needs telling (the browser's) is told after each replace, when the new content is in place and
+// no temporary file is left beside it; a refused replace and a keeper taken away tell nothing.
+TEST_F(SuiteWithHome, TheKeeperRunsAfterEachReplaceOnceTheNewContentIsInPlace) {
+  struct Reset {
+    ~Reset() { SetReplacedFileKeeper(nullptr); }
+  } reset;
+  std::vector<std::string> seen;
+  SetReplacedFileKeeper([&] {
+    std::string names;
+    if (DIR* folder = ::opendir(game.c_str())) {
+      while (const dirent* entry = ::readdir(folder))
+        if (std::string(entry->d_name).starts_with("hiscore.dat.")) names += entry->d_name;
+      ::closedir(folder);
+    }
+    seen.push_back(Read(game + "/hiscore.dat") + "|" + names);
+  });
+  ASSERT_TRUE(ReplaceFileContent("hiscore.dat", "one", 3));
+  ASSERT_TRUE(ReplaceFileContent("hiscore.dat", "two", 3));
+  EXPECT_EQ((std::vector<std::string>{"one|", "two|"}), seen);
+
+  ASSERT_EQ(0, ::chmod((game + "/hiscore.dat").c_str(), 0444));
+  EXPECT_FALSE(ReplaceFileContent("hiscore.dat", "three", 5));
+  EXPECT_EQ(2u, seen.size()) << "a refused replace has nothing to keep";
+  ASSERT_EQ(0, ::chmod((game + "/hiscore.dat").c_str(), 0644));
+
+  SetReplacedFileKeeper(nullptr);
+  EXPECT_TRUE(ReplaceFileContent("hiscore.dat", "four", 4));
+  EXPECT_EQ(2u, seen.size());
+  EXPECT_EQ("four", Read(game + "/hiscore.dat"));
 }

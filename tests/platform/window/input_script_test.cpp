@@ -52,3 +52,30 @@ TEST(InputScript, ReportsTheLineOfEachMistake) {
     EXPECT_NE(std::string::npos, error.find(c.expected)) << c.text << " gave: " << error;
   }
 }
+
+TEST(InputScript, TypedTextKeepsItsBlanksAndLettersAndIsWrittenBackOneCharacterALine) {
+  platform::InputScript s;
+  std::string error;
+  ASSERT_TRUE(platform::ParseInputScript("zorvel-script 1\n10 text  Zo\xC3\xAB \n20 char 20013\n", &s, &error))
+      << error;
+  ASSERT_EQ(s.events.size(), 2u);
+  EXPECT_EQ(s.events[0].kind, platform::ScriptEvent::Kind::Text);
+  EXPECT_EQ(s.events[0].path, " Zo\xC3\xAB ");  // one blank ends the word; the rest is typed as it stands
+  EXPECT_EQ(s.events[1].path, "\xE4\xB8\xAD");
+  EXPECT_EQ(platform::FormatScriptEvent(s.events[0]), "10 char 32\n10 char 90\n10 char 111\n10 char 235\n10 char 32");
+  // A written-back script reads as the same characters.
+  platform::InputScript again;
+  ASSERT_TRUE(platform::ParseInputScript("zorvel-script 1\n" + platform::FormatScriptEvent(s.events[0]) + "\n",
+                                         &again, &error))
+      << error;
+  std::string typed;
+  for (const auto& e : again.events) typed += e.path;
+  EXPECT_EQ(typed, s.events[0].path);
+  // Nothing to type, or no character at all, is a mistake of its line.
+  for (const char* bad : {"zorvel-script 1\n5 text\n", "zorvel-script 1\n5 char 0\n", "zorvel-script 1\n5 char x\n",
+                          "zorvel-script 1\n5 char 1114112\n"}) {
+    platform::InputScript t;
+    EXPECT_FALSE(platform::ParseInputScript(bad, &t, &error)) << bad;
+    EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
+  }
+}

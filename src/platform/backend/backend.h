@@ -4,15 +4,19 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/window/window.h"
-
 namespace platform {
 class Surface;
+
+// The three forms of the one window: with a caption and border, borderless above the others, or the whole display.
+enum class WindowKind { Captioned, BorderlessTopmost, FullScreen };
 }
 
 namespace platform::backend {
 
 const char* Name();
+// True when a window can be shown to someone: false where the only way to open one is a stand-in that shows
+// nothing (no display server), unless such a stand-in was asked for by name.
+bool HasDisplay();
 bool OpenWindow(const std::string& title, WindowKind kind, int x, int y, int width, int height);
 void CloseWindow();
 void SetTitle(const std::string& title);
@@ -27,5 +31,7 @@ int DesktopWidth();
 int DesktopHeight();
 // Returns false when it could not show a box (the caller then writes the text to standard error).
 bool ShowMessageBox(const std::string& text, const std::string& caption, bool errorIcon);
+// Text for a screen reader to read out now; a backend with no way to reach one ignores it.
+void Announce(const std::string& text);
 
 }  // namespace platform::backend

@@ -1,0 +1,217 @@
+#include "launcher/launcher_view.h"
+
+#include "gfx/surface_utils.h"
+#include "zk/zk.h"
+
+namespace hubbix {
+
+namespace lay = layout;
+
+namespace {
+
+constexpr const char* kArt[] = {"play", "players", "settings", "halloffame", "quit", "add", "select", "rename",
+                                "remove", "yes", "no", "on", "off", "window", "fullscreen"};
+
+}  // namespace
+
+LauncherView::~LauncherView() {
+  if (background_) background_->Release();
+  for (auto& [name, surface] : art_) surface->Release();
+}
+
+bool LauncherView::Load(const std::string& gameFolder, std::string* missing) {
+  const std::string dir = gameFolder + "/hubbix/";
+  background_ = ZKLoadBitmap((dir + "background.bmp").c_str(), 16);
+  if (!background_) {
+    if (missing) *missing = dir + "background.bmp";
+    return false;
+  }
+  for (const char* name : kArt) {
+    platform::Surface* s = ZKLoadBitmap((dir + name + ".bmp").c_str(), 16);
+    if (!s) {
+      if (missing) *missing = dir + name + ".bmp";
+      return false;
+    }
+    SetColorKeyRGB(s, 0, 0, 255);
+    art_[name] = s;
+  }
+  if (!font_.Load((gameFolder + "/font.bmp").c_str())) {
+    if (missing) *missing = gameFolder + "/font.bmp";
+    return false;
+  }
+  return true;
+}
+
+void LauncherView::Fill(platform::Surface* target, int32_t x, int32_t y, int32_t w, int32_t h, int r, int g,
+                        int b) const {
+  platform::Rect rect{x, y, x + w, y + h};
+  platform::BltFx fx;
+  fx.dwFillColor = RGBToPixel(target, r, g, b);
+  target->Blt(&rect, nullptr, nullptr, platform::DDBLT_COLORFILL | platform::DDBLT_WAIT, &fx);
+}
+
+void LauncherView::Frame(platform::Surface* target, const lay::Box& box, int t, int r, int g, int b) const {
+  Fill(target, box.x - t, box.y - t, box.w + 2 * t, t, r, g, b);
+  Fill(target, box.x - t, box.y + box.h, box.w + 2 * t, t, r, g, b);
+  Fill(target, box.x - t, box.y, t, box.h, r, g, b);
+  Fill(target, box.x + box.w, box.y, t, box.h, r, g, b);
+}
+
+void LauncherView::Text(platform::Surface* target, const std::string& text, int32_t x, int32_t y,
+                        int32_t limit) const {
+  // Names and messages may hold letters beyond ASCII.
+  font_.DrawTextUtf8(target, text, x, y, 0, limit);
+}
+
+void LauncherView::DrawButton(const LauncherPages& pages, Control c, const char* art,
+                              platform::Surface* target) const {
+  const auto found = art_.find(art);
+  if (found == art_.end()) return;
+  const lay::Box box = LauncherPages::Place(c);
+  int frame = lay::kFrameNormal;
+  const bool chosen = (c == Control::Players && pages.CurrentPage() == Page::Players) ||
+                      (c == Control::Settings && pages.CurrentPage() == Page::Settings) ||
+                      (c == Control::HallOfFame && pages.CurrentPage() == Page::HallOfFame);
+  if (!pages.Enabled(c)) frame = lay::kFrameDisabled;
+  else if (pages.Focus() == c || pages.Hover() == c || pages.Pressed() == c) frame = lay::kFrameLit;
+  else if (chosen) frame = lay::kFrameChosen;
+  BltClippedRect(found->second, frame * box.w, 0, box.w, box.h, target, box.x, box.y, kTransparentBlit);
+  // The focus ring: keyboard and controller players must see where Return will go.
+  if (pages.Focus() == c) Frame(target, box, 2, 255, 248, 232);
+}
+
+void LauncherView::Draw(const LauncherPages& pages, platform::Surface* target) const {
+  BltClipped(background_, target, 0, 0, 0);
+  DrawButton(pages, Control::Play, "play", target);
+  DrawButton(pages, Control::Players, "players", target);
+  DrawButton(pages, Control::Settings, "settings", target);
+  DrawButton(pages, Control::HallOfFame, "halloffame", target);
+  DrawButton(pages, Control::Quit, "quit", target);
+  // Who plays next, under the Play button.
+  const SuiteOptions& o = pages.Options();
+  // The game's font is set on the panel's cream, so its label gets a strip of that cream.
+  const std::string who = "as " + o.PlayerName(o.CurrentPlayer());
+  const int32_t whoW = std::min(lay::kPlay.w, font_.TextWidthUtf8(who) + 16);
+  Fill(target, lay::kPlay.x + (lay::kPlay.w - whoW) / 2, lay::kPlay.y + lay::kPlay.h + 2, whoW,
+       font_.Height() + 4, 250, 244, 226);
+  Text(target, who, lay::kPlay.x + (lay::kPlay.w - whoW) / 2 + 8, lay::kPlay.y + lay::kPlay.h + 4,
+       lay::kPlay.x + lay::kPlay.w - 8);
+  switch (pages.CurrentPage()) {
+    case Page::Players: DrawPlayers(pages, target); break;
+    case Page::Settings: DrawSettings(pages, target); break;
+    case Page::HallOfFame: DrawFame(pages, target); break;
+  }
+  if (!pages.Message().empty()) {
+    // Up to two lines above the page's buttons, broken between words.
+    const int32_t right = lay::kPanel.x + lay::kPanel.w - 16;
+    std::string lines[2];
+    int line = 0;
+    size_t at = 0;
+    const std::string& text = pages.Message();
+    while (at < text.size() && line < 2) {
+      size_t end = text.find(' ', at);
+      if (end == std::string::npos) end = text.size();
+      const std::string word = text.substr(at, end - at);
+      const std::string joined = lines[line].empty() ? word : lines[line] + " " + word;
+      if (!lines[line].empty() && lay::kPanelTextX + font_.TextWidthUtf8(joined) >= right) {
+        ++line;
+        continue;
+      }
+      lines[line] = joined;
+      at = end + 1;
+    }
+    const int32_t lineH = font_.Height() + 4;
+    const int32_t y = lay::kSelect.y - 12 - 2 * lineH;
+    if (pages.MessageIsProblem()) Fill(target, lay::kPanel.x + 8, y - 2, 6, 2 * lineH, 200, 50, 44);
+    for (int i = 0; i < 2; ++i) Text(target, lines[i], lay::kPanelTextX, y + i * lineH, right);
+  }
+}
+
+void LauncherView::DrawPlayers(const LauncherPages& pages, platform::Surface* target) const {
+  Text(target, pages.Renaming() ? "Players: type the new name" : "Players: type a name and press Add",
+       lay::kPanelTextX, lay::kPanelTitleY);
+  // The name field: white, with the caret after the character it stands behind.
+  const lay::Box f = lay::kNameField;
+  const bool focused = pages.Focus() == Control::NameField;
+  Fill(target, f.x, f.y, f.w, f.h, 255, 255, 255);
+  Frame(target, f, focused ? 3 : 1, focused ? 232 : 120, focused ? 184 : 78, focused ? 72 : 44);
+  const NameField& field = pages.Field();
+  const int32_t textY = f.y + (f.h - font_.Height()) / 2;
+  Text(target, field.Text(), f.x + 8, textY, f.x + f.w - 8);
+  if (focused) {
+    const int32_t caretX = f.x + 8 + font_.TextWidthUtf8(field.Text().substr(0, field.Caret()));
+    Fill(target, std::min(caretX, f.x + f.w - 6), f.y + 6, 2, f.h - 12, 44, 34, 28);
+  }
+  DrawButton(pages, Control::Add, "add", target);
+  if (const std::string why = pages.AddRefusal(); !why.empty())
+    Text(target, why, lay::kPanelTextX, f.y + f.h + 2, lay::kPanel.x + lay::kPanel.w - 16);
+
+  const SuiteOptions& o = pages.Options();
+  const auto players = o.Players();
+  const lay::Box roster = LauncherPages::Place(Control::Roster);
+  for (size_t row = 0; row < players.size(); ++row) {
+    const PlayerEntry& p = players[row];
+    const int32_t y = lay::kRosterY + static_cast<int32_t>(row) * lay::kRowH;
+    // Marks go around a row, never under it: the font's letters stand on the panel's own cream.
+    const lay::Box rowBox{roster.x + 2, y, roster.w - 4, lay::kRowH - 4};
+    if (p.index == pages.ConfirmingIndex()) Frame(target, rowBox, 2, 200, 50, 44);
+    else if (p.index == pages.RosterCursor()) Frame(target, rowBox, 2, 232, 184, 72);
+    if (p.index == o.CurrentPlayer()) Fill(target, roster.x - 8, y + 2, 6, lay::kRowH - 8, 46, 150, 70);
+    Text(target, std::to_string(p.index + 1) + ".", roster.x + 8, y + 4);
+    Text(target, p.name, roster.x + 44, y + 4, roster.x + roster.w - 130);
+    if (p.index == o.CurrentPlayer()) Text(target, "plays next", roster.x + roster.w - 120, y + 4);
+  }
+  if (pages.Focus() == Control::Roster) {
+    lay::Box used = roster;
+    used.h = static_cast<int32_t>(players.size()) * lay::kRowH;
+    used.y -= 3;
+    Frame(target, used, 1, 44, 34, 28);
+  }
+  if (pages.Confirming()) {
+    DrawButton(pages, Control::Yes, "yes", target);
+    DrawButton(pages, Control::No, "no", target);
+  } else {
+    DrawButton(pages, Control::Select, "select", target);
+    DrawButton(pages, Control::Rename, "rename", target);
+    DrawButton(pages, Control::Remove, "remove", target);
+  }
+}
+
+void LauncherView::DrawSettings(const LauncherPages& pages, platform::Surface* target) const {
+  Text(target, "Settings: changed at once, for the next game too", lay::kPanelTextX, lay::kPanelTitleY);
+  const SuiteOptions& o = pages.Options();
+  struct Row {
+    Control control;
+    const char* label;
+    const char* art;
+  };
+  const Row rows[] = {{Control::Music, "Music", o.Music() ? "on" : "off"},
+                      {Control::Effects, "Sound effects", o.SoundEffects() ? "on" : "off"},
+                      {Control::Display, "Display", pages.FullScreen() ? "fullscreen" : "window"}};
+  for (const Row& r : rows) {
+    const lay::Box box = LauncherPages::Place(r.control);
+    Text(target, r.label, lay::kPanelTextX, box.y + (box.h - font_.Height()) / 2);
+    DrawButton(pages, r.control, r.art, target);
+  }
+  Text(target, "Alt+Enter switches them at any time.", lay::kPanelTextX,
+       lay::kSettingY + 3 * lay::kSettingGap + 10, lay::kPanel.x + lay::kPanel.w - 16);
+}
+
+void LauncherView::DrawFame(const LauncherPages& pages, platform::Surface* target) const {
+  Text(target, "Zorvel's hall of fame", lay::kPanelTextX, lay::kPanelTitleY);
+  const int32_t right = lay::kPanel.x + lay::kPanel.w - 28;
+  for (const FameRow& row : pages.Fame()) {
+    const int32_t y = lay::kFameY + (row.rank - 1) * lay::kFameRowH;
+    if (row.rank - 1 == pages.FameHighlight()) {
+      Frame(target, {lay::kPanel.x + 14, y - 2, lay::kPanel.w - 28, lay::kFameRowH}, 2, 232, 184, 72);
+      Fill(target, lay::kPanel.x + 6, y, 6, lay::kFameRowH - 4, 46, 150, 70);
+    }
+    const std::string rank = std::to_string(row.rank) + ".";
+    font_.DrawText(target, rank.c_str(), lay::kPanelTextX + 30, y, 1, -1);
+    Text(target, row.name, lay::kPanelTextX + 44, y, right - 110);
+    if (!row.name.empty() || row.score != 0)
+      font_.DrawText(target, std::to_string(row.score).c_str(), right, y, 1, -1);
+  }
+}
+
+}  // namespace hubbix
