@@ -52,12 +52,14 @@ int32_t QuizGame::GameOver() {
   platform::TraceLine("game over, score " + std::to_string(GetScore()));
   int32_t entered = 0, written = 0;
   std::string keptAside;
+  GameFigures placed;
   {
     // Another game of this suite may have saved since this one began: the table is read again under the lock, so
     // its result is kept, and no other game writes until this one has.
     const platform::ScopedFileLock lock(platform::HostPath("hiscore.dat"));
     scoreTable.Clear();
     const bool unreadable = scoreTable.LoadTable("hiscore.dat") == HighScoreTable::FileState::kUnreadable;
+    placed = PlaceInTable(scoreTable, GetScore());
     entered = scoreTable.InsertScore(playerLine, GetScore());
     // A file that could not be read is never written over: it is kept aside, and the score starts a new table.
     if (entered && unreadable) keptAside = platform::KeepFileAside("hiscore.dat", "unreadable");
@@ -75,11 +77,13 @@ int32_t QuizGame::GameOver() {
     platform::TraceLine("hiscore write \"" + std::string(playerLine) + "\" " + std::to_string(GetScore()) +
                         (written ? "" : " failed"));
     // A place in the hall of fame that could not be saved is told as such, not announced as kept.
+    placed.placeSaved = written != 0;
     if (!(written ? ShowHallOfFame()
                   : ShowNotice("savefailed.bmp", "save-failed", {},
                                "Your place in the hall of fame could not be saved.")))
       return kFrameQuit;
   }
+  if (!ShowSummary(journal.EndGame(placed))) return kFrameQuit;
   StartBull(BullAnimation::kGameOver);
   g_refreshManager.ErasePictureArea(&scene_->questionPicture);
   g_refreshManager.ErasePictureArea(&scene_->answerPicture);

@@ -50,6 +50,12 @@ void Play(GameSound sound) { g_soundTable.PlaySound(SoundName(sound), kFullVolum
 
 platform::Surface* Work() { return g_refreshManager.GetWorkSurface(); }
 
+// "name:address:email:send" -> "name".
+std::string PlayerNameOf(const char* playerLine) {
+  const char* colon = std::strchr(playerLine, ':');
+  return colon ? std::string(playerLine, colon) : std::string(playerLine);
+}
+
 
 }  // namespace
 
@@ -99,6 +105,8 @@ void QuizGame::Reset() {
   lastResult = Result::kNone;
   SetPlayerId(shell_->LoadCurrentPlayer(playerLine_));
   gameEnded_ = false;
+  newRoundMark_ = -1;
+  journal.BeginGame(PlayerNameOf(playerLine_), RecordFolderOfHallOfFame(), g_questionBank);
   scoreTable.Allocate(rules::kHallOfFamePlaces);
   {
     const platform::ScopedFileLock lock(platform::HostPath("hiscore.dat"));
@@ -120,6 +128,10 @@ void QuizGame::Release() {
 
 bool QuizGame::PlayKeyboardClicks() {
   WidgetSet* set = scene_->Buttons();
+  if (!pendingPress_.empty()) {
+    if (Widget* widget = set ? set->FindByName(pendingPress_.c_str()) : nullptr) widget->Press();
+    pendingPress_.clear();
+  }
   for (const QuizScene::KeyPress& press : scene_->TakePressedKeys()) {
     if (press.buttons.empty()) continue;
     // A key that stands for two buttons acts on the one this state polls: the text panel during the
@@ -168,6 +180,10 @@ int32_t QuizGame::Run() {
   if (state != kIdle && GetGameClock() == 0) return GameOver();
 
   StepState();
+  if (quitRequested_) {
+    quitRequested_ = false;
+    return kFrameQuit;
+  }
   g_spriteAnimations.UpdateAndDraw(BackSurface());
   return kFrameContinue;
 }
@@ -215,33 +231,43 @@ void QuizGame::StepState() {
         g_refreshManager.EraseArea(static_cast<int32_t>(verdict->x), static_cast<int32_t>(verdict->y),
                                    verdict->GetWidth(), verdict->GetHeight());
       if (NoQuestionsToShow()) break;
-      Question* question = g_questionBank.DrawQuestion();
-      while (!question) {
-        g_questionBank.ResetUsed();
-        question = g_questionBank.DrawQuestion();
-      }
+      Question* question = journal.Draw(g_questionBank);
       question->DrawStatement(Work(), g_questionBank.statementFont, kTextX, kTextY);
       g_refreshManager.PaintPicture(&scene_->questionPicture);
       platform::Announce(JoinedLines(question->statementLines, question->statementCount));
       platform::TraceLine(std::string("question \"") + question->statementLines[0] + "\" " +
                           (question->answerIsTrue ? "TRUE" : "FALSE"));
       SetState(kAwaitAnswer);
+      if (journal.TakeNewRoundNotice()) newRoundMark_ = TickNow();
       break;
     }
     case kAwaitAnswer: {
+      // The new round is told once the screen around the statement has been drawn.
+      if (newRoundMark_ >= 0 && TicksSince(newRoundMark_) >= kNewRoundDelayMs) {
+        newRoundMark_ = -1;
+        if (!ShowNewRound()) {
+          quitRequested_ = true;
+          break;
+        }
+      }
       const Question* current = g_questionBank.CurrentQuestion();
       if (Clicked("true")) {
         platform::TraceLine("answer true");
-        if (current && current->answerIsTrue == 1) AnswerRight();
+        const bool right = current && current->answerIsTrue == 1;
+        journal.NoteAnswer(g_questionBank.CurrentQuestion(), RecordAnswer::kTrue, right);
+        if (right) AnswerRight();
         else AnswerWrong();
       }
       if (Clicked("false")) {
         platform::TraceLine("answer false");
-        if (current && current->answerIsTrue == 0) AnswerRight();
+        const bool right = current && current->answerIsTrue == 0;
+        journal.NoteAnswer(g_questionBank.CurrentQuestion(), RecordAnswer::kFalse, right);
+        if (right) AnswerRight();
         else AnswerWrong();
       }
       if (Clicked("pass")) {
         platform::TraceLine("answer pass");
+        journal.NoteAnswer(g_questionBank.CurrentQuestion(), RecordAnswer::kPass, false);
         lastResult = Result::kPassed;
         StartBull(BullAnimation::kPass);
         streak = 0;
@@ -327,6 +353,7 @@ void QuizGame::ApplyTimeBonus() {
   if (streak == rules::kBonusStreak) {
     Play(GameSound::kBling);
     const int32_t clock = AddToGameClock(GetBonusSeconds(), GetMaxSeconds());
+    journal.NoteTimeBonus();
     platform::TraceLine("time bonus, clock " + std::to_string(clock));
     streak = 0;
     if (Sprite* dance = g_spriteAnimations.Find("mandance")) {

@@ -3,8 +3,10 @@
 // streak bonus, the verdict and explanation after each answer, the bull's reactions, and the end of a game.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "game/game_base.h"
+#include "game/game_journal.h"
 #include "game/game_names.h"
 #include "game/high_score_table.h"
 #include "platform/video/surface.h"
@@ -71,6 +73,14 @@ class QuizGame : public GameBase {
   // 0 when not, -1 on the program's quit message. The clock stands still while it asks.
   int32_t ConfirmEndGame();
 
+  // The summary after the hall of fame, with its review; 1, or 0 on the program's quit message.
+  int32_t ShowSummary(const GameFigures& figures);
+  // This game's statements one page at a time, wrong answers first; 1, or 0 on the program's quit message.
+  int32_t ShowReview();
+
+  // The current player's memory of statements and games.
+  GameJournal journal;
+
   int32_t ladderStep = 0;
   int32_t streak = 0;
   HighScoreTable scoreTable;
@@ -89,6 +99,8 @@ class QuizGame : public GameBase {
   bool PlayKeyboardClicks();
   // A bank with nothing that can be shown would make the draw loop for ever: show a notice and stay idle.
   bool NoQuestionsToShow();
+  // Tells the player once that every statement has been seen and a new round begins; 0 on the quit message.
+  int32_t ShowNewRound();
 
   QuizScene* scene_ = nullptr;
   GameShell* shell_ = nullptr;
@@ -99,9 +111,21 @@ class QuizGame : public GameBase {
   char playerLine_[256] = {};
   // The game ran out and its game-over card is on the screen, until the next game starts.
   bool gameEnded_ = false;
+  bool quitRequested_ = false;  // a popup inside a state step saw the program's quit message
+  // The game's button under a point ("" for none).
+  std::string ButtonAt(int32_t x, int32_t y) const;
+  // A button clicked beside the summary, which closed it: pressed in the next frame, so the click still counts.
+  std::string pendingPress_;
+  // When the draw began a new round, the tick it did; -1 once told.
+  int32_t newRoundMark_ = -1;
+  static constexpr int32_t kNewRoundDelayMs = 300;
 };
 
 extern QuizGame g_quizGame;
+
+// The summary's figures as it writes them, one per row: score, place, right, wrong, passed, accuracy, longest
+// run, time bonuses.
+std::vector<std::string> SummaryFigureTexts(const GameFigures& figures);
 
 // Program-wide frame marks.
 extern int32_t stateMark;

@@ -33,4 +33,6 @@ class Question {
   char explanationLines[kSlots][kLineBytes];
   int32_t answerIsTrue;
   int32_t used;
+  // From the statement's words as read, before layout (quiz/statement_id.h); 0 until the bank sets it.
+  uint64_t statementId = 0;
 };

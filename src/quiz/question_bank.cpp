@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "common/random_generator.h"
 #include "platform/host/file_names.h"
+#include "quiz/statement_id.h"
 
 QuestionBank g_questionBank;
 
@@ -39,6 +41,7 @@ void QuestionBank::CreateFonts() {
 
 void QuestionBank::Pack(const Question& question) {
   PackedEntry entry{};
+  entry.statementId = question.statementId;
   entry.textOffset = static_cast<uint32_t>(text_.size());
   entry.statementCount = static_cast<uint8_t>(question.statementCount);
   entry.explanationCount = static_cast<uint8_t>(question.explanationCount);
@@ -57,6 +60,7 @@ void QuestionBank::Unpack(const PackedEntry& entry, Question* question) const {
   question->explanationCount = entry.explanationCount;
   question->answerIsTrue = entry.answerIsTrue;
   question->used = entry.used;
+  question->statementId = entry.statementId;
   const char* at = text_.data() + entry.textOffset;
   at = TakeLines(at, question->statementLines, entry.statementCount);
   TakeLines(at, question->explanationLines, entry.explanationCount);
@@ -93,6 +97,9 @@ int32_t QuestionBank::LoadQuestionFile(const char* fileName) {
       // lines fill the memory and slow every draw.
       continue;
     }
+    std::string statement;
+    for (int32_t i = 0; i < question.statementCount; ++i) (statement += question.statementLines[i]) += ' ';
+    question.statementId = statement_id::FromText(statement);
     question.WrapText(statementFont);
     Pack(question);
   }
@@ -101,9 +108,11 @@ int32_t QuestionBank::LoadQuestionFile(const char* fileName) {
 }
 
 Question* QuestionBank::DrawQuestion() {
-  const int32_t n = Count();
+  const bool inSet = !drawSet_.empty();
+  const int32_t n = inSet ? static_cast<int32_t>(drawSet_.size()) : Count();
   for (int32_t attempt = 0; attempt < n; ++attempt) {
-    const int32_t index = RandomIndex(n);
+    const int32_t pick = RandomIndex(n);
+    const int32_t index = inSet ? drawSet_[static_cast<size_t>(pick)] : pick;
     PackedEntry& candidate = entries_[static_cast<size_t>(index)];
     if (candidate.used) continue;
     candidate.used = 1;
@@ -124,6 +133,7 @@ void QuestionBank::ResetUsed() {
 }
 
 void QuestionBank::ReleaseAll() {
+  drawSet_.clear();
   entries_.clear();
   entries_.shrink_to_fit();
   text_.clear();
@@ -140,4 +150,24 @@ int32_t QuestionBank::CountShowable() const {
   for (const PackedEntry& entry : entries_)
     if (entry.showable) ++showable;
   return showable;
+}
+
+int32_t QuestionBank::CountFreeShowable() const {
+  int32_t free = 0;
+  if (!drawSet_.empty()) {
+    for (const int32_t index : drawSet_) {
+      const PackedEntry& entry = entries_[static_cast<size_t>(index)];
+      if (!entry.used && entry.showable) ++free;
+    }
+    return free;
+  }
+  for (const PackedEntry& entry : entries_)
+    if (!entry.used && entry.showable) ++free;
+  return free;
+}
+
+int32_t QuestionBank::FindById(uint64_t statementId) const {
+  for (size_t i = 0; i < entries_.size(); ++i)
+    if (entries_[i].statementId == statementId) return static_cast<int32_t>(i);
+  return -1;
 }

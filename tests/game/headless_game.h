@@ -170,16 +170,16 @@ inline std::string GameDir() {
   return std::string(ZORVEL_SOURCE_DIR) + "/build/suite/Zorvel";
 }
 
-// A fresh copy of the game's folder in a suite of its own, with the test's questions and hall of fame; the
-// player is "Ann".
+// A copy of the game's folder in a suite of its own; the player is "Ann".
 struct SuiteCopy {
   std::string root, game;
 };
 inline std::string Quote(const std::string& s) { return "'" + s + "'"; }
-inline SuiteCopy MakeSuite(const std::string& questions, const std::string& hiscore = "") {
-  SuiteCopy suite;
-  suite.root = std::string(::testing::TempDir()) + "rules-" + std::to_string(::getpid());
-  suite.game = suite.root + "/suite/Zorvel";
+inline SuiteCopy SuiteAt(const std::string& root) { return {root, root + "/suite/Zorvel"}; }
+
+// A fresh copy of the game's folder under `root` with these questions, the player "Ann" and no hall of fame.
+inline void LayOutSuite(const std::string& root, const std::string& questions) {
+  const SuiteCopy suite = SuiteAt(root);
   std::system(("rm -rf " + Quote(suite.root) + " && mkdir -p " + Quote(suite.game) + " && cp -r " +
                Quote(GameDir() + "/.") + " " + Quote(suite.game + "/") + " && rm -f " +
                Quote(suite.game + "/hiscore.dat"))
@@ -187,6 +187,12 @@ inline SuiteCopy MakeSuite(const std::string& questions, const std::string& hisc
   std::ofstream(suite.game + "/Zorvel.txt", std::ios::binary) << questions;
   std::ofstream(suite.root + "/suite/options.ini", std::ios::binary)
       << "[setup]\r\nmusic=N\r\nSFX=Y\r\nplayerid=0\r\n[Player1]\r\nname=Ann\r\n";
+}
+
+// A fresh suite of this test's own, with the test's questions and hall of fame.
+inline SuiteCopy MakeSuite(const std::string& questions, const std::string& hiscore = "") {
+  const SuiteCopy suite = SuiteAt(std::string(::testing::TempDir()) + "rules-" + std::to_string(::getpid()));
+  LayOutSuite(suite.root, questions);
   if (!hiscore.empty()) std::ofstream(suite.game + "/hiscore.dat", std::ios::binary) << hiscore;
   return suite;
 }
@@ -235,6 +241,24 @@ inline void CollectHallOfFame(const SuiteCopy& suite, GameRun* run) {
   }
 }
 
+// Plays the script in the suite folder `root` (its game in root/suite/Zorvel, already laid out) and reads back the
+// trace and the hall of fame.
+inline GameRun RunInSuite(const std::string& root, const Script& script, uint32_t seed, int timeoutSeconds = 600) {
+  const SuiteCopy suite = SuiteAt(root);
+  std::ofstream(root + "/script.txt") << script.Text(seed);
+  std::remove((root + "/trace.txt").c_str());
+  const std::string command = GameCommand(suite, root + "/script.txt", root + "/trace.txt", timeoutSeconds);
+  GameRun run;
+  FILE* p = popen(command.c_str(), "r");
+  char buffer[512];
+  while (size_t n = fread(buffer, 1, sizeof buffer, p)) run.output.append(buffer, n);
+  const int status = pclose(p);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.trace = ReadTrace(root + "/trace.txt");
+  CollectHallOfFame(suite, &run);
+  return run;
+}
+
 // Plays the script in a fresh copy of the game's folder; the player is "Ann". A read-only hall of fame is
 // write-protected, so that a save is refused. `prepare`, when given, may change the game folder before the game
 // starts.
@@ -245,17 +269,7 @@ inline GameRun Play(const Script& script, const std::string& questions, uint32_t
   const SuiteCopy suite = MakeSuite(questions, hiscore);
   if (readOnlyHallOfFame) std::system(("chmod a-w " + Quote(suite.game + "/hiscore.dat")).c_str());
   if (prepare) prepare(suite.game);
-  std::ofstream(suite.root + "/script.txt") << script.Text(seed);
-  const std::string command =
-      GameCommand(suite, suite.root + "/script.txt", suite.root + "/trace.txt", timeoutSeconds);
-  GameRun run;
-  FILE* p = popen(command.c_str(), "r");
-  char buffer[512];
-  while (size_t n = fread(buffer, 1, sizeof buffer, p)) run.output.append(buffer, n);
-  const int status = pclose(p);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.trace = ReadTrace(suite.root + "/trace.txt");
-  CollectHallOfFame(suite, &run);
+  GameRun run = RunInSuite(suite.root, script, seed, timeoutSeconds);
   std::system(("rm -rf " + Quote(suite.root)).c_str());
   return run;
 }

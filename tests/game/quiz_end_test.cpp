@@ -130,18 +130,21 @@ TEST(QuizEnd, ANewRecordIsSavedAndAnnouncedBeforeTheGameOverPicture) {
   EXPECT_LT(named, notice);
   EXPECT_GT(run.trace[closed].tick - run.trace[notice].tick, 1000) << "the notice stays a little over a second";
   EXPECT_LE(run.trace[closed].tick - run.trace[notice].tick, 1050);
-  EXPECT_EQ(run.Reactions(closed, run.Find("popup open", closed)), Strings({"sound bull06", "bull game-over"}));
+  // Between the notice and the game-over picture the summary cheers the new top of the table.
+  EXPECT_EQ(run.Reactions(closed, run.Find("popup open", closed)),
+            Strings({"sound cheer", "sound bull06", "bull game-over"}));
   ASSERT_EQ(run.hiscore.size(), 5204u);
   EXPECT_EQ(rules::ScoreAt(run.hiscore, 0), 125);
   EXPECT_EQ(rules::NameAt(run.hiscore, 0).rfind("Ann", 0), 0u);
   for (int i = 1; i < 20; ++i) EXPECT_EQ(rules::ScoreAt(run.hiscore, i), 0);
 }
 
-// Three right answers make 875 points.
+// Three right answers make 875 points; the game ends at about 183 s (the time bonus) and the program is left once
+// the summary (3.5 s) and the game-over picture have gone.
 Script ThreeRight() {
   Script s;
   s.True(500).Next(1200).True(1500).Next(2200).True(2500).Next(3200);
-  return s.Escape(185000);
+  return s.Escape(190000);
 }
 
 TEST(QuizEnd, TheHallOfFameKeepsTwentyBestFirstWithTiesBelow) {
@@ -269,8 +272,9 @@ TEST(QuizEnd, TheRulesAfterGameOverGiveTheGameOverPictureBack) {
   const std::string shots = std::string(::testing::TempDir()) + "rules-after-over-" + std::to_string(::getpid());
   std::system(("mkdir -p '" + shots + "'").c_str());
   Script script;
-  script.True(500).Next(1500).Add(183000, "screenshot " + shots + "/over.png");
-  script.Rules(184000).Click(186000, 400, 300).Add(187000, "screenshot " + shots + "/after.png").Exit(188000);
+  // The summary after the hall-of-fame notice goes at about 184.5 s; the game-over card is then left alone.
+  script.True(500).Next(1500).Add(185000, "screenshot " + shots + "/over.png");
+  script.Rules(186000).Click(188000, 400, 300).Add(189000, "screenshot " + shots + "/after.png").Exit(190000);
   const GameRun run = rules::Play(script, rules::OnlyTrue());
   ASSERT_TRUE(run.EndedCleanly()) << run.output;
   const std::vector<uint8_t> over = ReadScreenshot(shots + "/over.png");

@@ -97,9 +97,10 @@ at "2000 keydown ESCAPE"
 at "2010 keyup ESCAPE"
 finish escape_in_popup
 
-# Nothing answered: score 0 never enters the hall of fame; game over, then a new game, then "exit".
+# Nothing answered: score 0 never enters the hall of fame; game over, its summary, then a new game, then "exit".
 begin 17
-at "181000 screenshot game_over.png"
+at "181000 screenshot summary.png"
+at "184500 screenshot game_over.png"
 button newgame 185000
 right 186000
 button exit 190000
@@ -120,7 +121,8 @@ begin 19
 t=500
 for _ in 1 2 3; do right $t; next $((t + 700)); t=$((t + 1000)); done
 at "183500 screenshot save_refused.png"
-at "185000 keyup ESCAPE"
+# The summary after the notice stays 3.5 s before the game-over picture.
+at "190000 keyup ESCAPE"
 finish save_refused
 
 # An empty question file: a notice in the text panel and an idle game instead of an endless draw; "newgame"

@@ -12,6 +12,7 @@
 #include "launcher_art.h"
 #include "popup_art.h"
 #include "screen_layout.h"
+#include "summary_art.h"
 
 namespace mkassets {
 
@@ -44,6 +45,10 @@ void GenerateArt(const FontLibrary& fonts, const std::filesystem::path& gameDir)
   Write(gameDir / "savefailed.bmp", PaintSaveFailedNotice(fonts, background));
   Write(gameDir / "gameover.bmp", PaintGameOver(fonts, background));
   Write(gameDir / "endgame.bmp", PaintEndGameQuestion(fonts, background));
+  Write(gameDir / "summary.bmp", PaintSummary(fonts, background, false));
+  Write(gameDir / "summaryrecord.bmp", PaintSummary(fonts, background, true));
+  Write(gameDir / "review.bmp", PaintReview(fonts, background));
+  Write(gameDir / "newround.bmp", PaintNewRoundNotice(fonts, background));
   GenerateLauncherArt(fonts, gameDir, Write);
 }
 

@@ -92,6 +92,8 @@ void ShowNoticeLines(cairo_t* cr, const std::string& text, double centreX, doubl
 
 }  // namespace
 
+void PopupCard(cairo_t* cr, int w, int h, Rgb body, Rgb frame) { Card(cr, w, h, body, frame); }
+
 std::vector<RulesKey> RulesCardKeys() {
   std::vector<RulesKey> keys;
   for (int column = 0; column < 3; ++column)

@@ -9,6 +9,9 @@
 
 namespace mkassets {
 
+// The rounded card of every popup: a frame, a body, a gold rim inside and out.
+void PopupCard(cairo_t* cr, int w, int h, Rgb body, Rgb frame);
+
 // A line of the rules card's key table: the keys (or controller buttons), separated by ", ", and what they do.
 struct RulesKey {
   std::string keys;

@@ -1,7 +1,11 @@
 #include "tools/question_join/topic_join.h"
 
 #include <algorithm>
+#include <cctype>
+#include <map>
 #include <tuple>
+
+#include "src/quiz/statement_id.h"
 
 namespace {
 
@@ -65,4 +69,50 @@ std::string JoinTopicEntries(std::vector<TopicEntry> entries) {
   std::string joined;
   for (const auto& [key, text] : order) joined += *text;
   return joined;
+}
+
+namespace {
+
+// The statement lines of an entry: those before the first line the game reads as the answer.
+std::string StatementOf(const std::string& text) {
+  std::string statement;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) break;
+    std::string upper = line;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (upper.rfind("FALSE", 0) == 0 || upper.rfind("TRUE", 0) == 0) break;
+    statement += line + ' ';
+  }
+  return statement;
+}
+
+std::string TopicName(const std::string& file) {
+  std::string name = file.substr(file.find_last_of("/\\") == std::string::npos ? 0 : file.find_last_of("/\\") + 1);
+  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".txt") == 0) name.resize(name.size() - 4);
+  for (char& c : name)
+    if (c == ' ' || c < 32) c = '_';
+  return name.empty() ? "unknown" : name;
+}
+
+}  // namespace
+
+std::string TopicIndexText(const std::vector<TopicEntry>& entries) {
+  std::map<uint64_t, std::string> byId;
+  for (const TopicEntry& entry : entries) byId.emplace(statement_id::FromText(StatementOf(entry.text)), TopicName(entry.file));
+  std::string text = "# zorvel topics 1: statement id, topic\r\n";
+  for (const auto& [id, topic] : byId) text += statement_id::ToHex(id) + " " + topic + "\r\n";
+  return text;
+}
+
+std::string TopicIndexPathFor(const std::string& questionFile) {
+  const size_t slash = questionFile.find_last_of("/\\");
+  const size_t dot = questionFile.find_last_of('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExtension ? questionFile.substr(0, dot) : questionFile) + ".topics";
 }

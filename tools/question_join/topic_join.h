@@ -19,3 +19,11 @@ std::vector<TopicEntry> SplitTopicEntries(const std::string& bytes, const std::s
 
 // The joined file: every entry once per occurrence, in the fixed shuffled order.
 std::string JoinTopicEntries(std::vector<TopicEntry> entries);
+
+// The statement -> topic index the game reads beside the joined file: a header line, then one line per statement,
+// its id (quiz/statement_id.h) in hex and the topic, the file's name without folder and ".txt". Lines are sorted by
+// id, so the index changes only where statements do.
+std::string TopicIndexText(const std::vector<TopicEntry>& entries);
+
+// "Zorvel.txt" -> "Zorvel.topics", beside it.
+std::string TopicIndexPathFor(const std::string& questionFile);

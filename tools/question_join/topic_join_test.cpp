@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "src/quiz/statement_id.h"
+
 namespace {
 
 std::string Entry(int n, const char* answer = "TRUE") {
@@ -90,4 +92,23 @@ TEST(TopicJoin, AnAddedEntryLeavesTheOthersInTheirOrder) {
   EXPECT_EQ(before, after);
   // An entry written twice stays twice: the checker, not the join, reports repeats.
   EXPECT_EQ(2u, EntriesOf(JoinTopicEntries(Split({Entry(1), Entry(1)}))).size());
+}
+
+TEST(TopicIndex, NamesEachStatementsTopicByTheIdTheGameComputes) {
+  std::vector<TopicEntry> entries =
+      SplitTopicEntries("Paris is in France.\nTRUE\nIt is its capital.\n\nRome is in Spain.\nfalse.\nItaly.\n",
+                        "/src/assets/questions/topics/geography.txt");
+  for (TopicEntry& e : SplitTopicEntries("A film\nrunning on two lines.\nTRUE\nYes.\n", "topics\\film.txt"))
+    entries.push_back(e);
+  const std::string index = TopicIndexText(entries);
+  // The header, then one line a statement, sorted by id; the statement lines before the answer line, the lines
+  // of one statement joined by a space.
+  std::vector<std::string> expected = {
+      statement_id::ToHex(statement_id::FromText("Paris is in France.")) + " geography\r\n",
+      statement_id::ToHex(statement_id::FromText("Rome is in Spain.")) + " geography\r\n",
+      statement_id::ToHex(statement_id::FromText("A film running on two lines.")) + " film\r\n"};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ("# zorvel topics 1: statement id, topic\r\n" + expected[0] + expected[1] + expected[2], index);
+  EXPECT_EQ("out/Zorvel.topics", TopicIndexPathFor("out/Zorvel.txt"));
+  EXPECT_EQ("a.b/Zorvel.topics", TopicIndexPathFor("a.b/Zorvel"));
 }
