@@ -24,14 +24,14 @@ struct Fixture {
   Fixture() {
     if (::chdir(ZORVEL_GAME_DIR) != 0) std::abort();
     bank.CreateFonts();
-    if (!bank.LoadQuestionFile("Zorvel.txt") || bank.questions.Count() < 400) std::abort();
+    if (!bank.LoadQuestionFile("Zorvel.txt") || bank.Count() < 400) std::abort();
     char pattern[] = "/tmp/zorvel-bench-XXXXXX";
     folder = std::string(::mkdtemp(pattern)) + "/";
     // 2,000 entries: every statement of the bank but the last 300, and the rest ids the bank does not hold.
     PlayerMemory memory;
     memory.name = "Bench";
-    const int32_t known = bank.questions.Count() - 300;
-    for (int32_t i = 0; i < known; ++i) memory.seen[bank.questions.Get(i)->statementId] = {1, RecordAnswer::kTrue, true};
+    const int32_t known = bank.Count() - 300;
+    for (int32_t i = 0; i < known; ++i) memory.seen[bank.StatementIdAt(i)] = {1, RecordAnswer::kTrue, true};
     for (uint64_t id = 1; memory.seen.size() < 2000; ++id) memory.seen[id] = {1, RecordAnswer::kPass, false};
     if (!SavePlayerMemory(folder + PlayerMemoryFileName("Bench"), memory)) std::abort();
   }

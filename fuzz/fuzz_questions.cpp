@@ -3,12 +3,15 @@
 // a bank with a showable question hands one out within a bounded number of draws, and one without never does.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/random_generator.h"
 #include "fuzz_support.h"
 #include "quiz/question_bank.h"
 #include "quiz/question_layout.h"
+#include "tools/zorvel_check/bank_entries.h"
 #include "tools/zorvel_check/question_file_checker.h"
+#include "tools/zorvel_check/statement_overlap.h"
 #include "ui/bitmap_font_test_sheet.h"
 
 namespace {
@@ -45,11 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   QuestionBank bank;
   bank.statementFont = bank.explanationFont = Font();
   FUZZ_CHECK(bank.LoadQuestionFile(path.c_str()) == 1);
-  const int32_t n = bank.questions.Count();
+  const int32_t n = bank.Count();
   for (int32_t i = 0; i < n; ++i) {
-    const Question* q = bank.questions.Get(i);
-    CheckArea(*bank.statementFont, q->statementLines, q->statementCount);
-    CheckArea(*bank.explanationFont, q->explanationLines, q->explanationCount);
+    const Question q = bank.QuestionAt(i);
+    CheckArea(*bank.statementFont, q.statementLines, q.statementCount);
+    CheckArea(*bank.explanationFont, q.explanationLines, q.explanationCount);
   }
 
   QuestionFileChecker checker(bank.statementFont);
@@ -62,6 +65,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                         finding.message.rfind("no entry of the file can be shown;", 0) == 0;
   const int32_t showable = bank.CountShowable();
   FUZZ_CHECK(toldNothingToShow == (showable == 0));
+
+  // The checks across entries see the entries the game keeps, and (with the larger inputs of scripts/fuzz.sh) must
+  // stay within the fuzzer's time limit however many there are.
+  std::vector<BankEntry> entries;
+  FUZZ_CHECK(ReadBankEntries(path, &entries));
+  FUZZ_CHECK(static_cast<int32_t>(entries.size()) == n);
+  StatementOverlap overlap;
+  for (const StatementOverlap::Finding& finding : overlap.Check(entries)) FUZZ_CHECK(finding.line >= 1);
 
   // The game's loop: draw, and on none clear the marks and draw again.
   if (n <= 300) {

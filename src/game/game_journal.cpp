@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/high_score_table.h"
+#include "platform/host/file_lock.h"
 #include "platform/host/file_names.h"
 #include "platform/replay/trace.h"
 #include "quiz/question.h"
@@ -34,6 +35,7 @@ void GameJournal::BeginGame(const std::string& playerName, const std::string& re
   tellNewRound_ = false;
   active_ = true;
   path_ = recordFolder + PlayerMemoryFileName(playerName);
+  hallOfFamePath_ = recordFolder + "hiscore.dat";
   record_ = PlayerMemory{};
   record_.name = playerName;
   const MemoryStatus status = LoadPlayerMemory(path_, &record_);
@@ -48,13 +50,12 @@ void GameJournal::BeginGame(const std::string& playerName, const std::string& re
 
   // A player who has seen nothing of this round draws exactly as the bank always has (its whole list, blank
   // entries included); otherwise only from what they have not seen.
-  std::vector<Question*> unseen;
+  std::vector<int32_t> unseen;
   int32_t seenShowable = 0;
-  for (int32_t i = 0; i < bank.questions.Count(); ++i) {
-    Question* question = bank.questions.Get(i);
-    if (!question->IsShowable()) continue;
-    if (record_.SeenThisRound(question->statementId)) ++seenShowable;
-    else unseen.push_back(question);
+  for (int32_t i = 0; i < bank.Count(); ++i) {
+    if (!bank.IsShowableAt(i)) continue;
+    if (record_.SeenThisRound(bank.StatementIdAt(i))) ++seenShowable;
+    else unseen.push_back(i);
   }
   if (seenShowable == 0) {
     bank.SetDrawSet({});
@@ -99,7 +100,7 @@ bool GameJournal::TakeNewRoundNotice() {
 
 void GameJournal::NoteAnswer(Question* question, RecordAnswer answer, bool right) {
   if (!active_ || !question) return;
-  answers_.push_back({question, answer, right});
+  answers_.push_back({*question, answer, right});
 }
 
 void GameJournal::ApplyGame(PlayerMemory* record, int32_t score) const {
@@ -109,7 +110,7 @@ void GameJournal::ApplyGame(PlayerMemory* record, int32_t score) const {
   record->best = std::max(record->best, score);
   record->lastGame.clear();
   for (const Answer& a : answers_) {
-    const uint64_t id = a.question->statementId;
+    const uint64_t id = a.question.statementId;
     record->seen[id] = {record->round, a.answer, a.right};
     record->lastGame.push_back({id, a.answer});
     if (a.answer == RecordAnswer::kPass) continue;
@@ -145,6 +146,8 @@ GameFigures GameJournal::EndGame(GameFigures placed) {
 // Read again just before writing, so that a game of the same player that ended meanwhile in another window is
 // kept. This read-apply-write is the one place the hall of fame's file lock belongs around.
 void GameJournal::SaveWithThisGame(int32_t score) {
+  // Game over has let go of this lock by now: a second hold of it in this process would wait on the first.
+  const platform::ScopedFileLock lock(hallOfFamePath_);
   PlayerMemory onDisk;
   onDisk.name = record_.name;
   const MemoryStatus status = LoadPlayerMemory(path_, &onDisk);

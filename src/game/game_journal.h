@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "game/player_memory.h"
+#include "quiz/question.h"
 #include "quiz/topic_index.h"
 
 class HighScoreTable;
-class Question;
 class QuestionBank;
 
 // What the summary shows of one finished game.
@@ -33,7 +33,7 @@ GameFigures PlaceInTable(const HighScoreTable& table, int32_t score);
 class GameJournal {
  public:
   struct Answer {
-    Question* question = nullptr;  // the bank's; valid until the bank is released at the next game
+    Question question;  // a copy: the bank keeps only the question on show whole
     RecordAnswer answer = RecordAnswer::kPass;
     bool right = false;
   };
@@ -41,7 +41,7 @@ class GameJournal {
   // Reads the player's record (a broken one is a fresh player, told in the trace) and limits the bank's draw to
   // what they have not seen yet. `recordFolder` is where hiscore.dat lives ("" for the working folder).
   void BeginGame(const std::string& playerName, const std::string& recordFolder, QuestionBank& bank);
-  // The draw the game uses: the bank's own, and when it comes back empty either the spec'd clearing of the used
+  // The draw the game uses: the bank's own, and when it comes back empty either the usual clearing of the used
   // marks (whole bank) or, inside the unseen set, another try; an exhausted set starts the new round.
   Question* Draw(QuestionBank& bank);
   // True once after the draw started a new round, for the game to tell the player.
@@ -64,6 +64,7 @@ class GameJournal {
   void ApplyGame(PlayerMemory* record, int32_t score) const;
 
   std::string path_;
+  std::string hallOfFamePath_;  // whose lock the memory's read-change-write holds too
   PlayerMemory record_;
   TopicIndex topics_;
   std::vector<Answer> answers_;

@@ -13,7 +13,11 @@
 #include "gfx/picture.h"
 #include "gfx/refresh_manager.h"
 #include "gfx/sprite.h"
+#include "platform/host/atomic_file.h"
+#include "platform/host/file_lock.h"
+#include "platform/host/file_names.h"
 #include "platform/replay/trace.h"
+#include "platform/window/message_box.h"
 #include "quiz/question_bank.h"
 #include "ui/bitmap_font.h"
 
@@ -46,17 +50,38 @@ int32_t QuizGame::GameOver() {
   char playerLine[256] = {};
   std::memcpy(playerLine, playerLine_, sizeof playerLine);
   platform::TraceLine("game over, score " + std::to_string(GetScore()));
-  GameFigures placed = PlaceInTable(scoreTable, GetScore());
-  const int32_t entered = scoreTable.InsertScore(playerLine, GetScore());
+  int32_t entered = 0, written = 0;
+  std::string keptAside;
+  GameFigures placed;
+  {
+    // Another game of this suite may have saved since this one began: the table is read again under the lock, so
+    // its result is kept, and no other game writes until this one has.
+    const platform::ScopedFileLock lock(platform::HostPath("hiscore.dat"));
+    scoreTable.Clear();
+    const bool unreadable = scoreTable.LoadTable("hiscore.dat") == HighScoreTable::FileState::kUnreadable;
+    placed = PlaceInTable(scoreTable, GetScore());
+    entered = scoreTable.InsertScore(playerLine, GetScore());
+    // A file that could not be read is never written over: it is kept aside, and the score starts a new table.
+    if (entered && unreadable) keptAside = platform::KeepFileAside("hiscore.dat", "unreadable");
+    if (entered && (!unreadable || !keptAside.empty())) written = scoreTable.WriteTable("hiscore.dat");
+  }
   // The launcher opens its hall of fame on this result; a record it cannot write only loses the highlight.
   WriteLastResult(entered ? PlaceOfNewEntry(scoreTable, GetScore()) : 0, GetScore(), playerLine);
+  if (!keptAside.empty()) {
+    platform::TraceLine("hiscore unreadable, kept aside");
+    platform::MessageBox("The hall of fame could not be read, so a new one was started. The old file was kept as " +
+                             keptAside + ".",
+                         "Zorvel", platform::MB_OK);
+  }
   if (entered) {
-    const int32_t written = scoreTable.WriteTable("hiscore.dat");
     platform::TraceLine("hiscore write \"" + std::string(playerLine) + "\" " + std::to_string(GetScore()) +
                         (written ? "" : " failed"));
     // A place in the hall of fame that could not be saved is told as such, not announced as kept.
     placed.placeSaved = written != 0;
-    if (!(written ? ShowHallOfFame() : ShowNotice("savefailed.bmp", "save-failed"))) return kFrameQuit;
+    if (!(written ? ShowHallOfFame()
+                  : ShowNotice("savefailed.bmp", "save-failed", {},
+                               "Your place in the hall of fame could not be saved.")))
+      return kFrameQuit;
   }
   if (!ShowSummary(journal.EndGame(placed))) return kFrameQuit;
   StartBull(BullAnimation::kGameOver);
@@ -99,11 +124,21 @@ int32_t QuizGame::ShowHallOfFame() {
   return ShowNotice("hallfamepop.bmp", "hall-of-fame", line.substr(0, line.find(':')));
 }
 
-int32_t QuizGame::ShowNotice(const char* picture, const char* name, const std::string& playerName) {
+int32_t QuizGame::ShowNotice(const char* picture, const char* name, const std::string& playerName,
+                             const char* fallback) {
   scene_->Present();
   auto* popup = new PopupDialog(*shell_);
   Picture* notice = popup->LoadPopupPicture(picture, name);
   if (!playerName.empty()) WriteOnNamePlate(notice, playerName);
+  const BitmapFont* font = g_questionBank.statementFont;
+  if (fallback && (!notice || !notice->GetSurface()) && font && font->IsLoaded()) {
+    // A damaged picture must not turn the notice into an empty popup: the words are written in the text panel.
+    platform::TraceLine(std::string("notice text \"") + fallback + "\"");
+    g_refreshManager.ErasePictureArea(&scene_->questionPicture);
+    font->DrawText(g_refreshManager.GetWorkSurface(), fallback, rules::kTextX, rules::kTextY, 0, -1);
+    g_refreshManager.PaintPicture(&scene_->questionPicture);
+    scene_->Present();
+  }
   popup->SetCloseTime(TickNow() + rules::kNoticeMs);
   char result[256];
   if (popup->RunModal(result, nullptr) == 0) {

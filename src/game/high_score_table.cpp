@@ -44,15 +44,23 @@ void HighScoreTable::Free() {
   size = 0;
 }
 
-int32_t HighScoreTable::ReadTable(const char* fileName) {
+void HighScoreTable::Clear() {
+  if (entries) std::memset(entries, 0, sizeof(HighScoreEntry) * static_cast<size_t>(size));
+}
+
+int32_t HighScoreTable::ReadTable(const char* fileName) { return LoadTable(fileName) == FileState::kRead ? 1 : 0; }
+
+HighScoreTable::FileState HighScoreTable::LoadTable(const char* fileName) {
   std::FILE* file = platform::OpenFile(fileName, "rb");
-  if (!file) return 0;
+  if (!file) return platform::IsRegularFile(fileName) ? FileState::kUnreadable : FileState::kMissing;
   unsigned char countBytes[4];
   const size_t tableBytes = static_cast<size_t>(size) * kEntryBytes;
   std::vector<unsigned char> bytes(tableBytes);
-  if (std::fread(countBytes, 1, 4, file) != 4 || ReadLittleEndian32(countBytes) != size) {
+  const size_t countRead = std::fread(countBytes, 1, 4, file);
+  if (countRead != 4 || ReadLittleEndian32(countBytes) != size) {
     std::fclose(file);
-    return 0;
+    // An empty file holds nothing to lose; anything else could be a table another build or a bad byte spoiled.
+    return countRead == 0 ? FileState::kMissing : FileState::kUnreadable;
   }
   const size_t got = tableBytes ? std::fread(bytes.data(), 1, tableBytes, file) : 0;
   std::fclose(file);
@@ -69,7 +77,7 @@ int32_t HighScoreTable::ReadTable(const char* fileName) {
     entries[i].name[kNameBytes - 1] = '\0';  // a name field without its NUL must not run into the score
     entries[i].score = ReadLittleEndian32(record + kNameBytes);
   }
-  return 1;
+  return FileState::kRead;
 }
 
 int32_t HighScoreTable::WriteTable(const char* fileName) const {

@@ -22,11 +22,17 @@ class HighScoreTable {
   // Drops any previous entries and makes `count` zeroed ones.
   void Allocate(int32_t count);
   void Free();
-  // 1 when the file held a table of our size; otherwise 0 and the table stays as it was. A file cut short
-  // keeps its complete entries and clears the rest.
+  enum class FileState { kRead, kMissing, kUnreadable };
+  // kRead when the file held a table of our size; otherwise the table stays as it was. A file cut short keeps
+  // its complete entries and clears the rest. kUnreadable is a file that is there but holds no table of ours (a
+  // wrong count, too short for one): it must not be overwritten, as it may be all the player has.
+  FileState LoadTable(const char* fileName);
+  // 1 when LoadTable read the file, otherwise 0.
   int32_t ReadTable(const char* fileName);
   // Replaces the file whole; the old file survives any failure or interruption. 1 on success.
   int32_t WriteTable(const char* fileName) const;
+  // Clears every entry, keeping the size.
+  void Clear();
   // Places the score below every entry that is at least as good; 0 when it does not enter.
   int32_t InsertScore(const char* name, int32_t score);
   int32_t TopScore() const;

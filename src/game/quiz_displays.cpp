@@ -92,10 +92,17 @@ platform::Rect ScoreArea(int32_t eraseX, int32_t right, int32_t top, size_t leng
   return area;
 }
 
+// The digits a score box holds: a score from a hostile or foreign table (ten digits, below zero) shows as the
+// nearest number that fits, not as digits spilling out of the box.
+constexpr int32_t kLargestShownScore = 9999999;
+std::string ShownScore(int32_t score) {
+  return std::to_string(std::clamp(score, 0, kLargestShownScore));
+}
+
 }  // namespace
 
 void QuizGame::DrawScores() {
-  const std::string best = std::to_string(scoreTable.TopScore()), current = std::to_string(GetScore());
+  const std::string best = ShownScore(scoreTable.TopScore()), current = ShownScore(GetScore());
   Sprite* digits = scene_->scoreDigitsSprite;
   UnchangedArea::Inputs bestInputs{1, static_cast<uint64_t>(scoreTable.TopScore())};
   AddSprite(&bestInputs, digits);

@@ -11,7 +11,11 @@
 #include "game/quiz_scene.h"
 #include "gfx/refresh_manager.h"
 #include "gfx/sprite_animation_list.h"
+#include "platform/host/atomic_file.h"
+#include "platform/host/file_lock.h"
+#include "platform/host/file_names.h"
 #include "platform/replay/trace.h"
+#include "platform/window/message_box.h"
 #include "platform/window/window.h"
 #include "quiz/question.h"
 #include "quiz/question_bank.h"
@@ -75,7 +79,21 @@ void QuizGame::SetState(int32_t value) {
 void QuizGame::Reset() {
   g_questionBank.ReleaseAll();
   g_questionBank.CreateFonts();
+  if (!g_questionBank.statementFont->IsLoaded() && !toldFontProblem_) {
+    // Without its font the game would run with no text at all and no word why.
+    toldFontProblem_ = true;
+    platform::TraceLine("font missing");
+    platform::MessageBox(platform::FileExists("font.bmp")
+                             ? "font.bmp in the game's folder cannot be read as a font, so no text can be shown."
+                             : "font.bmp is missing from the game's folder, so no text can be shown.",
+                         "Zorvel", platform::MB_OK);
+  }
   g_questionBank.LoadQuestionFile("Zorvel.txt");
+  if (!g_questionBank.LoadLimitMessage().empty() && !toldQuestionLimit_) {
+    toldQuestionLimit_ = true;
+    platform::TraceLine("question file cut");
+    platform::MessageBox(g_questionBank.LoadLimitMessage(), "Zorvel", platform::MB_OK);
+  }
   g_refreshManager.RestoreAll();
   SetStartSeconds(rules::kClockSeconds);
   SetBonusSeconds(rules::kBonusSeconds);
@@ -90,7 +108,12 @@ void QuizGame::Reset() {
   newRoundMark_ = -1;
   journal.BeginGame(PlayerNameOf(playerLine_), RecordFolderOfHallOfFame(), g_questionBank);
   scoreTable.Allocate(rules::kHallOfFamePlaces);
-  scoreTable.ReadTable("hiscore.dat");
+  {
+    const platform::ScopedFileLock lock(platform::HostPath("hiscore.dat"));
+    // A save that was killed left its temporary file behind; none is under way while the lock is held.
+    if (lock.Held()) platform::RemoveStaleTemporaries("hiscore.dat");
+    scoreTable.ReadTable("hiscore.dat");
+  }
   platform::TraceLine("new game, best " + std::to_string(scoreTable.TopScore()));
   SetState(kStarting);
   RunGameClock();

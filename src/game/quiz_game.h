@@ -64,7 +64,9 @@ class QuizGame : public GameBase {
   int32_t ShowHallOfFame();
   // A centred picture for a little over a second; 1 after it closed, 0 on the program's quit message. The name is
   // the one the trace gives the popup; a player's name, when given, is written on the picture's name plate.
-  int32_t ShowNotice(const char* picture, const char* name, const std::string& playerName = {});
+  // When the picture cannot be loaded, `fallback` (when given) is written in the text panel for that time instead.
+  int32_t ShowNotice(const char* picture, const char* name, const std::string& playerName = {},
+                     const char* fallback = nullptr);
   // After a game has ended, what a popup covered is the game-over card, not the last statement's verdict.
   void RedrawGameOver();
   // N, M and Start would end a running game and lose its score: "End this game?". 1 when the player confirmed,
@@ -102,6 +104,9 @@ class QuizGame : public GameBase {
 
   QuizScene* scene_ = nullptr;
   GameShell* shell_ = nullptr;
+  // A question file cut to what the game reads is told once, not at every new game.
+  bool toldQuestionLimit_ = false;
+  bool toldFontProblem_ = false;
   // The player line of whoever started this game; the hall of fame gets it at the end.
   char playerLine_[256] = {};
   // The game ran out and its game-over card is on the screen, until the next game starts.

@@ -37,14 +37,15 @@ ReviewItem ReviewItemOf(const Question& question, RecordAnswer answer) {
 std::vector<ReviewItem> ReviewOfGame(const std::vector<GameJournal::Answer>& answers) {
   std::vector<ReviewItem> items;
   for (const GameJournal::Answer& a : answers)
-    if (a.question) items.push_back(ReviewItemOf(*a.question, a.answer));
+    items.push_back(ReviewItemOf(a.question, a.answer));
   return OrderForReview(std::move(items));
 }
 
 std::vector<ReviewItem> ReviewOfLastGame(const PlayerMemory& record, const QuestionBank& bank) {
   std::vector<ReviewItem> items;
   for (const PlayerMemory::LastAnswer& last : record.lastGame)
-    if (const Question* question = bank.FindById(last.statementId)) items.push_back(ReviewItemOf(*question, last.answer));
+    if (const int32_t entry = bank.FindById(last.statementId); entry >= 0)
+      items.push_back(ReviewItemOf(bank.QuestionAt(entry), last.answer));
   return OrderForReview(std::move(items));
 }
 

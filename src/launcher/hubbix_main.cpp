@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@
 #include "launcher/launcher_store.h"
 #include "launcher/launcher_window.h"
 #include "launcher/suite_options.h"
+#include "launcher/terminal_text.h"
+#include "platform/host/file_lock.h"
 #include "platform/host/writable_files.h"
 #include "platform/replay/trace.h"
 #include "ui/bitmap_font.h"
@@ -103,13 +106,14 @@ void PrintHelp() {
 }
 
 int Usage(const std::string& problem) {
-  std::fprintf(stderr, "%s: %s\nRun %s help for what %s can do.\n", g_name.c_str(), problem.c_str(),
-               g_command.c_str(), g_name.c_str());
+  std::fprintf(stderr, "%s: %s\nRun %s help for what %s can do.\n", g_name.c_str(),
+               hubbix::TerminalSafe(problem).c_str(), g_command.c_str(), g_name.c_str());
   return 2;
 }
 
 int Fail(const std::string& problem) {
-  std::fprintf(stderr, "%s: %s\n", g_name.c_str(), problem.c_str());
+  // Problems quote names and paths from the players' files.
+  std::fprintf(stderr, "%s: %s\n", g_name.c_str(), hubbix::TerminalSafe(problem).c_str());
   return 1;
 }
 
@@ -125,7 +129,8 @@ void PrintPlayers(const hubbix::SuiteOptions& options) {
   const int current = options.CurrentPlayer();
   std::printf("Players:\n");
   for (const hubbix::PlayerEntry& p : options.Players())
-    std::printf("  %c %d  %s\n", p.index == current ? '*' : ' ', p.index + 1, p.name.c_str());
+    std::printf("  %c %d  %s\n", p.index == current ? '*' : ' ', p.index + 1,
+                hubbix::TerminalSafe(p.name).c_str());
   std::printf("Music: %s, sound effects: %s\n", OnOff(options.Music()), OnOff(options.SoundEffects()));
 }
 
@@ -148,7 +153,7 @@ void PrintScores(const std::string& file) {
     const std::string line(entry.name, strnlen(entry.name, sizeof entry.name));
     if (line.empty() && entry.score == 0) continue;  // a place nobody has taken
     // The game stores the player's whole roster line; the name is its first field.
-    const std::string name = line.substr(0, line.find(':'));
+    const std::string name = hubbix::TerminalSafe(line.substr(0, line.find(':')));
     std::printf("  %2d  %s %10d\n", i + 1, PadToLetters(name, 32).c_str(), static_cast<int>(entry.score));
     ++shown;
   }
@@ -165,7 +170,8 @@ int StartGame(const Suite& where, const hubbix::SuiteOptions& options) {
                 (where.installed ? ". Reinstall the package."
                                  : ". Build the suite first (cmake --build --preset default)."));
   if (::chdir(gameDir.c_str()) != 0) return Fail("Cannot enter " + gameDir + ": " + std::strerror(errno));
-  std::printf("Starting %s for %s.\n", kGameName, options.PlayerName(options.CurrentPlayer()).c_str());
+  std::printf("Starting %s for %s.\n", kGameName,
+              hubbix::TerminalSafe(options.PlayerName(options.CurrentPlayer())).c_str());
   std::fflush(stdout);
   // Tests hand the game a script and a trace of its own, so the launcher's are not replayed or overwritten.
   for (const char* what : {"SCRIPT", "TRACE"}) {
@@ -251,6 +257,11 @@ int main(int argc, char** argv) {
   const platform::WritableFiles writable = platform::LocateWritableFiles(suite, suite + "/" + kGameName, &problem);
   const std::string& file = writable.options;
   if (!problem.empty()) std::fprintf(stderr, "%s: %s\n", g_name.c_str(), problem.c_str());
+  // Launchers changing the options at once would each write what they read, and all but one change would be
+  // lost: a change holds the lock from its read to its write.
+  const bool changes = command == "add" || command == "select" || command == "music" || command == "sfx";
+  std::optional<platform::ScopedFileLock> lock;
+  if (changes) lock.emplace(file);
   hubbix::IniDocument document;
   if (!document.Load(file)) return Fail("Cannot read " + file + ": " + std::strerror(errno));
   // The game's own font decides which letters a name may hold.
@@ -280,7 +291,8 @@ int main(int argc, char** argv) {
     const int index = options.AddPlayer(JoinWords(argc, argv, 2), &error);
     if (index < 0) return Fail(error);
     if (!options.Document().Save(file, &error)) return Fail(error);
-    std::printf("Added player %d, %s, and selected them.\n", index + 1, options.PlayerName(index).c_str());
+    std::printf("Added player %d, %s, and selected them.\n", index + 1,
+                hubbix::TerminalSafe(options.PlayerName(index)).c_str());
     return 0;
   }
   if (command == "select") {
@@ -292,7 +304,7 @@ int main(int argc, char** argv) {
       return Fail(number ? "There is no player " + which + "." : "There is no player called " + which + ".");
     if (!options.Document().Save(file, &error)) return Fail(error);
     std::printf("Selected player %d, %s.\n", options.CurrentPlayer() + 1,
-                options.PlayerName(options.CurrentPlayer()).c_str());
+                hubbix::TerminalSafe(options.PlayerName(options.CurrentPlayer())).c_str());
     return 0;
   }
   if (command == "music" || command == "sfx") {

@@ -1,13 +1,11 @@
 #include "launcher/ini_document.h"
 
-#include <fcntl.h>
 #include <strings.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+
+#include "platform/host/atomic_file.h"
+#include "platform/host/file_names.h"
 
 namespace hubbix {
 
@@ -50,61 +48,45 @@ bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std:
 }  // namespace
 
 bool IniDocument::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::string text;
+  if (!platform::ReadRegularFile(path, &text)) {
+    const int error = errno;
     Parse({});
-    return ::access(path.c_str(), F_OK) != 0 && errno == ENOENT;
+    errno = error;
+    return error == ENOENT;
   }
-  std::stringstream text;
-  text << in.rdbuf();
-  if (in.bad()) return false;
-  Parse(text.str());
+  Parse(text);
   return true;
 }
 
 void IniDocument::Parse(const std::string& text) {
   lines_.clear();
+  ends_.clear();
   lineEnd_ = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines_.push_back(line);
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t lf = text.find('\n', start);
+    const size_t stop = lf == std::string::npos ? text.size() : lf;
+    const bool cr = stop > start && text[stop - 1] == '\r';
+    lines_.push_back(text.substr(start, stop - start - (cr ? 1 : 0)));
+    ends_.push_back(lf == std::string::npos ? (cr ? "\r" : "") : (cr ? "\r\n" : "\n"));
+    start = lf == std::string::npos ? text.size() : lf + 1;
   }
 }
 
 std::string IniDocument::Text() const {
   std::string text;
-  for (const std::string& line : lines_) text += line + lineEnd_;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const std::string& end = i < ends_.size() ? ends_[i] : std::string();
+    // A last line without its end gets one when the launcher added lines after it, and the file ends as before.
+    text += lines_[i] + (end.empty() || end == "\r" ? (i + 1 < lines_.size() ? lineEnd_ : end) : end);
+  }
   return text;
 }
 
 bool IniDocument::Save(const std::string& path, std::string* error) const {
-  const std::string temp = path + ".tmp" + std::to_string(::getpid());
   const std::string text = Text();
-  auto fail = [&](const char* what) {
-    if (error) *error = std::string(what) + " " + temp + ": " + std::strerror(errno);
-    ::unlink(temp.c_str());
-    return false;
-  };
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return fail("Cannot create");
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      return fail("Cannot write");
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (::fsync(fd) != 0) {
-    ::close(fd);
-    return fail("Cannot flush");
-  }
-  if (::close(fd) != 0) return fail("Cannot close");
-  if (::rename(temp.c_str(), path.c_str()) != 0) return fail("Cannot rename");
-  return true;
+  return platform::ReplaceHostFile(path, text.data(), text.size(), error);
 }
 
 long IniDocument::FindSection(const std::string& section) const {
@@ -136,6 +118,12 @@ size_t IniDocument::SectionEnd(long header) const {
   return end;
 }
 
+void IniDocument::AddLine(size_t at, const std::string& line) {
+  ends_.resize(lines_.size());
+  lines_.insert(lines_.begin() + static_cast<long>(at), line);
+  ends_.insert(ends_.begin() + static_cast<long>(at), lineEnd_);
+}
+
 bool IniDocument::HasSection(const std::string& section) const { return FindSection(section) >= 0; }
 
 std::optional<std::string> IniDocument::Get(const std::string& section, const std::string& key) const {
@@ -159,9 +147,9 @@ bool IniDocument::Set(const std::string& section, const std::string& key, const 
     return false;
   const long header = FindSection(section);
   if (header < 0) {
-    if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.push_back({});
-    lines_.push_back("[" + section + "]");
-    lines_.push_back(key + "=" + Encode(value));
+    if (!lines_.empty() && !Trim(lines_.back()).empty()) AddLine(lines_.size(), {});
+    AddLine(lines_.size(), "[" + section + "]");
+    AddLine(lines_.size(), key + "=" + Encode(value));
     return true;
   }
   const long line = FindKey(header, key);
@@ -170,7 +158,7 @@ bool IniDocument::Set(const std::string& section, const std::string& key, const 
     text = Trim(text.substr(0, text.find('='))) + "=" + Encode(value);
     return true;
   }
-  lines_.insert(lines_.begin() + static_cast<long>(SectionEnd(header)), key + "=" + Encode(value));
+  AddLine(SectionEnd(header), key + "=" + Encode(value));
   return true;
 }
 

@@ -16,7 +16,8 @@ class IniDocument {
   void Parse(const std::string& text);
   std::string Text() const;
   // Writes a temporary file beside the target, flushes it to disk and renames it over the target, so the old
-  // file stays whole if anything fails on the way.
+  // file stays whole if anything fails on the way. The file keeps its permissions; a write-protected file is not
+  // replaced, and a linked one is replaced at the link's target.
   bool Save(const std::string& path, std::string* error) const;
 
   bool HasSection(const std::string& section) const;
@@ -35,9 +36,12 @@ class IniDocument {
   long FindKey(long header, const std::string& key) const;
   // One past the last non-blank line of the section starting at header.
   size_t SectionEnd(long header) const;
+  // Inserts a line the launcher makes, with the file's usual line end.
+  void AddLine(size_t at, const std::string& line);
 
   std::vector<std::string> lines_;
-  std::string lineEnd_ = "\n";
+  std::vector<std::string> ends_;  // each line's own line end, so a file with mixed ends keeps every one
+  std::string lineEnd_ = "\n";     // the end of lines the launcher adds
 };
 
 }  // namespace hubbix

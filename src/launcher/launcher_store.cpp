@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
+#include "platform/host/file_lock.h"
 #include "platform/host/profile.h"
 
 namespace hubbix {
@@ -38,6 +40,10 @@ bool LauncherStore::ReloadIfChanged() {
 }
 
 bool LauncherStore::Change(const std::function<bool(SuiteOptions&, std::string*)>& change, std::string* error) {
+  // A window and a command (or two windows) changing the options at once: each change holds the file's lock from
+  // its read to its write, so none is lost.
+  std::optional<platform::ScopedFileLock> lock;
+  if (!optionsFile_.empty()) lock.emplace(optionsFile_);
   if (!Reload()) {
     if (error) *error = "Cannot read " + optionsFile_ + ": " + std::strerror(errno);
     return false;
@@ -55,6 +61,8 @@ bool LauncherStore::FullScreen() const {
 }
 
 bool LauncherStore::SetFullScreen(bool on, std::string* error) {
+  std::optional<platform::ScopedFileLock> lock;
+  if (!setupFile_.empty()) lock.emplace(setupFile_);
   IniDocument fresh = setup_;
   if (!setupFile_.empty() && !fresh.Load(setupFile_)) {
     if (error) *error = "Cannot read " + setupFile_ + ": " + std::strerror(errno);

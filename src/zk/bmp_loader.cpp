@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/host/file_names.h"
+
 namespace zk {
 
 namespace {
@@ -156,7 +158,7 @@ platform::Surface* DecodeBmp(const std::vector<uint8_t>& file, platform::PixelLa
 }
 
 platform::Surface* LoadBmpFile(const std::string& hostPath, platform::PixelLayout layout) {
-  std::FILE* f = std::fopen(hostPath.c_str(), "rb");
+  std::FILE* f = platform::OpenRegularFile(hostPath);
   if (!f) return nullptr;
   std::vector<uint8_t> bytes;
   if (std::fseek(f, 0, SEEK_END) == 0) {

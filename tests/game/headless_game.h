@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -31,6 +33,7 @@ struct GameRun {
   std::vector<Line> trace;
   bool hiscoreExists = false;
   std::string hiscore;       // bytes of hiscore.dat after the game
+  std::map<std::string, std::string> besideHiscore;  // files named "hiscore.dat.*" after the game, by name
 
   bool Has(const std::string& text) const {
     for (const Line& l : trace)
@@ -167,66 +170,107 @@ inline std::string GameDir() {
   return std::string(ZORVEL_SOURCE_DIR) + "/build/suite/Zorvel";
 }
 
+// A copy of the game's folder in a suite of its own; the player is "Ann".
+struct SuiteCopy {
+  std::string root, game;
+};
+inline std::string Quote(const std::string& s) { return "'" + s + "'"; }
+inline SuiteCopy SuiteAt(const std::string& root) { return {root, root + "/suite/Zorvel"}; }
+
+// A fresh copy of the game's folder under `root` with these questions, the player "Ann" and no hall of fame.
+inline void LayOutSuite(const std::string& root, const std::string& questions) {
+  const SuiteCopy suite = SuiteAt(root);
+  std::system(("rm -rf " + Quote(suite.root) + " && mkdir -p " + Quote(suite.game) + " && cp -r " +
+               Quote(GameDir() + "/.") + " " + Quote(suite.game + "/") + " && rm -f " +
+               Quote(suite.game + "/hiscore.dat"))
+                  .c_str());
+  std::ofstream(suite.game + "/Zorvel.txt", std::ios::binary) << questions;
+  std::ofstream(suite.root + "/suite/options.ini", std::ios::binary)
+      << "[setup]\r\nmusic=N\r\nSFX=Y\r\nplayerid=0\r\n[Player1]\r\nname=Ann\r\n";
+}
+
+// A fresh suite of this test's own, with the test's questions and hall of fame.
+inline SuiteCopy MakeSuite(const std::string& questions, const std::string& hiscore = "") {
+  const SuiteCopy suite = SuiteAt(std::string(::testing::TempDir()) + "rules-" + std::to_string(::getpid()));
+  LayOutSuite(suite.root, questions);
+  if (!hiscore.empty()) std::ofstream(suite.game + "/hiscore.dat", std::ios::binary) << hiscore;
+  return suite;
+}
+
+// The shell command that plays `scriptPath` in the suite, tracing to `tracePath`. A game that does not end within
+// ten minutes is stopped (exit code 124).
+inline std::string GameCommand(const SuiteCopy& suite, const std::string& scriptPath, const std::string& tracePath,
+                               int timeoutSeconds = 600) {
+  return "cd " + Quote(suite.game) + " && env ZORVEL_CLOCK=virtual ZORVEL_NO_LAUNCH=1 ZORVEL_TRACE_FRAMES=0" +
+         " ZORVEL_MESSAGEBOX=stderr ZORVEL_SCRIPT=" + Quote(scriptPath) + " ZORVEL_TRACE=" + Quote(tracePath) + " " +
+         "timeout -k 5 " + std::to_string(timeoutSeconds) + " " +
+         Quote(std::string(ZORVEL_BINARY_DIR) + "/zorvel-headless") + " " +
+         Quote(suite.root + "/suite") + " 2>&1";
+}
+
+inline std::vector<Line> ReadTrace(const std::string& tracePath) {
+  std::vector<Line> lines;
+  std::ifstream trace(tracePath);
+  std::string line;
+  while (std::getline(trace, line)) {
+    const size_t space = line.find(' ');
+    if (space == std::string::npos) continue;
+    lines.push_back({static_cast<int32_t>(std::stol(line.substr(0, space))), line.substr(space + 1)});
+  }
+  return lines;
+}
+
+inline std::string FileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+// hiscore.dat after the game, and every file beside it whose name starts with "hiscore.dat." but its lock file.
+inline void CollectHallOfFame(const SuiteCopy& suite, GameRun* run) {
+  // Only a regular file is read: opening a FIFO a test put there would wait for ever.
+  if (std::filesystem::is_regular_file(suite.game + "/hiscore.dat")) {
+    run->hiscoreExists = true;
+    run->hiscore = FileBytes(suite.game + "/hiscore.dat");
+  }
+  for (const auto& entry : std::filesystem::directory_iterator(suite.game)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("hiscore.dat.", 0) == 0 && name != "hiscore.dat.lock" && entry.is_regular_file())
+      run->besideHiscore[name] = FileBytes(entry.path().string());
+  }
+}
+
 // Plays the script in the suite folder `root` (its game in root/suite/Zorvel, already laid out) and reads back the
-// trace and hiscore.dat. A game that does not end within ten minutes is stopped (exit code 124).
-inline GameRun RunInSuite(const std::string& root, const Script& script, uint32_t seed) {
-  const std::string game = root + "/suite/Zorvel";
-  auto quote = [](const std::string& s) { return "'" + s + "'"; };
+// trace and the hall of fame.
+inline GameRun RunInSuite(const std::string& root, const Script& script, uint32_t seed, int timeoutSeconds = 600) {
+  const SuiteCopy suite = SuiteAt(root);
   std::ofstream(root + "/script.txt") << script.Text(seed);
   std::remove((root + "/trace.txt").c_str());
-  const std::string command = "cd " + quote(game) + " && env ZORVEL_CLOCK=virtual ZORVEL_NO_LAUNCH=1 ZORVEL_TRACE_FRAMES=0" +
-                              " ZORVEL_MESSAGEBOX=stderr ZORVEL_SCRIPT=" + quote(root + "/script.txt") +
-                              " ZORVEL_TRACE=" + quote(root + "/trace.txt") + " " +
-                              "timeout -k 5 600 " + quote(std::string(ZORVEL_BINARY_DIR) + "/zorvel-headless") + " " +
-                              quote(root + "/suite") + " 2>&1";
+  const std::string command = GameCommand(suite, root + "/script.txt", root + "/trace.txt", timeoutSeconds);
   GameRun run;
   FILE* p = popen(command.c_str(), "r");
   char buffer[512];
   while (size_t n = fread(buffer, 1, sizeof buffer, p)) run.output.append(buffer, n);
   const int status = pclose(p);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  std::ifstream trace(root + "/trace.txt");
-  std::string line;
-  while (std::getline(trace, line)) {
-    const size_t space = line.find(' ');
-    if (space == std::string::npos) continue;
-    run.trace.push_back({static_cast<int32_t>(std::stol(line.substr(0, space))), line.substr(space + 1)});
-  }
-  std::ifstream file(game + "/hiscore.dat", std::ios::binary);
-  if (file) {
-    run.hiscoreExists = true;
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    run.hiscore = bytes.str();
-  }
+  run.trace = ReadTrace(root + "/trace.txt");
+  CollectHallOfFame(suite, &run);
   return run;
 }
 
-// A fresh copy of the game's folder under `root` with these questions, the player "Ann" and no hall of fame.
-inline void LayOutSuite(const std::string& root, const std::string& questions) {
-  const std::string game = root + "/suite/Zorvel";
-  auto quote = [](const std::string& s) { return "'" + s + "'"; };
-  std::system(("rm -rf " + quote(root) + " && mkdir -p " + quote(game) + " && cp -r " +
-               quote(GameDir() + "/.") + " " + quote(game + "/") + " && rm -f " +
-               quote(game + "/hiscore.dat"))
-                  .c_str());
-  std::ofstream(game + "/Zorvel.txt", std::ios::binary) << questions;
-  std::ofstream(root + "/suite/options.ini", std::ios::binary)
-      << "[setup]\r\nmusic=N\r\nSFX=Y\r\nplayerid=0\r\n[Player1]\r\nname=Ann\r\n";
-}
-
-// Plays the script in a fresh copy of the game's folder; the player is "Ann". A game that does not end within ten
-// minutes is stopped (exit code 124). A read-only hall of fame is write-protected, so that a save is refused.
+// Plays the script in a fresh copy of the game's folder; the player is "Ann". A read-only hall of fame is
+// write-protected, so that a save is refused. `prepare`, when given, may change the game folder before the game
+// starts.
 inline GameRun Play(const Script& script, const std::string& questions, uint32_t seed = 7,
-                const std::string& hiscore = "", bool readOnlyHallOfFame = false) {
-  const std::string root = std::string(::testing::TempDir()) + "rules-" + std::to_string(::getpid());
-  const std::string game = root + "/suite/Zorvel";
-  auto quote = [](const std::string& s) { return "'" + s + "'"; };
-  LayOutSuite(root, questions);
-  if (!hiscore.empty()) std::ofstream(game + "/hiscore.dat", std::ios::binary) << hiscore;
-  if (readOnlyHallOfFame) std::system(("chmod a-w " + quote(game + "/hiscore.dat")).c_str());
-  GameRun run = RunInSuite(root, script, seed);
-  std::system(("rm -rf " + quote(root)).c_str());
+                    const std::string& hiscore = "", bool readOnlyHallOfFame = false,
+                    const std::function<void(const std::string& gameFolder)>& prepare = nullptr,
+                    int timeoutSeconds = 600) {
+  const SuiteCopy suite = MakeSuite(questions, hiscore);
+  if (readOnlyHallOfFame) std::system(("chmod a-w " + Quote(suite.game + "/hiscore.dat")).c_str());
+  if (prepare) prepare(suite.game);
+  GameRun run = RunInSuite(suite.root, script, seed, timeoutSeconds);
+  std::system(("rm -rf " + Quote(suite.root)).c_str());
   return run;
 }
 

@@ -2,6 +2,8 @@
 #include "game/player_memory.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -93,6 +95,20 @@ TEST(PlayerMemory, AnythingBrokenIsAFreshPlayerWithTheNameKept) {
     for (char& c : noise) c = static_cast<char>(random());
     EXPECT_NE(statusOf(noise), MemoryStatus::kRead);
   }
+}
+
+// A FIFO put where the memory file goes would hold a blocking open for ever; it is no memory, at once.
+TEST(PlayerMemory, AFifoInItsPlaceIsAFreshPlayerWithoutWaiting) {
+  const std::string path = std::string(::testing::TempDir()) + "memory-fifo-" + std::to_string(::getpid()) + ".rec";
+  std::remove(path.c_str());
+  ASSERT_EQ(0, ::mkfifo(path.c_str(), 0600));
+  PlayerMemory m;
+  m.name = "Ann";
+  m.games = 4;
+  EXPECT_EQ(LoadPlayerMemory(path, &m), MemoryStatus::kUnreadable);
+  EXPECT_EQ(m.name, "Ann");
+  EXPECT_EQ(m.games, 0);
+  std::remove(path.c_str());
 }
 
 TEST(PlayerMemory, FilesAreKeyedByTheWholeNameAndAlwaysFitTheLimit) {

@@ -84,4 +84,19 @@ grep -q '^name=Bob' "$WORK/config/zorvel/options.ini" || fail "XDG_CONFIG_HOME w
 play "$WORK/trace2.txt"
 [ "$(dd if="$WORK/data/zorvel/hiscore.dat" bs=1 skip=4 count=8 2>/dev/null | tr -d '\0')" = "Bob:::Y" ] ||
   fail "XDG_DATA_HOME did not receive Bob's table"
+
+# An install its user may write to (an administrator's, a prefix of one's own) is still an install: its files are the
+# defaults every new player copies, so nothing may be written there either.
+WRITABLE=$WORK/writable
+cmake --install "$BUILD" --prefix "$WRITABLE" > "$WORK/install2.log"
+cp "$HEADLESS" "$WRITABLE/bin/zorvel-game"  # the headless game in the installed game's place
+chmod -R u+w "$WRITABLE"                      # installed read-only; this one its user may write to
+find "$WRITABLE" -printf '%p %s %T@\n' | sort > "$WORK/writable.before"
+export XDG_DATA_HOME=$WORK/data3 XDG_CONFIG_HOME=$WORK/config3
+"$WRITABLE/bin/zorvel" add Cy > /dev/null
+HEADLESS="$WRITABLE/bin/zorvel-game" ZORVEL="$WRITABLE/bin/zorvel" play "$WORK/trace3.txt"
+grep -q '^name=Cy' "$WORK/config3/zorvel/options.ini" || fail "a writable install kept the player in its own folder"
+[ -f "$WORK/data3/zorvel/hiscore.dat" ] || fail "a writable install kept the hall of fame in its own folder"
+find "$WRITABLE" -printf '%p %s %T@\n' | sort | diff "$WORK/writable.before" - ||
+  fail "something was written into a writable install"
 echo "installed game: players, settings and hall of fame kept in the XDG folders"

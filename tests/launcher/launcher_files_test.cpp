@@ -54,13 +54,13 @@ TEST(LauncherStore, AFileThatCannotBeWrittenLosesNothingAndSaysSo) {
   const std::string original = "[setup]\nplayerid=0\n[Player1]\nname=Ann\n";
   WriteBytes(options, original);
   hubbix::LauncherStore store(options, "");
-  // A folder where the new copy is to be written stops the write even for the superuser.
-  const std::string blocker = options + ".tmp" + std::to_string(::getpid());
-  ASSERT_EQ(::mkdir(blocker.c_str(), 0755), 0);
+  // A write-protected file is never replaced, even by the superuser. (The new copy's name is a fresh one each
+  // time, so nothing left beside the file can block a write any more.)
+  ASSERT_EQ(::chmod(options.c_str(), 0444), 0);
   std::string error;
   EXPECT_FALSE(store.Change([](hubbix::SuiteOptions& o, std::string* e) { return o.AddPlayer("Bob", e) >= 0; },
                             &error));
-  ::rmdir(blocker.c_str());
+  ::chmod(options.c_str(), 0644);
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(ReadBytes(options), original);
   // The pages go on with what the file holds.

@@ -62,11 +62,11 @@ TEST_F(FreshDraw, TheBankGivesEachQuestionTheIdOfItsWordsWhereverItStands) {
   const std::string b = std::string("Snow is cold\r\nand white\r\nTRUE\r\nBecause.\r\n\r\n");
   ASSERT_EQ(1, whole.LoadQuestionFile(folder.Write("one.txt", a + Entry("Fish swim", "TRUE")).c_str()));
   ASSERT_EQ(1, part.LoadQuestionFile(folder.Write("two.txt", Entry("Cats bark", "FALSE") + b).c_str()));
-  EXPECT_EQ(whole.questions.Get(0)->statementId, part.questions.Get(1)->statementId);
-  EXPECT_EQ(statement_id::FromText("Snow is cold and white"), whole.questions.Get(0)->statementId);
-  EXPECT_NE(whole.questions.Get(0)->statementId, whole.questions.Get(1)->statementId);
-  EXPECT_EQ(part.questions.Get(1), part.FindById(whole.questions.Get(0)->statementId));
-  EXPECT_EQ(nullptr, part.FindById(whole.questions.Get(1)->statementId));
+  EXPECT_EQ(whole.StatementIdAt(0), part.StatementIdAt(1));
+  EXPECT_EQ(statement_id::FromText("Snow is cold and white"), whole.StatementIdAt(0));
+  EXPECT_NE(whole.StatementIdAt(0), whole.StatementIdAt(1));
+  EXPECT_EQ(1, part.FindById(whole.StatementIdAt(0)));
+  EXPECT_EQ(-1, part.FindById(whole.StatementIdAt(1)));
 }
 
 TEST_F(FreshDraw, InsideASetTheDrawPicksAsABankOfThatSetAlone) {
@@ -79,8 +79,8 @@ TEST_F(FreshDraw, InsideASetTheDrawPicksAsABankOfThatSetAlone) {
   }
   ASSERT_EQ(1, whole.LoadQuestionFile(folder.Write("all.txt", all).c_str()));
   ASSERT_EQ(1, part.LoadQuestionFile(folder.Write("part.txt", chosen).c_str()));
-  std::vector<Question*> set;
-  for (int i : inSet) set.push_back(whole.questions.Get(i));
+  std::vector<int32_t> set;
+  for (int i : inSet) set.push_back(i);
   whole.SetDrawSet(set);
   EXPECT_EQ(5, whole.CountFreeShowable());
 
@@ -105,7 +105,7 @@ TEST_F(FreshDraw, InsideASetTheDrawPicksAsABankOfThatSetAlone) {
   // Nothing outside the set is ever drawn or marked.
   for (int i = 0; i < 12; ++i) {
     if (std::find(inSet.begin(), inSet.end(), i) == inSet.end()) {
-      EXPECT_EQ(0, whole.questions.Get(i)->used) << i;
+      EXPECT_FALSE(whole.IsUsed(i)) << i;
     }
   }
 

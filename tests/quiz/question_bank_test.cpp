@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -37,10 +42,9 @@ class Bank : public ::testing::Test {
     ASSERT_EQ(1, bank.explanationFont->Load(sheet.c_str()));
   }
 
+  // The entry a drawn question came from.
   int32_t IndexOf(const Question* question) const {
-    for (int32_t i = 0; i < bank.questions.Count(); ++i)
-      if (bank.questions.Get(i) == question) return i;
-    return -1;
+    return question && question == bank.CurrentQuestion() ? bank.CurrentIndex() : -1;
   }
 
   ScratchFolder folder;
@@ -53,18 +57,18 @@ TEST_F(Bank, DrawsWithoutRepeatsAndNeedsAResetWhenPicksHitUsedQuestions) {
   std::string file;
   for (int i = 0; i < 10; ++i) file += Entry("Statement " + std::to_string(i), i % 2 ? "TRUE" : "FALSE", "Why.");
   ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("Zorvel.txt", file).c_str()));
-  ASSERT_EQ(10, bank.questions.Count());
+  ASSERT_EQ(10, bank.Count());
   EXPECT_EQ(nullptr, bank.CurrentQuestion());
-  EXPECT_STREQ("Statement 3  ", bank.questions.Get(3)->statementLines[0]) << "laid out as it is read";
+  EXPECT_STREQ("Statement 3  ", bank.QuestionAt(3).statementLines[0]) << "laid out as it is read";
 
   SeedRandom(7);
-  std::set<const Question*> drawn;
+  std::set<int32_t> drawn;
   bool exhausted = false;
   for (int draw = 0; draw < 20 && !exhausted; ++draw) {
     Question* question = bank.DrawQuestion();
     exhausted = question == nullptr;
     if (!question) break;
-    EXPECT_TRUE(drawn.insert(question).second) << "no question comes twice before a reset";
+    EXPECT_TRUE(drawn.insert(IndexOf(question)).second) << "no question comes twice before a reset";
     EXPECT_EQ(question, bank.CurrentQuestion());
     EXPECT_EQ(1, question->used);
   }
@@ -76,7 +80,7 @@ TEST_F(Bank, DrawsWithoutRepeatsAndNeedsAResetWhenPicksHitUsedQuestions) {
   uint32_t missingSeed = 0;
   for (uint32_t seed = 1; seed <= 200; ++seed) {
     bank.ResetUsed();
-    for (int32_t i = 0; i < 10; ++i) bank.questions.Get(i)->used = i == 6 ? 0 : 1;
+    for (int32_t i = 0; i < 10; ++i) bank.SetUsed(i, i != 6);
     SeedRandom(seed);
     Question* question = bank.DrawQuestion();
     if (question) {
@@ -91,11 +95,11 @@ TEST_F(Bank, DrawsWithoutRepeatsAndNeedsAResetWhenPicksHitUsedQuestions) {
   EXPECT_GT(found, 0);
 
   bank.ResetUsed();
-  for (int32_t i = 0; i < 10; ++i) bank.questions.Get(i)->used = i == 6 ? 0 : 1;
+  for (int32_t i = 0; i < 10; ++i) bank.SetUsed(i, i != 6);
   SeedRandom(missingSeed);
   EXPECT_EQ(nullptr, bank.DrawQuestion());
   bank.ResetUsed();
-  for (int32_t i = 0; i < 10; ++i) EXPECT_EQ(0, bank.questions.Get(i)->used);
+  for (int32_t i = 0; i < 10; ++i) EXPECT_FALSE(bank.IsUsed(i));
   EXPECT_NE(nullptr, bank.DrawQuestion()) << "after the reset all ten can be drawn again";
 }
 
@@ -104,7 +108,7 @@ TEST_F(Bank, BlankEntriesAreNeverShownAndCanBeCounted) {
                            Entry("No explanation", "FALSE", "") + Entry(" Leading space", "TRUE", "Why.") +
                            "No answer line\r\nStill statement\r\n\r\n";
   ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("Zorvel.txt", file).c_str()));
-  ASSERT_EQ(4, bank.questions.Count()) << "the entry with no text at all is not kept";
+  ASSERT_EQ(4, bank.Count()) << "the entry with no text at all is not kept";
   EXPECT_EQ(1, bank.CountShowable());
 
   SeedRandom(99);
@@ -121,9 +125,9 @@ TEST_F(Bank, BlankEntriesAreNeverShownAndCanBeCounted) {
   // A bank of only blank entries: no draw ever succeeds, which the caller can know in advance.
   bank.ReleaseAll();
   EXPECT_EQ(nullptr, bank.statementFont);
-  EXPECT_EQ(0, bank.questions.Count());
+  EXPECT_EQ(0, bank.Count());
   ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("blank.txt", "\r\n\r\n" + Entry("", "TRUE", "x")).c_str()));
-  EXPECT_EQ(1, bank.questions.Count()) << "two entries with nothing, one without a statement";
+  EXPECT_EQ(1, bank.Count()) << "two entries with nothing, one without a statement";
   EXPECT_EQ(0, bank.CountShowable());
   for (int attempt = 0; attempt < 20; ++attempt) {
     bank.ResetUsed();
@@ -132,7 +136,7 @@ TEST_F(Bank, BlankEntriesAreNeverShownAndCanBeCounted) {
   EXPECT_EQ(nullptr, bank.CurrentQuestion());
 
   EXPECT_EQ(0, bank.LoadQuestionFile(folder.File("missing.txt").c_str()));
-  EXPECT_EQ(1, bank.questions.Count()) << "a missing file leaves the bank as it was";
+  EXPECT_EQ(1, bank.Count()) << "a missing file leaves the bank as it was";
   bank.ReleaseAll();
   EXPECT_EQ(nullptr, bank.DrawQuestion()) << "an empty bank answers none at once";
 }
@@ -146,7 +150,7 @@ TEST_F(Bank, TheShippedQuestionFileReadsWholeWithEitherLineEnd) {
   for (size_t at = 0; (at = text.find("\r\n\r\n", at)) != std::string::npos; at += 4) ++entries;
   ASSERT_GT(entries, 500);
   ASSERT_EQ(1, bank.LoadQuestionFile(path.c_str()));
-  ASSERT_EQ(entries, bank.questions.Count());
+  ASSERT_EQ(entries, bank.Count());
   EXPECT_EQ(entries, bank.CountShowable());
 
   std::string lfOnly;
@@ -156,10 +160,10 @@ TEST_F(Bank, TheShippedQuestionFileReadsWholeWithEitherLineEnd) {
   other.statementFont = new BitmapFont;
   ASSERT_EQ(1, other.statementFont->Load(folder.File("font.bmp").c_str()));
   ASSERT_EQ(1, other.LoadQuestionFile(folder.Write("lf.txt", lfOnly).c_str()));
-  ASSERT_EQ(entries, other.questions.Count());
+  ASSERT_EQ(entries, other.Count());
   for (int32_t i = 0; i < entries; ++i) {
-    const Question& a = *bank.questions.Get(i);
-    const Question& b = *other.questions.Get(i);
+    const Question a = bank.QuestionAt(i);
+    const Question b = other.QuestionAt(i);
     ASSERT_EQ(a.statementCount, b.statementCount) << i;
     ASSERT_EQ(a.answerIsTrue, b.answerIsTrue) << i;
     for (int32_t line = 0; line < a.statementCount; ++line) ASSERT_STREQ(a.statementLines[line], b.statementLines[line]);
@@ -185,9 +189,109 @@ TEST_F(Bank, AFileOfBlankLinesNeitherHangsTheDrawNorFillsTheMemory) {
   for (int i = 0; i < 20000; ++i) file += "\r\n\n";
   file += Entry("Last of all", "TRUE", "Found.");
   ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("Zorvel.txt", file).c_str()));
-  ASSERT_EQ(1, bank.questions.Count());
+  ASSERT_EQ(1, bank.Count());
   SeedRandom(5);
   Question* question = bank.DrawQuestion();
   ASSERT_NE(nullptr, question);
   EXPECT_STREQ("Last of all  ", question->statementLines[0]);
+}
+
+namespace {
+
+struct Measured {
+  int exitCode = -1;
+  long peakKb = -1;  // the largest resident set of the game while it ran
+};
+
+// Starts the headless game on a copy of the game's folder with `questions` as its Zorvel.txt and leaves it after
+// two seconds of virtual time. The peak is the game's own (VmHWM), read from /proc while it runs: a count taken
+// through fork or wait4 would include what this test process held when it started the game.
+Measured PlayWithBank(const std::string& scratch, const std::string& questions) {
+  const std::string suite = scratch + "/suite", game = suite + "/Zorvel";
+  std::system(("rm -rf '" + suite + "' && mkdir -p '" + game + "' && cp -r '" + ZORVEL_GAME_DIR + "/.' '" + game +
+               "/'").c_str());
+  std::ofstream(game + "/Zorvel.txt", std::ios::binary) << questions;
+  std::ofstream(suite + "/options.ini", std::ios::binary) << "[setup]\r\nmusic=N\r\nplayerid=0\r\n";
+  std::ofstream(scratch + "/script.txt") << "zorvel-script 1\nseed 3\n2000 keydown ESCAPE\n2010 keyup ESCAPE\n";
+  const std::string command =
+      "cd '" + game + "' && ZORVEL_CLOCK=virtual ZORVEL_NO_LAUNCH=1 ZORVEL_MESSAGEBOX=stderr ZORVEL_SCRIPT='" +
+      scratch + "/script.txt' '" + ZORVEL_BINARY_DIR + "/zorvel-headless' '" + suite +
+      "' >/dev/null 2>&1 & pid=$!; peak=-1; tries=0; "
+      "while kill -0 $pid 2>/dev/null && [ $tries -lt 6000 ]; do "
+      "h=$(sed -n 's/^VmHWM:[[:space:]]*\\([0-9]*\\).*/\\1/p' /proc/$pid/status 2>/dev/null); [ -n \"$h\" ] && peak=$h; "
+      "tries=$((tries + 1)); sleep 0.02; done; kill $pid 2>/dev/null; wait $pid; echo \"$? $peak\"";
+  Measured measured;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    if (std::fscanf(pipe, "%d %ld", &measured.exitCode, &measured.peakKb) != 2) measured = {};
+    ::pclose(pipe);
+  }
+  std::system(("rm -rf '" + suite + "'").c_str());
+  return measured;
+}
+
+}  // namespace
+
+TEST_F(Bank, ATenMegabyteBankCostsAboutWhatItsFileDoes) {
+  // The smallest entries cost the most for their size; ordinary ones have words of a few letters.
+  std::string tiny, ordinary;
+  while (tiny.size() < (10u << 20)) tiny += Entry("a", "TRUE", "b");
+  for (int i = 0; ordinary.size() < (10u << 20); ++i) {
+    std::string statement = "Entry " + std::to_string(i), explanation = "Because";
+    while (statement.size() < 110) statement += " wordy";
+    while (explanation.size() < 210) explanation += " reason";
+    ordinary += Entry(statement, i % 2 ? "TRUE" : "FALSE", explanation);
+  }
+  std::ifstream shippedFile(std::string(ZORVEL_GAME_DIR) + "/Zorvel.txt", std::ios::binary);
+  const std::string shippedBank((std::istreambuf_iterator<char>(shippedFile)), std::istreambuf_iterator<char>());
+  const Measured shipped = PlayWithBank(folder.path, shippedBank);
+  const Measured small = PlayWithBank(folder.path, tiny);
+  const Measured usual = PlayWithBank(folder.path, ordinary);
+  std::printf("peak of the game: %ld kB with the shipped bank, %ld kB with 10 MB of tiny entries, %ld kB with 10 MB "
+              "of ordinary ones\n",
+              shipped.peakKb, small.peakKb, usual.peakKb);
+  EXPECT_EQ(shipped.exitCode, 0);
+  EXPECT_EQ(small.exitCode, 0);
+  EXPECT_EQ(usual.exitCode, 0);
+  EXPECT_GT(small.peakKb, 0);
+  EXPECT_LE(small.peakKb, 100 * 1024);
+  EXPECT_GT(usual.peakKb, 0);
+  EXPECT_LE(usual.peakKb, 100 * 1024);
+}
+
+TEST_F(Bank, WhatIsReadIsCappedAndTheCapIsTold) {
+  {
+    SCOPED_TRACE("one entry more than the most that is read");
+    const std::string entry = Entry("a", "TRUE", "b");
+    std::string file;
+    file.reserve(entry.size() * (QuestionBank::kMaxEntries + 1));
+    for (int32_t i = 0; i <= QuestionBank::kMaxEntries; ++i) file += entry;
+    ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("many.txt", file).c_str()));
+    EXPECT_EQ(bank.Count(), QuestionBank::kMaxEntries);
+    EXPECT_NE(bank.LoadLimitMessage().find("more than 1000000 questions"), std::string::npos)
+        << bank.LoadLimitMessage();
+    // Exactly the most: all read, nothing to tell.
+    file.resize(entry.size() * QuestionBank::kMaxEntries);
+    bank.ReleaseAll();
+    SetUp();
+    ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("many.txt", file).c_str()));
+    EXPECT_EQ(bank.Count(), QuestionBank::kMaxEntries);
+    EXPECT_EQ(bank.LoadLimitMessage(), "");
+  }
+  {
+    SCOPED_TRACE("a file larger than the most that is read");
+    // Entries of about 3 kB (their long lines are cut as they are read), past 64 MB.
+    const std::string line(1000, 'w');
+    const std::string entry = Entry(line + "\r\n" + line, "TRUE", line);
+    std::string file;
+    file.reserve(QuestionBank::kMaxFileBytes + entry.size() * 2);
+    while (file.size() <= QuestionBank::kMaxFileBytes + 10 * entry.size()) file += entry;
+    const int32_t inFile = static_cast<int32_t>(file.size() / entry.size());
+    bank.ReleaseAll();
+    SetUp();
+    ASSERT_EQ(1, bank.LoadQuestionFile(folder.Write("large.txt", file).c_str()));
+    EXPECT_NE(bank.LoadLimitMessage().find("larger than 64 MB"), std::string::npos) << bank.LoadLimitMessage();
+    EXPECT_LT(bank.Count(), inFile);
+    EXPECT_EQ(bank.Count(), static_cast<int32_t>((QuestionBank::kMaxFileBytes + entry.size() - 1) / entry.size()))
+        << "every entry that starts in the first 64 MB is read";
+  }
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -93,7 +94,8 @@ TEST_F(HubbixTest, AddSelectAndListKeepAFileTheGameReads) {
     EXPECT_NE(text.find(kept), std::string::npos) << kept;
   EXPECT_EQ(text.find("\n\n"), std::string::npos);  // no bare LF crept in
   int files = 0;
-  for (const auto& entry : fs::directory_iterator(dir())) files += entry.is_regular_file();
+  for (const auto& entry : fs::directory_iterator(dir()))
+    files += entry.is_regular_file() && entry.path().filename() != "options.ini.lock";  // the lock file stays
   EXPECT_EQ(files, 2);  // no temporary file left behind
 }
 
@@ -164,6 +166,127 @@ TEST_F(HubbixTest, RefusalsLeaveTheFileAsItWas) {
     EXPECT_EQ(ReadBytes(options_), "") << name;
   }
   EXPECT_EQ(Run("add " + std::string(63, 'x')).exitCode, 0);
+}
+
+TEST_F(HubbixTest, LaunchersChangingTheOptionsAtOnceLoseNoChange) {
+  // Seven adds started together, each told "Added player n": every one of them must be in the file, each in a slot
+  // of its own.
+  const Result r = Run("players >/dev/null; for i in 1 2 3 4 5 6 7; do \"" + (dir() / "Hubbix").string() +
+                       "\" add P$i & done; wait");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  int added = 0;
+  for (size_t at = 0; (at = r.output.find("Added player ", at)) != std::string::npos; ++at) ++added;
+  EXPECT_EQ(added, 7) << r.output;
+  const std::string listing = Run("players").output;
+  for (int i = 1; i <= 7; ++i)
+    EXPECT_NE(listing.find("  P" + std::to_string(i) + "\n"), std::string::npos) << "P" << i << "\n" << listing;
+  for (int slot = 1; slot <= 7; ++slot)
+    EXPECT_NE(listing.find(" " + std::to_string(slot) + "  P"), std::string::npos) << slot << "\n" << listing;
+}
+
+TEST_F(HubbixTest, AChangeKeepsTheFilesModeLinkProtectionAndLineEnds) {
+  // A private file (it holds addresses) stays private.
+  WriteBytes(options_, "[setup]\nplayerid=0\n");
+  fs::permissions(options_, fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_EQ(Run("add Ann").exitCode, 0);
+  EXPECT_EQ(fs::status(options_).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+  // A write-protected one is not replaced, and the player is told why.
+  const std::string before = ReadBytes(options_);
+  fs::permissions(options_, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  Result r = Run("add Bob");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.output.find("write-protected"), std::string::npos) << r.output;
+  EXPECT_EQ(ReadBytes(options_), before);
+  EXPECT_EQ(fs::status(options_).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+  // A linked one stays a link, and its target takes the change.
+  fs::remove(options_);
+  fs::create_directories(dir() / "kept");
+  const fs::path target = dir() / "kept" / "options.ini";
+  WriteBytes(target, "[setup]\r\nplayerid=0\r\n");
+  fs::create_symlink(target, options_);
+  ASSERT_EQ(Run("add Cid").exitCode, 0);
+  EXPECT_TRUE(fs::is_symlink(options_));
+  EXPECT_NE(ReadBytes(target).find("name=Cid"), std::string::npos);
+
+  // Mixed line ends written by hand each survive; what the launcher adds takes the file's usual end.
+  fs::remove(options_);
+  WriteBytes(options_, "; by hand\n[setup]\r\nmusic=Y\nplayerid=0\r\n[Other]\nkey=value");
+  ASSERT_EQ(Run("music off").exitCode, 0);
+  EXPECT_EQ(ReadBytes(options_), "; by hand\n[setup]\r\nmusic=N\nplayerid=0\r\n[Other]\nkey=value");
+  ASSERT_EQ(Run("sfx off").exitCode, 0);
+  EXPECT_EQ(ReadBytes(options_), "; by hand\n[setup]\r\nmusic=N\nplayerid=0\r\nSFX=N\r\n[Other]\nkey=value");
+}
+
+TEST_F(HubbixTest, NamesFromTheFilesReachTheTerminalWithTheirControlsWrittenOut) {
+  // A hand-made roster and hall of fame with escape sequences, a forged row and a C1 control in UTF-8.
+  WriteBytes(options_, "[setup]\nplayerid=0\n[Player1]\nname=\x1b]0;owned\x07" "Eve\rX\n[Player2]\nname=Zo\xc3\xab"
+                       "C\xc2\x9b" "2J\n");
+  Result r = Run("players");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.output, "Players:\n  * 1  \\x1B]0;owned\\x07Eve\\x0DX\n    2  Zo\xc3\xab" "C\\xC2\\x9B2J\n"
+                      "Music: on, sound effects: on\n");
+  fs::create_directories(dir() / "Zorvel");
+  HighScoreTable table;
+  table.Allocate(20);
+  ASSERT_EQ(table.InsertScore("Mal\x1b[2J\n   2  Forged:::Y", 900), 1);
+  ASSERT_EQ(table.WriteTable((dir() / "Zorvel" / "hiscore.dat").c_str()), 1);
+  r = Run("scores");
+  EXPECT_EQ(r.output, "Zorvel hall of fame:\n   1  Mal\\x1B[2J\\x0A   2  Forged              900\n") << r.output;
+  EXPECT_EQ(r.output.find('\x1b'), std::string::npos);
+}
+
+TEST_F(HubbixTest, AFifoInPlaceOfAFileIsRefusedAtOnce) {
+  ASSERT_EQ(::mkfifo(options_.c_str(), 0644), 0);
+  const auto start = std::chrono::steady_clock::now();
+  const Result r = Run("players");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.output.find("Cannot read"), std::string::npos) << r.output;
+  fs::remove(options_);
+  fs::create_directories(dir() / "Zorvel");
+  ASSERT_EQ(::mkfifo((dir() / "Zorvel" / "hiscore.dat").c_str(), 0644), 0);
+  const Result scores = Run("scores");
+  EXPECT_EQ(scores.exitCode, 0);
+  EXPECT_EQ(scores.output, "Zorvel hall of fame:\n  (no scores yet)\n");
+}
+
+TEST_F(HubbixTest, AFullDiskKeepsTheOldOptionsAndSaysSo) {
+  // The full disk: a small tmpfs holding the launcher and its options, filled up to the last byte. Mounting needs
+  // the right to; without it the test cannot make a full disk and says so.
+  const fs::path full = dir() / "full";
+  fs::create_directories(full);
+  const uintmax_t room = fs::file_size(dir() / "Hubbix") + (256u << 10);
+  if (std::system(("mount -t tmpfs -o size=" + std::to_string(room) + " tmpfs '" + full.string() + "' 2>/dev/null")
+                      .c_str()) != 0)
+    GTEST_SKIP() << "cannot mount a small tmpfs here";
+  struct Unmount {
+    std::string path;
+    ~Unmount() { std::system(("umount '" + path + "' 2>/dev/null").c_str()); }
+  } unmount{full.string()};
+  fs::copy_file(dir() / "Hubbix", full / "Hubbix");
+  const std::string options = (full / "options.ini").string();
+  const std::string before = "[setup]\nplayerid=0\n[Player1]\nname=Ann\n";
+  WriteBytes(options, before);
+  std::system(("dd if=/dev/zero of='" + (full / "filler").string() + "' bs=4k 2>/dev/null").c_str());
+  const std::string command = "cd / && '" + (full / "Hubbix").string() + "' add Bob 2>&1";
+  Result r;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[512];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) r.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  const std::string after = ReadBytes(options);
+  int left = 0;
+  for (const auto& entry : fs::directory_iterator(full))
+    left += entry.path().filename().string().find(".tmp") != std::string::npos;
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_NE(r.output.find("No space left on device"), std::string::npos) << r.output;
+  EXPECT_EQ(after, before) << "the old options are kept whole";
+  EXPECT_EQ(left, 0) << "no temporary file is left on the full disk";
 }
 
 TEST_F(HubbixTest, NamesBeyondAsciiAreKeptAsUtf8WhenTheGamesFontDrawsThem) {

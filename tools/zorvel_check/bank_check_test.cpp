@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -179,4 +180,61 @@ TEST(BankCheck, ReadsAFolderOfTopicsInNameOrderAndReportsAcrossThem) {
   EXPECT_EQ(0, CheckBank(one, &font, quiet));
   std::fclose(quiet);
   EXPECT_EQ(2, CheckBank({folder.File("missing.txt")}, &font, stdout));
+}
+
+TEST(StatementOverlap, AHundredThousandEntriesAreComparedInSecondsAndBlankOnesNotAtAll) {
+  // Statements of six words out of 20,000, with two planted repeats and one planted give-away among them.
+  std::vector<BankEntry> entries;
+  uint32_t state = 12345;
+  auto word = [&state]() {
+    state = state * 1103515245u + 12345u;
+    return "w" + std::to_string((state >> 8) % 20000);
+  };
+  for (int32_t i = 0; i < 100000; ++i) {
+    std::string statement, explanation;
+    for (int k = 0; k < 6; ++k) statement += word() + " ";
+    for (int k = 0; k < 8; ++k) explanation += word() + " ";
+    entries.push_back(Make(i * 4 + 1, statement + "unique" + std::to_string(i), explanation));
+  }
+  entries[70000].statement = "Marie Curie won the Nobel Prize in physics in 1903.";
+  entries[90000].statement = "In 1903 Marie Curie won the physics Nobel Prize.";
+  entries[10].statement = "The Amazon river carries more water than any other river.";
+  entries[99999].statement = "No river carries more water than the Amazon river.";
+  entries[500].statement = "Mount Kilimanjaro stands in Tanzania near the Kenyan border.";
+  entries[60000].explanation = "Mount Kilimanjaro stands in Tanzania near the Kenyan border and is Africa's highest.";
+
+  // Processor time, not the wall clock: a machine shared with other builds must not fail a check that is fast.
+  const std::clock_t start = std::clock();
+  const std::string found = Listing(StatementOverlap().Check(entries));
+  const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+  std::printf("100,000 entries compared in %.2f s of processor time\n", seconds);
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || !defined(NDEBUG)
+  constexpr double kLimit = 60.0;  // unoptimized or sanitized code's own cost; comparing every pair takes hours there too
+#else
+  constexpr double kLimit = 10.0;
+#endif
+  EXPECT_LE(seconds, kLimit);
+  EXPECT_NE(found.find("360001: statement \"In 1903 Marie Curie won the physics Nobe...\" says nearly the same "
+                       "as the one at topic.txt:280001"),
+            std::string::npos)
+      << found.substr(0, 2000);
+  EXPECT_NE(found.find("399997: statement \"No river carries more water than the Ama...\" says nearly the same "
+                       "as the one at topic.txt:41"),
+            std::string::npos);
+  EXPECT_NE(found.find("240001: the explanation gives away the answer to \"Mount Kilimanjaro stands in Tanzania "
+                       "nea...\" at topic.txt:2001"),
+            std::string::npos);
+
+  // 10 MB of empty lines: no entry to compare, and done at once.
+  ScratchFolder folder;
+  std::string lines;
+  lines.reserve(10u << 20);
+  while (lines.size() < (10u << 20)) lines += "\r\n";
+  std::vector<BankEntry> none;
+  const std::string empty = folder.Write("empty.txt", lines);
+  const std::clock_t blankStart = std::clock();
+  ASSERT_TRUE(ReadBankEntries(empty, &none));
+  EXPECT_TRUE(none.empty());
+  EXPECT_TRUE(StatementOverlap().Check(none).empty());
+  EXPECT_LE(static_cast<double>(std::clock() - blankStart) / CLOCKS_PER_SEC, 10.0);
 }

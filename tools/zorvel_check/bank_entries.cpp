@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/host/file_names.h"
 #include "quiz/question.h"
 
 namespace {
@@ -19,7 +20,7 @@ std::string JoinLines(const char (*lines)[Question::kLineBytes], int32_t count) 
 }  // namespace
 
 bool ReadBankEntries(const std::string& path, std::vector<BankEntry>* entries) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = platform::OpenRegularFile(path);
   if (!file) return false;
   int32_t line = 1;
   for (;;) {
@@ -28,8 +29,11 @@ bool ReadBankEntries(const std::string& path, std::vector<BankEntry>* entries) {
     const bool closed = question.ReadQuestion(file) == 1;
     const long end = std::ftell(file);
     if (!closed) break;
-    entries->push_back({path, line, JoinLines(question.statementLines, question.statementCount),
-                        JoinLines(question.explanationLines, question.explanationCount), question.answerIsTrue == 1});
+    // An entry with no text, which the game does not keep, is neither compared nor counted.
+    if (question.statementCount > 0 || question.explanationCount > 0)
+      entries->push_back({path, line, JoinLines(question.statementLines, question.statementCount),
+                          JoinLines(question.explanationLines, question.explanationCount),
+                          question.answerIsTrue == 1});
     // Count the lines the entry took, to know where the next one starts.
     std::fseek(file, start, SEEK_SET);
     for (long at = start; at < end; ++at)

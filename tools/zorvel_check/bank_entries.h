@@ -14,5 +14,5 @@ struct BankEntry {
 };
 
 // False when the file cannot be opened. Entries the game would lose (no empty line after them) are left out;
-// entries without a statement are kept, with an empty statement.
+// entries without a statement are kept, with an empty statement; entries without any text are left out.
 bool ReadBankEntries(const std::string& path, std::vector<BankEntry>* entries);

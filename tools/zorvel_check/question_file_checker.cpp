@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/host/file_names.h"
 #include "quiz/question_layout.h"
 
 namespace {
@@ -44,7 +45,7 @@ bool OnlyTheAnswerWord(const std::string& text, int32_t answer) {
 void QuestionFileChecker::Report(int32_t line, std::string message) { findings_.push_back({line, std::move(message)}); }
 
 bool QuestionFileChecker::Check(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = platform::OpenRegularFile(path);
   if (!file) return false;
   int32_t lineNumber = 0;
   for (;;) {

@@ -114,7 +114,7 @@ std::vector<StatementOverlap::Finding> StatementOverlap::Check(const std::vector
   const size_t n = entries.size();
   std::vector<Statement> parsed(n);
   std::vector<std::set<std::string>> statements(n), explanations(n);
-  std::map<std::string, int32_t> entriesWith;
+  std::unordered_map<std::string, int32_t> entriesWith;
   for (size_t i = 0; i < n; ++i) {
     const std::vector<std::string> tokens = Tokens(entries[i].statement);
     for (size_t k = 0; k < tokens.size(); ++k) {
@@ -132,11 +132,40 @@ std::vector<StatementOverlap::Finding> StatementOverlap::Check(const std::vector
   weights_.clear();
   for (const auto& [word, count] : entriesWith) weights_[word] = std::log(1.0 + static_cast<double>(n) / count);
 
+  // Only entries that share at least kFewestShared words can count, so each statement is compared only with the
+  // entries an index of words leads to: the work follows the words shared, not the square of the entries.
+  std::unordered_map<std::string, std::vector<uint32_t>> statementsWith, explanationsWith;
+  for (size_t i = 0; i < n; ++i) {
+    for (const std::string& word : statements[i]) statementsWith[word].push_back(static_cast<uint32_t>(i));
+    for (const std::string& word : explanations[i]) explanationsWith[word].push_back(static_cast<uint32_t>(i));
+  }
+  std::vector<uint32_t> sharedCount(n, 0);
+  std::vector<uint32_t> touched;
+  // The entries from `first` on (ascending) that share at least kFewestShared of `words` through `index`.
+  auto candidates = [&](const std::set<std::string>& words, const std::unordered_map<std::string, std::vector<uint32_t>>& index,
+                        uint32_t first) {
+    touched.clear();
+    for (const std::string& word : words) {
+      const auto found = index.find(word);
+      if (found == index.end()) continue;
+      const std::vector<uint32_t>& holders = found->second;
+      for (auto it = std::lower_bound(holders.begin(), holders.end(), first); it != holders.end(); ++it)
+        if (sharedCount[*it]++ == 0) touched.push_back(*it);
+    }
+    std::vector<uint32_t> out;
+    for (uint32_t j : touched) {
+      if (sharedCount[j] >= kFewestShared) out.push_back(j);
+      sharedCount[j] = 0;
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+
   std::vector<Finding> findings;
   auto where = [&](size_t i) { return entries[i].file + ":" + std::to_string(entries[i].line); };
   for (size_t i = 0; i < n; ++i) {
     const double weightI = Weight(statements[i]);
-    for (size_t j = i + 1; j < n; ++j) {
+    for (const uint32_t j : candidates(statements[i], statementsWith, static_cast<uint32_t>(i + 1))) {
       size_t shared = 0;
       const double sharedWeight = SharedWeight(statements[i], statements[j], &shared);
       if (shared < kFewestShared) continue;
@@ -152,7 +181,7 @@ std::vector<StatementOverlap::Finding> StatementOverlap::Check(const std::vector
   }
   for (size_t i = 0; i < n; ++i) {
     const double weight = Weight(statements[i]);
-    for (size_t j = 0; j < n; ++j) {
+    for (const uint32_t j : candidates(statements[i], explanationsWith, 0)) {
       if (i == j) continue;
       size_t shared = 0;
       const double covered = SharedWeight(statements[i], explanations[j], &shared);

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "tools/zorvel_check/bank_entries.h"
@@ -44,5 +45,5 @@ class StatementOverlap {
   // The weight of the words two statements share, each name that both write out counted once, at its rarest word.
   double SharedNameWeight(const Statement& a, const Statement& b) const;
 
-  std::map<std::string, double> weights_;
+  std::unordered_map<std::string, double> weights_;
 };

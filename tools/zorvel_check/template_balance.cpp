@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
+
+#include "platform/host/file_names.h"
 
 namespace {
 
@@ -28,11 +31,12 @@ bool MakeTemplate(const std::string& name, const std::string& pattern, Statement
 }
 
 bool ReadTemplates(const std::string& path, std::vector<StatementTemplate>* templates, std::string* error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  std::string content;
+  if (!platform::ReadRegularFile(path, &content)) {
     *error = "cannot open the template list " + path;
     return false;
   }
+  std::istringstream file(content);
   std::string line;
   for (int32_t number = 1; std::getline(file, line); ++number) {
     const std::string text = Trimmed(line);

@@ -1,6 +1,5 @@
 #include "platform/host/file_io.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cassert>
@@ -17,11 +16,7 @@ FileHandle CreateFile(std::string_view name, uint32_t access, uint32_t shareMode
   (void)shareMode;   // a reader never locks others out here
   (void)attributes;  // FILE_ATTRIBUTE_NORMAL: nothing to do
   if (access != GENERIC_READ || creation != OPEN_EXISTING) return INVALID_HANDLE_VALUE;
-  std::string path = HostPath(name);
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
+  const int fd = OpenRegularFileForReading(HostPath(name));
   return fd < 0 ? INVALID_HANDLE_VALUE : static_cast<FileHandle>(fd);
 }
 

@@ -1,9 +1,12 @@
 #include "platform/host/file_names.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "platform/host/writable_files.h"
 
@@ -61,11 +64,66 @@ std::string HostPath(std::string_view gameName) {
   return built;
 }
 
+int OpenRegularFileForReading(const std::string& hostPath) {
+  int fd;
+  do {
+    fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
+    errno = error;
+    return -1;
+  }
+  // A regular file never blocks anyway; clearing the flag keeps reads plain for every reader.
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return fd;
+}
+
+std::FILE* OpenRegularFile(const std::string& hostPath) {
+  const int fd = OpenRegularFileForReading(hostPath);
+  if (fd < 0) return nullptr;
+  std::FILE* file = ::fdopen(fd, "rb");
+  if (!file) ::close(fd);
+  return file;
+}
+
+bool ReadRegularFile(const std::string& hostPath, std::string* content, size_t limit) {
+  content->clear();
+  const int fd = OpenRegularFileForReading(hostPath);
+  if (fd < 0) return false;
+  char chunk[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || content->size() + static_cast<size_t>(n) > limit) {
+      const bool ok = n == 0;
+      ::close(fd);
+      if (!ok && n > 0) errno = EFBIG;
+      if (!ok) content->clear();
+      return ok;
+    }
+    content->append(chunk, static_cast<size_t>(n));
+  }
+}
+
 std::FILE* OpenFile(std::string_view gameName, const char* mode) {
-  return std::fopen(HostPath(gameName).c_str(), mode);
+  if (!mode || mode[0] != 'r' || std::string_view(mode).find('+') != std::string_view::npos) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  return OpenRegularFile(HostPath(gameName));
 }
 
 bool FileExists(std::string_view gameName) { return Exists(HostPath(gameName)); }
+
+bool IsRegularFile(std::string_view gameName) {
+  struct stat st;
+  return ::stat(HostPath(gameName).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 std::string HostProgramPath(std::string_view gameName) {
   std::string path = HostPath(gameName);

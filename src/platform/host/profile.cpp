@@ -28,8 +28,9 @@ std::string Unquote(const std::string& s) {
 
 // Looks the key up; the first matching section and the first matching key in it win.
 bool Lookup(const std::string& fileName, const std::string& section, const std::string& key, std::string* value) {
-  std::ifstream in(HostPath(fileName), std::ios::binary);
-  if (!in) return false;
+  std::string text;
+  if (!ReadRegularFile(HostPath(fileName), &text)) return false;
+  std::istringstream in(text);
   std::string line;
   bool inSection = false, sawSection = false;
   while (std::getline(in, line)) {

@@ -81,6 +81,14 @@ void Seed(const std::string& from, const std::string& to, std::string* problem) 
 
 }  // namespace
 
+bool RunsFromInstalledSuite(const std::string& suiteFolder) {
+  const std::string program = Canonical("/proc/self/exe");
+  const size_t slash = program.rfind('/');
+  if (program.empty() || slash == std::string::npos) return false;
+  const std::string shared = Canonical(program.substr(0, slash) + "/../share/" + kSuiteName);
+  return !shared.empty() && shared == Canonical(suiteFolder);
+}
+
 bool FolderWritable(const std::string& folder) {
   struct stat st;
   if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
@@ -103,8 +111,11 @@ WritableFiles LocateWritableFiles(const std::string& suiteFolder, const std::str
                                   std::string* problem) {
   WritableFiles files;
   // A suite without its game folder yet (a launcher alone) is judged by the suite folder.
+  // An installed suite holds the defaults every new player copies: even an administrator who could write there keeps
+  // their own files in their home.
   struct stat st;
-  files.inPlace = FolderWritable(::stat(gameFolder.c_str(), &st) == 0 ? gameFolder : suiteFolder);
+  files.inPlace = !RunsFromInstalledSuite(suiteFolder) &&
+                  FolderWritable(::stat(gameFolder.c_str(), &st) == 0 ? gameFolder : suiteFolder);
   if (!files.inPlace) {
     const std::string config = XdgFolder("XDG_CONFIG_HOME", ".config");
     const std::string data = XdgFolder("XDG_DATA_HOME", ".local/share");

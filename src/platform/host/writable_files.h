@@ -19,7 +19,8 @@ struct WritableFiles {
 };
 
 // Decides where the files live for a suite folder and its game folder (suiteFolder/Zorvel): in place while the
-// game folder (or, while it is missing, the suite folder) can be written, in the XDG folders when it is read-only.
+// game folder (or, while it is missing, the suite folder) can be written, in the XDG folders when it is read-only
+// or when the suite is the installed one of the running program (RunsFromInstalledSuite).
 // Then makes the XDG
 // folders and copies each installed default that is not there yet. `problem`, when given, receives what could not
 // be done (the paths are returned all the same, so a read still falls back to the defaults).
@@ -32,6 +33,10 @@ void UseWritableFiles(const WritableFiles& files, const std::string& suiteFolder
 
 // The redirected host path for `path` (already translated to the host's slashes), or `path` itself.
 std::string RedirectWritablePath(const std::string& path);
+
+// True when `suiteFolder` is share/zorvel beside the bin folder the running program lives in: an installed suite,
+// whoever runs it and whatever its permissions.
+bool RunsFromInstalledSuite(const std::string& suiteFolder);
 
 // True when the current user may change `folder` by its permission bits (an administrator is not treated as able
 // to write everywhere, so a folder installed read-only counts as read-only for everyone).

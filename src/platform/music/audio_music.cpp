@@ -3,11 +3,13 @@
 #include <mpg123.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <mutex>
 #include <vector>
 
+#include "platform/host/file_names.h"
 #include "platform/timer/event.h"
 #include "platform/timer/thread.h"
 #include "platform/timer/timer.h"
@@ -34,7 +36,17 @@ mpg123_handle* OpenDecoder(const std::string& hostPath, uint32_t* rate) {
   mpg123_param(h, MPG123_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET | MPG123_GAPLESS, 0.0);
   long r = 0;
   int channels = 0, encoding = 0;
-  if (mpg123_open(h, hostPath.c_str()) != MPG123_OK || mpg123_getformat(h, &r, &channels, &encoding) != MPG123_OK ||
+  // Opened through the file's own descriptor, so that only a regular file is read and a FIFO cannot hold the game;
+  // the decoder opens the same file again by its /proc name and keeps that descriptor itself.
+  const int fd = OpenRegularFileForReading(hostPath);
+  if (fd < 0) {
+    mpg123_delete(h);
+    return nullptr;
+  }
+  const std::string sameFile = "/proc/self/fd/" + std::to_string(fd);
+  const int opened = mpg123_open(h, sameFile.c_str());
+  ::close(fd);
+  if (opened != MPG123_OK || mpg123_getformat(h, &r, &channels, &encoding) != MPG123_OK ||
       r <= 0) {
     mpg123_delete(h);
     return nullptr;
