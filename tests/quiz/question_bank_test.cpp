@@ -252,10 +252,18 @@ TEST_F(Bank, ATenMegabyteBankCostsAboutWhatItsFileDoes) {
   EXPECT_EQ(shipped.exitCode, 0);
   EXPECT_EQ(small.exitCode, 0);
   EXPECT_EQ(usual.exitCode, 0);
+#if defined(__SANITIZE_ADDRESS__)
+  // AddressSanitizer pads every block and keeps freed memory aside for a while: the game itself takes about three
+  // times its release size there (62 MB with the shipped bank). A bank that cost a whole record per entry would still
+  // pass a gigabyte.
+  constexpr long kPeakLimitKb = 300 * 1024;
+#else
+  constexpr long kPeakLimitKb = 100 * 1024;
+#endif
   EXPECT_GT(small.peakKb, 0);
-  EXPECT_LE(small.peakKb, 100 * 1024);
+  EXPECT_LE(small.peakKb, kPeakLimitKb);
   EXPECT_GT(usual.peakKb, 0);
-  EXPECT_LE(usual.peakKb, 100 * 1024);
+  EXPECT_LE(usual.peakKb, kPeakLimitKb);
 }
 
 TEST_F(Bank, WhatIsReadIsCappedAndTheCapIsTold) {
