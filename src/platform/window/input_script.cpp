@@ -169,8 +169,18 @@ bool ParseInputScript(const std::string& text, InputScript* script, std::string*
         rest = Utf8(static_cast<uint32_t>(c));
       }
       if (rest.empty()) return fail("text needs something to type");
-      event.path = rest;
-      script->events.push_back(event);
+      // One event a character, as a recording writes them, so a script reads back as the events it holds; text that
+      // is not UTF-8 would not survive that and is refused.
+      std::string again;
+      const std::vector<uint32_t> characters = CodePoints(rest);
+      for (uint32_t c : characters) again += Utf8(c);
+      if (again != rest) return fail("text must be UTF-8");
+      for (uint32_t c : characters)
+        if (c == 0 || c > 0x10FFFF) return fail("text must be UTF-8 letters from 1 to 1114111");
+      for (uint32_t c : characters) {
+        event.path = Utf8(c);
+        script->events.push_back(event);
+      }
       continue;
     }
     const KindName* kind = FindKind(kindName);

@@ -58,22 +58,27 @@ TEST(InputScript, TypedTextKeepsItsBlanksAndLettersAndIsWrittenBackOneCharacterA
   std::string error;
   ASSERT_TRUE(platform::ParseInputScript("zorvel-script 1\n10 text  Zo\xC3\xAB \n20 char 20013\n", &s, &error))
       << error;
-  ASSERT_EQ(s.events.size(), 2u);
-  EXPECT_EQ(s.events[0].kind, platform::ScriptEvent::Kind::Text);
-  EXPECT_EQ(s.events[0].path, " Zo\xC3\xAB ");  // one blank ends the word; the rest is typed as it stands
-  EXPECT_EQ(s.events[1].path, "\xE4\xB8\xAD");
-  EXPECT_EQ(platform::FormatScriptEvent(s.events[0]), "10 char 32\n10 char 90\n10 char 111\n10 char 235\n10 char 32");
-  // A written-back script reads as the same characters.
-  platform::InputScript again;
-  ASSERT_TRUE(platform::ParseInputScript("zorvel-script 1\n" + platform::FormatScriptEvent(s.events[0]) + "\n",
-                                         &again, &error))
-      << error;
+  // One event a character: one blank ends the word, the rest is typed as it stands.
+  ASSERT_EQ(s.events.size(), 6u);
   std::string typed;
-  for (const auto& e : again.events) typed += e.path;
-  EXPECT_EQ(typed, s.events[0].path);
+  for (size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(s.events[i].kind, platform::ScriptEvent::Kind::Text);
+    EXPECT_EQ(s.events[i].tick, 10u);
+    typed += s.events[i].path;
+  }
+  EXPECT_EQ(typed, " Zo\xC3\xAB ");
+  EXPECT_EQ(s.events[5].path, "\xE4\xB8\xAD");
+  EXPECT_EQ(platform::FormatScriptEvent(s.events[3]), "10 char 235");
+  // A written-back script reads as the same characters.
+  std::string written = "zorvel-script 1\n";
+  for (const auto& e : s.events) written += platform::FormatScriptEvent(e) + "\n";
+  platform::InputScript again;
+  ASSERT_TRUE(platform::ParseInputScript(written, &again, &error)) << error;
+  ASSERT_EQ(again.events.size(), s.events.size());
+  for (size_t i = 0; i < s.events.size(); ++i) EXPECT_EQ(again.events[i].path, s.events[i].path);
   // Nothing to type, or no character at all, is a mistake of its line.
   for (const char* bad : {"zorvel-script 1\n5 text\n", "zorvel-script 1\n5 char 0\n", "zorvel-script 1\n5 char x\n",
-                          "zorvel-script 1\n5 char 1114112\n"}) {
+                          "zorvel-script 1\n5 char 1114112\n", "zorvel-script 1\n5 text Zo\xC3\n"}) {
     platform::InputScript t;
     EXPECT_FALSE(platform::ParseInputScript(bad, &t, &error)) << bad;
     EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
