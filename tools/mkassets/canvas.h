@@ -38,6 +38,8 @@ class Canvas {
 
 // Colour helpers for cairo, taking 0..255 components.
 void SetSource(cairo_t* cr, Rgb c, double alpha = 1.0);
+// Sets a top-to-bottom gradient from y0 to y1 as the source.
+void VerticalGradient(cairo_t* cr, double y0, double y1, Rgb top, Rgb bottom);
 Rgb Mix(Rgb a, Rgb b, double t);
 Rgb Shade(Rgb c, double factor);
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double radius);

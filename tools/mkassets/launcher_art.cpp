@@ -38,14 +38,6 @@ constexpr LauncherButton kButtons[] = {
     {"fullscreen.bmp", "Full screen", lay::kSwitchW, lay::kSmallH},
 };
 
-void VerticalGradient(cairo_t* cr, double y0, double y1, Rgb top, Rgb bottom) {
-  cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);
-  cairo_pattern_add_color_stop_rgb(p, 0, top.r / 255.0, top.g / 255.0, top.b / 255.0);
-  cairo_pattern_add_color_stop_rgb(p, 1, bottom.r / 255.0, bottom.g / 255.0, bottom.b / 255.0);
-  cairo_set_source(cr, p);
-  cairo_pattern_destroy(p);
-}
-
 // A wooden board with a gold rim, as the game's ladder and panels are framed.
 void Board(cairo_t* cr, double x, double y, double w, double h) {
   RoundedRect(cr, x, y, w, h, 14);
