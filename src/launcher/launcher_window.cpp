@@ -31,6 +31,29 @@ void StartMusic(platform::Window* window) {
 
 void StopMusic() { platform::MciSendString("close music", nullptr); }
 
+// Tells the backend where the name field stands and whether it has the focus, when that changed: a phone's
+// keyboard is called up over it by a tap there, and put away when the focus leaves it.
+class TextInputArea {
+ public:
+  ~TextInputArea() { Show(false, {0, 0, 0, 0}); }
+  void Follow(const LauncherPages& pages) {
+    const bool shown = pages.CurrentPage() == Page::Players;
+    Show(shown && pages.Focus() == Control::NameField, shown ? layout::kNameField : layout::Box{0, 0, 0, 0});
+  }
+
+ private:
+  void Show(bool active, const layout::Box& box) {
+    if (told_ && active == active_ && box.x == box_.x && box.y == box_.y && box.w == box_.w && box.h == box_.h)
+      return;
+    told_ = true;
+    active_ = active;
+    box_ = box;
+    platform::backend::SetTextInputArea(active, box.x, box.y, box.w, box.h);
+  }
+  bool told_ = false, active_ = false;
+  layout::Box box_{0, 0, 0, 0};
+};
+
 class Session {
  public:
   Session(LauncherStore& store, const LauncherStart& start, platform::Window* window)
@@ -38,7 +61,8 @@ class Session {
         store_(store),
         pages_(store, start.fame, start.fameHighlight,
                LauncherEvents{[](const std::string& line) { platform::TraceLine(line); },
-                              [this] { Click(); }, [this](bool on) { Music(on); }, nullptr}) {
+                              [this] { Click(); }, [this](bool on) { Music(on); },
+                              [](bool on) { platform::backend::FollowDisplaySetting(on); }}) {
     sounds_.Init(window, 16);
     sounds_.LoadSound("sounds\\select2.wav", kClick);
     sounds_.EnableSFX(store.Options().SoundEffects() ? 1 : 0);
@@ -138,6 +162,7 @@ Command RunLauncherWindow(LauncherStore& store, const LauncherStart& start, std:
   Command command = Command::None;
   {
     Session session(store, start, window);
+    TextInputArea textInput;
     int32_t next = 0;
     int frames = 0;
     while (command == Command::None) {
@@ -152,6 +177,7 @@ Command RunLauncherWindow(LauncherStore& store, const LauncherStart& start, std:
         TraceLine("launcher closed");
         break;
       }
+      textInput.Follow(session.Pages());
       WaitForTickCount(next);
       ZKFramePaced();
       next = tickCounter.load() + 10;
