@@ -74,8 +74,11 @@ class Session {
   }
 
   LauncherPages& Pages() { return pages_; }
-  void TakeOutsideChanges() {
-    if (store_.ReloadIfChanged()) pages_.OptionsChangedOutside();
+  // True when another program changed the options, which the pages then show.
+  bool TakeOutsideChanges() {
+    if (!store_.ReloadIfChanged()) return false;
+    pages_.OptionsChangedOutside();
+    return true;
   }
   // Opening the music decodes ahead; the first picture is shown before that wait.
   void StartMusicIfWanted() {
@@ -165,12 +168,14 @@ Command RunLauncherWindow(LauncherStore& store, const LauncherStart& start, std:
     TextInputArea textInput;
     int32_t next = 0;
     int frames = 0;
+    bool changed = true;
     while (command == Command::None) {
       Message m;
       bool open = true;
       while (open && PeekMessage(&m, true)) {
         if (m.message == WM_QUIT) open = false;
         else open = session.Handle(m);
+        changed = true;
       }
       if (!open) {
         command = Command::Quit;
@@ -181,11 +186,14 @@ Command RunLauncherWindow(LauncherStore& store, const LauncherStart& start, std:
       WaitForTickCount(next);
       ZKFramePaced();
       next = tickCounter.load() + 10;
-      view.Draw(session.Pages(), back);
+      // The pages change only with a message or with the options changed outside: drawing the same picture 100
+      // times a second kept a browser's page busy for nothing. Twice a second it is drawn all the same.
+      if (changed || frames % 50 == 0) view.Draw(session.Pages(), back);
+      changed = false;
       ZKFlip();
       if (frames++ == 0) session.StartMusicIfWanted();
       // Twice a second, take in what another program changed in the options meanwhile.
-      if (frames % 50 == 0) session.TakeOutsideChanges();
+      if (frames % 50 == 0 && session.TakeOutsideChanges()) changed = true;
       command = session.Pages().TakeCommand();
     }
   }
