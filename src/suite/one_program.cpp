@@ -34,12 +34,11 @@ bool PlayOnce(const OneProgram& program) {
   const int code = AppMain(nullptr, program.suiteFolder);
   platform::SetLaunchHandler(nullptr);
   platform::TraceLine("game returned " + std::to_string(code) + (menu ? " through the menu" : ""));
-  // What the game leaves behind must not reach the next window: its quit message, input that arrived after its
-  // last frame, and its window class, which the next game registers again.
+  // What the game leaves behind must not reach the launcher's window: its quit message and input that arrived
+  // after its last frame. (Its window class goes with the launcher's when the launcher closes.)
   platform::Message m;
   while (platform::PeekMessage(&m, true)) {
   }
-  platform::UnregisterAllWindowClasses();
   return menu;
 }
 

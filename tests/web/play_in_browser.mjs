@@ -4,7 +4,8 @@
 // scaled canvas, and the text panel to go on; the trace (launcher and game) is read from the console. The first
 // question's text panel must be the same pixels as the headless build's for the same seed, the live region must
 // carry the statement and then the verdict with its explanation; after the clock runs out the game's Menu brings
-// the launcher back on the hall of fame with that game marked, a setting is switched, and after a reload the
+// the launcher back on the hall of fame with that game marked, a setting is switched (the display setting switches
+// the page's full screen), and after a reload the
 // player, the setting, the score and the player's memory of the game are all still there (a second game reads
 // the memory back). Then: the browser's keys are left to it, a 1 ms click counts, a reload offline plays, a roster
 // written just before leaving is kept, a cold load over a slow line is quick and small, the idle game costs
@@ -23,7 +24,7 @@ const speed = 6;  // virtual time runs six times faster than the clock: a whole 
 const panel = {x: 164, y: 244, w: 466, h: 168};
 const spots = {true: [232, 499], false: [496, 499], pass: [370, 499], panel: [400, 330], exit: [724, 540],
                menu: [653, 543], nameField: [434, 184], play: [134, 159], players: [134, 264],
-               settings: [134, 330], effects: [659, 274], fame: [134, 396], quit: [134, 544]};
+               settings: [134, 330], effects: [659, 274], display: [659, 344], fame: [134, 396], quit: [134, 544]};
 
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'zorvel-browser-'));
 const fail = (message) => { throw new Error(message); };
@@ -508,6 +509,13 @@ try {
   await waitForTrace(/^\d+ launcher page settings$/, 10000, mark);
   await click(page, 'effects');
   await waitForTrace(/^\d+ launcher effects off$/, 10000, mark);
+  // The display setting is the page's full screen, at once, and back.
+  for (const [said, full] of [['fullscreen', true], ['window', false]]) {
+    await click(page, 'display');
+    await waitForTrace(new RegExp(`^\\d+ launcher display ${said}$`), 10000, mark);
+    await page.waitForFunction((full) => !!document.fullscreenElement === full, {timeout: 5000}, full)
+        .catch(() => fail(`the display setting ${said} left the page's full screen ${!full ? 'on' : 'off'}`));
+  }
 
   // A reload: the launcher comes back with the player selected, the setting as it was left and the score marked;
   // the player's memory of the game is in the browser's storage.
@@ -527,6 +535,18 @@ try {
   await click(page, 'effects');
   await waitForTrace(/^\d+ launcher effects on$/, 10000, back);
   console.log(`after a reload: Ann selected, effects off as left, the score marked, ${memory[0]} in storage`);
+
+  // Quit: a thanks page with a button that opens the launcher again, in the same page.
+  back = trace.length;
+  await click(page, 'quit');
+  await waitForTrace(/^\d+ launcher quit$/, 10000, back);
+  await page.waitForSelector('#thanks', {visible: true, timeout: 10000});
+  if (await page.$eval('#game', (e) => getComputedStyle(e).display) !== 'none') fail('the launcher shows beside the thanks');
+  await shot(page, 'browser_thanks.png');
+  await page.click('#again');
+  await waitForTrace(/^\d+ launcher page players$/, 10000, back);
+  if (await page.$eval('#thanks', (e) => getComputedStyle(e).display) !== 'none') fail('the thanks stay after Play again');
+  console.log('Quit: a thanks page; Play again opened the launcher again');
 
   // Play as Ann from the launcher once more: the best score and Ann's memory come back from storage.
   back = trace.length;

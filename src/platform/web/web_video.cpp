@@ -113,15 +113,18 @@ EM_JS(void, zorvel_web_attach, (), {
   const modifiers = new Set([0x10, 0x11, 0x12, 0x5B, 0x5C, 0x5D]);
   const heldBack = new Set();
   const key = (down, e) => {
+    // Keys on the page's own buttons (mute, full screen, play again) are theirs.
+    if (e.target instanceof HTMLButtonElement) return;
     if (down) {
       const chord = (e.ctrlKey || e.altKey || e.metaKey) && !modifiers.has(e.keyCode);
       if (chord || browserKeys.has(e.keyCode)) { heldBack.add(e.keyCode); return; }
     } else if (heldBack.delete(e.keyCode)) {
       return;
     }
-    // Typed into the text element, a blank and the arrows are the element's to take.
+    // Typed into the text element, a blank and the arrows are the element's to take. Tab moves the launcher's
+    // focus, not the page's.
     const intoText = e.target === typing;
-    if (e.keyCode >= 0x70 && e.keyCode <= 0x7B || e.keyCode === 0x12 ||
+    if (e.keyCode >= 0x70 && e.keyCode <= 0x7B || e.keyCode === 0x12 || e.keyCode === 0x09 ||
         (!intoText && (e.keyCode === 0x20 || (e.keyCode >= 0x25 && e.keyCode <= 0x28)))) e.preventDefault();
     queue.push([down ? 6 : 7, e.keyCode, e.repeat ? 1 : 0]);
   };
