@@ -166,7 +166,7 @@ async function checkOfflineReload(page) {
   } finally {
     await page.setOfflineMode(false);
   }
-  console.log(`offline reload: the game loaded from the worker's cache and plays (cache full after ` +
+  console.log(`offline reload: the launcher loaded from the worker's cache and Play plays (cache full after ` +
               `${Date.now() - started} ms)`);
 }
 
