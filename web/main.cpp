@@ -135,7 +135,9 @@ int main(int argc, char** argv) {
   const platform::WritableFiles files = platform::LocateWritableFiles(kSuite, kGame, &problem);
   RemoveLeftoverSaves(files.options);
   RemoveLeftoverSaves(files.hiscore);
-  if (problem.empty() && !name.empty()) problem = EnterPlayer(files.options, name);
+  // A name the roster refuses opens the launcher instead, where the player can choose another.
+  const std::string refused = problem.empty() && !name.empty() ? EnterPlayer(files.options, name) : "";
+  if (!refused.empty()) std::fprintf(stderr, "%s\n", refused.c_str());
   // The roster is in the browser's storage before the game starts, and so is every hall-of-fame write before it
   // returns: a page left at once loses nothing.
   zorvel_web_keep_files();
@@ -156,7 +158,7 @@ int main(int argc, char** argv) {
   program.suiteFolder = kSuite;
   program.gameFolder = kGame;
   program.files = files;
-  program.playFirst = !name.empty();
+  program.playFirst = !name.empty() && refused.empty();
   program.quit = [] { return zorvel_web_quit() != 0; };
   const int code = suite::RunLauncherAndGame(program);
   zorvel_web_ended(code, "");

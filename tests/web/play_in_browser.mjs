@@ -491,6 +491,8 @@ try {
 
   // Menu (the key M; the first press may close the game's summary): the launcher comes back in the same page, on
   // the hall of fame with this game's entry marked.
+  const shownStatement = (l) => l.replace(/^\d+ question /, '');
+  const firstGameStatements = trace.filter((l) => /^\d+ question /.test(l)).map(shownStatement);
   mark = trace.length;
   for (let i = 0; i < 4 && !trace.slice(mark).some((l) => / game returned 0 through the menu$/.test(l)); ++i) {
     await page.keyboard.press('KeyM');
@@ -556,7 +558,12 @@ try {
   if (!best.line.endsWith(`best ${score}`)) fail(`after a reload: ${best.line}, expected best ${score}`);
   const read = await waitForTrace(/^\d+ player record \S*player_ann_[0-9a-f]{8}\.rec read, \d+ seen$/, 10000, back);
   if (/read, 0 seen$/.test(read.line)) fail(`the second game forgot the first: ${read.line}`);
-  console.log(`a second game after the reload: ${best.line.replace(/^\d+ /, '')}; ${read.line.replace(/^\d+ /, '')}`);
+  // The same seed as the first game: only the memory keeps its statements from coming again.
+  const again = await waitForTrace(/^\d+ question /, 30000, back);
+  if (firstGameStatements.includes(shownStatement(again.line)))
+    fail(`the second game repeats a statement of the first: ${again.line}`);
+  console.log(`a second game after the reload: ${best.line.replace(/^\d+ /, '')}; ${read.line.replace(/^\d+ /, '')}; ` +
+              `its first statement is none of the first game's ${firstGameStatements.length}`);
 
   await checkBrowserKeys(page);
   await checkShortClick(page);
