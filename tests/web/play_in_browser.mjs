@@ -366,7 +366,7 @@ async function checkFirstTap() {
     console.log(`phone: page buttons ${sizes.mute.width} x ${sizes.mute.height} CSS px, the smallest hit area ` +
                 `${Math.round(60 * sizes.scale)} x ${Math.round(40 * sizes.scale)}; the hint shows upright only`);
     // The launcher's name field on a phone: a tap on it focuses the page's text element within the tap (so the
-    // keyboard comes up), and what the keyboard types, committed as a whole word, reaches the field.
+    // keyboard comes up), and the word the keyboard composes reaches the field as it was committed.
     await page.setViewport({width: 844, height: 390, isMobile: true, hasTouch: true, isLandscape: true,
                             deviceScaleFactor: 2});
     const mark = lines.length;
@@ -376,13 +376,20 @@ async function checkFirstTap() {
     await page.touchscreen.tap(...await pagePoint(page, ...spots.nameField));
     const focused = await page.evaluate(() => document.activeElement?.id);
     if (focused !== 'typing') fail(`a tap on the name field focused ${focused}, not the text element`);
-    await page.keyboard.sendCharacter('Fingers');
+    // A phone's keyboard composes a word and changes it as it goes (here it takes back a letter) before it
+    // commits the word.
+    const cdp = await page.createCDPSession();
+    for (const text of ['F', 'Fi', 'Fin', 'Fi', 'Fin', 'Fing']) {
+      await cdp.send('Input.imeSetComposition', {text, selectionStart: text.length, selectionEnd: text.length});
+      await sleep(50);
+    }
+    await cdp.send('Input.insertText', {text: 'Fingers'});
     await sleep(300);
     await page.keyboard.press('Enter');
     for (const began = Date.now(); !lines.slice(mark).some((l) => /^\d+ launcher add \d+ Fingers$/.test(l)); await sleep(50))
       if (Date.now() - began > 10000) fail('the phone keyboard\'s word did not reach the launcher\'s field');
     const away = await page.evaluate(() => document.activeElement?.id);
-    console.log(`phone: a tap on the name field focused the text element; a typed word added the player ` +
+    console.log(`phone: a tap on the name field focused the text element; a composed word added the player ` +
                 `(focus then on ${away})`);
   } finally {
     await phone.close();
