@@ -391,6 +391,32 @@ async function checkFirstTap() {
     const away = await page.evaluate(() => document.activeElement?.id);
     console.log(`phone: a tap on the name field focused the text element; a composed word added the player ` +
                 `(focus then on ${away})`);
+    // Game after game in the page, the launcher between them: each game answers a tap and is heard.
+    const waitLine = async (pattern, from, timeoutMs = 30000) => {
+      for (const began = Date.now(); !lines.slice(from).some((l) => pattern.test(l)); await sleep(50))
+        if (Date.now() - began > timeoutMs) fail(`the phone page has no trace line ${pattern}`);
+    };
+    const audio = () => page.evaluate(() => ({state: Module.zorvelAudio.context.state, heard: Module.zorvelAudio.heard}));
+    for (let round = 1; round <= 2; ++round) {
+      const from = lines.length;
+      if (round > 1) {
+        await page.keyboard.press('KeyM');
+        await waitLine(/^\d+ popup open "end-game"$/, from);
+        await page.keyboard.press('KeyY');
+        await waitLine(/^\d+ launcher page halloffame$/, from);
+      }
+      const before = await audio();
+      await page.touchscreen.tap(...await pagePoint(page, ...spots.play));
+      await waitLine(/^\d+ launcher play as Fingers$/, from);
+      await waitLine(/^\d+ state 21 /, from);
+      await page.touchscreen.tap(...await pagePoint(page, ...spots.true));
+      await waitLine(/^\d+ answer true$/, from);
+      await sleep(1000);
+      const after = await audio();
+      if (after.state !== 'running' || !(after.heard > before.heard))
+        fail(`game ${round} in the page is not heard: ${JSON.stringify(before)} -> ${JSON.stringify(after)}`);
+    }
+    console.log('phone: two games in a row in the page, the launcher between them, each answered and heard');
   } finally {
     await phone.close();
   }
