@@ -86,6 +86,10 @@ EM_JS(void, zorvel_web_attach, (), {
   // What the element holds is sent as it changes (a phone's keyboard may compose a word and change it as it
   // goes), and emptied as soon as nothing is being composed.
   let sent = [];
+  const empty = () => {
+    typing.value = String();
+    sent = [];
+  };
   if (typing) {
     typing.addEventListener('input', e => {
       const now = Array.from(typing.value);
@@ -94,10 +98,10 @@ EM_JS(void, zorvel_web_attach, (), {
       for (let i = same; i < sent.length; ++i) queue.push([6, 8, 0], [7, 8, 0]);
       for (let i = same; i < now.length; ++i) queue.push([10, now[i].codePointAt(0), 0]);
       sent = now;
-      if (!e.isComposing) { typing.value = ''; sent = []; }
+      if (!e.isComposing) empty();
     });
-    typing.addEventListener('compositionend', () => { typing.value = ''; sent = []; });
-    typing.addEventListener('blur', () => { typing.value = ''; sent = []; });
+    typing.addEventListener('compositionend', empty);
+    typing.addEventListener('blur', empty);
   }
   const touchEnd = e => {
     queue.push([3, ...last]);
