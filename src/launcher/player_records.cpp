@@ -98,11 +98,15 @@ bool PlayerRecords::LastGameReview(const std::string& rosterName, std::vector<Re
     const std::string font = gameFolder_ + "/font.bmp";
     if (gameFolder_.empty() || !bank->statementFont->Load(font.c_str()) ||
         !bank->explanationFont->Load(font.c_str())) {
-      if (problem) *problem = "The last game cannot be shown: " + font + " cannot be read.";
+      if (problem) *problem = "No review: the game's font.bmp cannot be read.";
       return false;
     }
-    if (bank->LoadQuestionFile(questions.c_str()) == 0 || bank->Count() == 0) {
-      if (problem) *problem = "The last game cannot be shown: " + questions + " holds no statements.";
+    if (bank->LoadQuestionFile(questions.c_str()) == 0) {
+      if (problem) *problem = "No review: the game's Zorvel.txt cannot be read.";
+      return false;
+    }
+    if (bank->Count() == 0) {
+      if (problem) *problem = "No review: the game's Zorvel.txt holds no statements.";
       return false;
     }
     bank_ = std::move(bank);
