@@ -176,8 +176,9 @@ void LauncherPages::OpenPage(Page page) {
   if (page == Page::Review && !OpenReview()) return;
   if (page != Page::Review) review_.reset();
   if (page == Page::Stats) {
-    // Read afresh each time: a game played since, or a change made by another program, shows.
-    const std::string name = store_.Options().PlayerName(cursor_);
+    // Read afresh each time: a game played since, or a change made by another program, shows. Back from the
+    // review it is the same player's, whatever another program did to the roster meanwhile.
+    const std::string name = page_ == Page::Review ? figures_.name : store_.Options().PlayerName(cursor_);
     if (records_) {
       figures_ = records_->Figures(name);
     } else {
@@ -200,7 +201,7 @@ void LauncherPages::OpenPage(Page page) {
 
 bool LauncherPages::OpenReview() {
   if (page_ != Page::Stats && page_ != Page::Review) OpenPage(Page::Stats);
-  const std::string name = store_.Options().PlayerName(cursor_);
+  const std::string& name = figures_.name;  // the player whose record is on show
   std::vector<ReviewItem> items;
   std::string problem;
   if (!records_ || !records_->LastGameReview(name, &items, &problem)) {
