@@ -118,7 +118,9 @@ lay::Box LauncherPages::Place(Control c) {
     case Control::ReviewNext:
     case Control::ReviewClose: {
       using namespace summary_layout;
-      const Box& b = c == Control::ReviewPrevious ? kPreviousButton : c == Control::ReviewNext ? kNextButton : kDoneButton;
+      const Box& b = c == Control::ReviewPrevious ? kPreviousButton
+                     : c == Control::ReviewNext   ? kNextButton
+                                                  : kDoneButton;
       return {kReviewCard.x + b.x, kReviewCard.y + b.y, b.w, b.h};
     }
     case Control::Yes: return lay::kYes;
@@ -237,9 +239,12 @@ void LauncherPages::PageReview(ReviewAction action) {
 // A page's controls that are not the column: where the focus lands when the page opens with it elsewhere.
 void LauncherPages::FocusPageDefault() {
   const auto list = Visible();
-  if (page_ == Page::Review) SetFocus(Enabled(Control::ReviewNext) ? Control::ReviewNext : Control::ReviewClose);
-  else if (std::find(list.begin(), list.end(), focus_) == list.end() || !Enabled(focus_))
-    SetFocus(page_ == Page::Stats ? (Enabled(Control::LastGame) ? Control::LastGame : Control::Back) : Control::Play);
+  if (page_ == Page::Review) {
+    SetFocus(Enabled(Control::ReviewNext) ? Control::ReviewNext : Control::ReviewClose);
+  } else if (std::find(list.begin(), list.end(), focus_) == list.end() || !Enabled(focus_)) {
+    if (page_ != Page::Stats) SetFocus(Control::Play);
+    else SetFocus(Enabled(Control::LastGame) ? Control::LastGame : Control::Back);
+  }
 }
 
 void LauncherPages::SetFocus(Control c) {

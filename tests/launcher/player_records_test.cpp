@@ -243,8 +243,8 @@ TEST(PlayerRecords, ThePagesLeadFromAPlayerToTheirLastGameAndBack) {
   EXPECT_EQ(l.pages->Focus(), Control::Stats);
 
   // Bob has no record: no games, and nothing to review.
-  l.pages->MouseDown(LauncherPages::Place(Control::Roster).x + 40, hubbix::layout::kRosterY + hubbix::layout::kRowH + 5);
-  l.pages->MouseUp(LauncherPages::Place(Control::Roster).x + 40, hubbix::layout::kRosterY + hubbix::layout::kRowH + 5);
+  const int32_t rosterX = LauncherPages::Place(Control::Roster).x + 40;
+  l.ClickAt(rosterX, hubbix::layout::kRosterY + hubbix::layout::kRowH + 5);
   ASSERT_EQ(l.pages->RosterCursor(), 1);
   l.Click(Control::Stats);
   ASSERT_EQ(l.pages->CurrentPage(), Page::Stats);
@@ -255,8 +255,7 @@ TEST(PlayerRecords, ThePagesLeadFromAPlayerToTheirLastGameAndBack) {
   EXPECT_EQ(l.pages->CurrentPage(), Page::Players);
 
   // A missing question file: the record's page stays, with a message.
-  l.pages->MouseDown(LauncherPages::Place(Control::Roster).x + 40, hubbix::layout::kRosterY + 5);
-  l.pages->MouseUp(LauncherPages::Place(Control::Roster).x + 40, hubbix::layout::kRosterY + 5);
+  l.ClickAt(rosterX, hubbix::layout::kRosterY + 5);
   std::filesystem::remove(l.suite.game / "Zorvel.txt");
   PlayerRecords fresh(l.suite.HallOfFame(), l.suite.game.string());
   l.pages->UseRecords(&fresh);
