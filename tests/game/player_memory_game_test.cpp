@@ -158,6 +158,14 @@ Script KnownGame() {
   s.False(5000).Next(5900).Pass(6500).Next(7400).True(8000).Next(8900);
   return s;
 }
+
+// Six true statements: True, True, Pass, True, True, True.
+Script PassInsideARun() {
+  Script s;
+  s.True(500).Next(1400).True(2000).Next(2900).Pass(3500).Next(4400);
+  s.True(5000).Next(5900).True(6500).Next(7400).True(8000).Next(8900);
+  return s;
+}
 std::string SixTrue() {
   std::string file;
   for (int i = 1; i <= 6; ++i) file += rules::Entry("Thing " + std::to_string(i) + " is so.", true, "Yes.");
@@ -190,6 +198,13 @@ TEST(Summary, FiguresOfAKnownGameAndThePlaceItTook) {
                                   rules::HallOfFame(std::vector<std::pair<std::string, int32_t>>(20, {"Best", 50000})));
   EXPECT_TRUE(out.Has("summary score 1000 place 0 missing 49001 " + figures));
   EXPECT_EQ(out.Find("hiscore write"), -1);
+
+  // A pass is not a right answer: the run before it and the run after it are counted apart.
+  const GameRun split = rules::Play(Script(PassInsideARun()).Escape(195000), SixTrue(), 3);
+  const int line = split.Find("summary score");
+  ASSERT_GE(line, 0) << split.output;
+  EXPECT_NE(split.trace[line].text.find(" right 5 wrong 0 passed 1 accuracy 100 run 3 "), std::string::npos)
+      << split.trace[line].text;
 }
 
 TEST(Summary, ClosesByItselfAndLetsAClickBesideItThrough) {

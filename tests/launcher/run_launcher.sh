@@ -16,6 +16,7 @@ GAME=$2
 GAME_DIR=$3
 RUN=$(cd "$4" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
+source "$HERE/../golden/compare_pictures.sh"
 WORK=$(mktemp -d /tmp/hubbix-run-XXXXXX)
 trap '[ "${ZORVEL_KEEP_RUN:-0}" = 1 ] || rm -rf "$WORK"' EXIT
 
@@ -92,17 +93,7 @@ if [ "${ZORVEL_UPDATE_REPLAYS:-0}" = 1 ] && [ $status -eq 0 ]; then
   echo "updated $(basename "$RUN")"
   exit 0
 fi
-for golden in "$RUN"/golden/*.png; do
-  [ -e "$golden" ] || continue
-  shot="$WORK/suite/Zorvel/$(basename "$golden")"
-  if [ ! -f "$shot" ]; then echo "no screenshot $(basename "$golden") was taken"; status=1; continue; fi
-  differing=$(compare -metric AE "$golden" "$shot" null: 2>&1 || true)
-  if [ "$differing" != "0" ]; then
-    cp "$shot" "/tmp/hubbix-$(basename "$RUN")-$(basename "$golden")"
-    echo "$(basename "$golden"): $differing pixels differ (this run's: /tmp/hubbix-$(basename "$RUN")-$(basename "$golden"))"
-    status=1
-  fi
-done
+compare_golden_pictures "$RUN/golden" "$WORK/suite/Zorvel" "hubbix-$(basename "$RUN")" || status=1
 if [ $status -ne 0 ]; then
   echo "--- launcher trace ---"; grep -v '^[0-9]* \(frame\|sound\)' "$WORK/trace.txt" | head -80
   [ -f "$WORK/return.trace" ] && { echo "--- return trace ---"; grep launcher "$WORK/return.trace" | head -40; }

@@ -16,14 +16,6 @@ title=$(xdotool getwindowname "$WIN")
 [ "$title" = "Zorvel - Player" ] || fail "caption is '$title'"
 xdotool windowfocus --sync "$WIN" || true
 
-# A person's click lasts tens of milliseconds; the game reads the buttons once a frame, so hold it a while.
-click() {
-  xdotool mousemove --window "$WIN" "$1" "$2"
-  sleep 0.05
-  xdotool mousedown 1
-  sleep 0.08
-  xdotool mouseup 1
-}
 changed() { count_changed "$1" "$2" "$3"; }
 
 screenshot "$WORK/question.png" "$WIN"

@@ -14,14 +14,7 @@ GAME_PID=$!
 WIN=$(wait_for_window '^Hubbix$') || fail "no launcher window (log: $(cat "$WORK/game.log"))"
 sleep 1
 xdotool windowfocus --sync "$WIN" || true
-click() {
-  xdotool mousemove --window "$WIN" "$1" "$2"
-  sleep 0.05
-  xdotool mousedown 1
-  sleep 0.08
-  xdotool mouseup 1
-  sleep 0.2
-}
+CLICK_SETTLE=0.2
 
 screenshot "$WORK/empty.png" "$WIN"
 click 400 184

@@ -40,6 +40,17 @@ wait_for_window() {
   return 1
 }
 
+# A person's click on the window WIN: click X Y. It lasts tens of milliseconds (the game reads the buttons once a
+# frame, so it is held a while); CLICK_SETTLE seconds more let the program answer it.
+click() {
+  xdotool mousemove --window "$WIN" "$1" "$2"
+  sleep 0.05
+  xdotool mousedown 1
+  sleep 0.08
+  xdotool mouseup 1
+  sleep "${CLICK_SETTLE:-0}"
+}
+
 # Photographs the window: screenshot FILE WINDOW_ID
 screenshot() { import -window "$2" "$1"; }
 

@@ -9,6 +9,7 @@ PROGRAM=$1
 GAME_DIR=$2
 REPLAY=$3
 HERE=$(cd "$(dirname "$0")" && pwd)
+source "$HERE/../golden/compare_pictures.sh"
 WORK=$(mktemp -d /tmp/zorvel-replay-XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
 
@@ -68,17 +69,7 @@ if ! diff -u "$REPLAY/expected.hiscore.hex" "$WORK/hiscore.hex" > "$WORK/hiscore
   echo "hiscore.dat differs:"; head -n 40 "$WORK/hiscore.diff"; status=1
 fi
 # Screenshots the script took are compared exactly with the golden pictures kept beside it.
-for golden in "$REPLAY"/golden/*.png; do
-  [ -e "$golden" ] || continue
-  shot="$WORK/suite/Zorvel/$(basename "$golden")"
-  if [ ! -f "$shot" ]; then echo "no screenshot $(basename "$golden") was taken"; status=1; continue; fi
-  differing=$(compare -metric AE "$golden" "$shot" null: 2>&1 || true)
-  if [ "$differing" != "0" ]; then
-    cp "$shot" "/tmp/$(basename "$REPLAY")-$(basename "$golden")"
-    echo "$(basename "$golden"): $differing pixels differ (this run's picture: /tmp/$(basename "$REPLAY")-$(basename "$golden"))"
-    status=1
-  fi
-done
+compare_golden_pictures "$REPLAY/golden" "$WORK/suite/Zorvel" "$(basename "$REPLAY")" || status=1
 [ $status -eq 0 ] && echo "replay $(basename "$REPLAY"): trace, hiscore.dat and pictures as expected"
 [ -s "$WORK/output.txt" ] && { echo "--- program output ---"; cat "$WORK/output.txt"; }
 exit $status

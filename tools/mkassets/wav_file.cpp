@@ -6,18 +6,12 @@
 #include <fstream>
 #include <vector>
 
+#include "little_endian.h"
+
 namespace mkassets {
 
 namespace {
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 void PutId(std::vector<uint8_t>& out, const char* id) { out.insert(out.end(), id, id + 4); }
 
 }  // namespace

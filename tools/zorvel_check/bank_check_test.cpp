@@ -119,7 +119,7 @@ TEST(TopicSummary, CountsEachTopicAndFlagsSmallOrLopsidedOnes) {
       {"q/film.txt", 1, "a", "b", true}, {"q/film.txt", 5, "c", "d", false}, {"q/music.txt", 1, "e", "f", true}};
   const std::vector<TopicCount> counts = CountTopics({"q/film.txt", "q/music.txt"}, entries);
   ASSERT_EQ(2u, counts.size());
-  EXPECT_EQ("film", counts[0].topic);
+  EXPECT_EQ("film", counts[0].name);
   EXPECT_EQ(2, counts[0].entries);
   EXPECT_EQ(1, counts[0].trueAnswers);
   EXPECT_EQ(1, counts[1].entries);

@@ -79,9 +79,7 @@ std::vector<std::string> TemplateProblems(const std::vector<TemplateCount>& coun
   std::vector<std::string> problems;
   for (const TemplateCount& count : counts) {
     if (count.entries < kFewestForTemplateShare) continue;
-    // Integer arithmetic, so that exactly 35 or 65 percent is still within the slack.
-    const int32_t offBy = std::abs(200 * count.trueAnswers - 100 * count.entries);  // twice the percent, times n
-    if (offBy > 2 * kTemplateSlackPercent * count.entries) {
+    if (LeansTooFar(count, kTemplateSlackPercent)) {
       problems.push_back("template \"" + count.name + "\" is true in " + std::to_string(count.trueAnswers) + " of " +
                          std::to_string(count.entries) + " statements; keep its true share between " +
                          std::to_string(50 - kTemplateSlackPercent) + " and " +
@@ -92,13 +90,7 @@ std::vector<std::string> TemplateProblems(const std::vector<TemplateCount>& coun
 }
 
 std::string TemplateTable(const std::vector<TemplateCount>& counts) {
-  std::string table = "template                   entries   true  false  true %\n";
-  char row[160];
-  for (const TemplateCount& count : counts) {
-    const int32_t percent = count.entries ? (100 * count.trueAnswers + count.entries / 2) / count.entries : 0;
-    std::snprintf(row, sizeof row, "%-26s %7d %6d %6d %6d\n", count.name.c_str(), count.entries, count.trueAnswers,
-                  count.entries - count.trueAnswers, percent);
-    table += row;
-  }
+  std::string table = TrueShareHeader("template");
+  for (const TemplateCount& count : counts) table += TrueShareRow(count);
   return table;
 }

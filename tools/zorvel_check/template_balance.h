@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/zorvel_check/true_share.h"
+
 #include "tools/zorvel_check/bank_entries.h"
 
 struct StatementTemplate {
@@ -15,11 +17,7 @@ struct StatementTemplate {
   std::regex regex;     // the pattern, searched for anywhere in a statement; letter case counts
 };
 
-struct TemplateCount {
-  std::string name;
-  int32_t entries = 0;
-  int32_t trueAnswers = 0;
-};
+using TemplateCount = TrueShare;
 
 // Reads lines "name = pattern" (an ECMAScript regular expression); empty lines and lines starting with # are
 // skipped. False, with `error` naming the file and line, when the file cannot be read, a line has no name or

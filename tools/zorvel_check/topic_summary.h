@@ -6,12 +6,10 @@
 #include <vector>
 
 #include "tools/zorvel_check/bank_entries.h"
+#include "tools/zorvel_check/true_share.h"
 
-struct TopicCount {
-  std::string topic;  // the file name without folder and ".txt"
-  int32_t entries = 0;
-  int32_t trueAnswers = 0;
-};
+// Named by the file name without folder and ".txt".
+using TopicCount = TrueShare;
 
 // In the order the files are given; entries of a file not listed are not counted.
 std::vector<TopicCount> CountTopics(const std::vector<std::string>& files, const std::vector<BankEntry>& entries);
