@@ -243,10 +243,17 @@ void LauncherView::DrawStats(const LauncherPages& pages, platform::Surface* targ
   const PlayerFigures& f = pages.Figures();
   const int32_t right = lay::kPanel.x + lay::kPanel.w - 16;
   const std::string games = f.games == 1 ? "1 game" : std::to_string(f.games) + " games";
-  const std::string title = f.games > 0 ? f.name + ": " + games + ", best " + std::to_string(f.best) + ", average " +
-                                              std::to_string(f.average)
-                                        : f.name + ": no games yet";
-  Text(target, title, lay::kPanelTextX, lay::kPanelTitleY, right);
+  const std::string figures = f.games > 0 ? games + ", best " + std::to_string(f.best) + ", average " +
+                                                std::to_string(f.average)
+                                          : "no games yet";
+  const std::string title = f.name + ": " + figures;
+  if (lay::kPanelTextX + font_.TextWidthUtf8(title) < right - 8) {
+    Text(target, title, lay::kPanelTextX, lay::kPanelTitleY);
+  } else {
+    // A long name gives way to the figures, which stand whole at the right.
+    font_.DrawTextUtf8(target, figures, right, lay::kPanelTitleY, 1, -1);
+    Text(target, f.name + ":", lay::kPanelTextX, lay::kPanelTitleY, right - font_.TextWidthUtf8(figures) - 16);
+  }
   if (pages.Message().empty()) {
     std::string note;
     if (f.status != MemoryStatus::kRead && f.status != MemoryStatus::kMissing)
