@@ -115,6 +115,11 @@ bool PlayerRecords::LastGameReview(const std::string& rosterName, std::vector<Re
   record.name = GameNameOf(rosterName);
   LoadPlayerMemory(PathOf(rosterName), &record);
   *items = ReviewOfLastGame(record, *bank_);
+  if (items->empty() && !record.lastGame.empty()) {
+    // A question file changed since the game: an empty card would say nothing was answered.
+    if (problem) *problem = "No review: the game's Zorvel.txt no longer holds that game's statements.";
+    return false;
+  }
   return true;
 }
 

@@ -124,6 +124,11 @@ TEST(PlayerRecords, TheLastGameIsReviewedWrongFirstAndABrokenBankIsAMessage) {
   EXPECT_EQ(items[2].statement.at(0).rfind("The Moon orbits the Earth.", 0), 0u);
   EXPECT_TRUE(items[2].Right());
 
+  // A game whose statements the question file no longer holds has nothing to show, and says why.
+  WriteBytes(suite.Record("Bob"), "zorvel player 1\nname Bob\ngames 1\nlast 0123456789abcdef T\nend\n");
+  EXPECT_FALSE(records.LastGameReview("Bob", &items, &problem));
+  EXPECT_EQ(problem, "No review: the game's Zorvel.txt no longer holds that game's statements.");
+
   // The statements are read once: a question file changed meanwhile does not change this review.
   WriteBytes(suite.game / "Zorvel.txt", "");
   ASSERT_TRUE(records.LastGameReview("Ann", &items, &problem));
