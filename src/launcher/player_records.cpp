@@ -66,7 +66,9 @@ std::string FolderOf(const std::string& hallOfFamePath) {
 std::string GameNameOf(const std::string& rosterName) { return rosterName.substr(0, rosterName.find(':')); }
 
 PlayerRecords::PlayerRecords(std::string hallOfFamePath, std::string gameFolder)
-    : hallOfFamePath_(std::move(hallOfFamePath)),
+    // Unnamed, the hall of fame is where the game opens it: its name, through the game's redirection of the files
+    // it writes (in place, the XDG folder, the browser's storage), from the working folder.
+    : hallOfFamePath_(hallOfFamePath.empty() ? platform::HostPath("hiscore.dat") : std::move(hallOfFamePath)),
       folder_(FolderOf(hallOfFamePath_)),
       gameFolder_(std::move(gameFolder)) {}
 

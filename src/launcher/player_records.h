@@ -44,7 +44,8 @@ std::string GameNameOf(const std::string& rosterName);
 
 class PlayerRecords {
  public:
-  // `hallOfFamePath`: the hall of fame's file (its folder holds the records, its lock guards them);
+  // `hallOfFamePath`: the hall of fame's file (its folder holds the records, its lock guards them; empty: where
+  // the game would open it from the working folder);
   // `gameFolder`: the game's folder with its question file and font ("" for none: no review).
   PlayerRecords(std::string hallOfFamePath, std::string gameFolder);
   ~PlayerRecords();

@@ -106,6 +106,8 @@ TEST(PlayerRecords, FiguresAndBarsComeFromThePlayersOwnFile) {
   EXPECT_EQ(records.Figures("Ann:x").games, 4);
   EXPECT_EQ(hubbix::FolderOf("/data/zorvel/hiscore.dat"), "/data/zorvel/");
   EXPECT_EQ(hubbix::FolderOf("hiscore.dat"), "");
+  // Unnamed, the hall of fame is the game's own "hiscore.dat", here in the working folder, as the game opens it.
+  EXPECT_EQ(PlayerRecords("", "").PathOf("Ann"), PlayerMemoryFileName("Ann"));
 }
 
 TEST(PlayerRecords, TheLastGameIsReviewedWrongFirstAndABrokenBankIsAMessage) {
