@@ -4,7 +4,7 @@
 # broke it (fuzz/crashes/<name>). Prints executions per second and the total per target; an input that breaks a
 # target is kept in build-fuzz/findings/<name>/ and belongs in fuzz/crashes/<name> once it is fixed.
 #   scripts/fuzz.sh [seconds (60)] [target ...]     targets: bmp wav mp3 questions hiscore ini layout script
-#                                                    questions-large
+#                                                    player_memory questions-large
 # questions-large runs the question target again on inputs of up to 4 MB with a 10-second limit per input and a
 # 1 GB memory limit, so that a reader or checker whose time or memory grows faster than the file shows up.
 set -euo pipefail
@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:-60}
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(bmp wav mp3 questions hiscore ini layout script questions-large)
+[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(bmp wav mp3 questions hiscore ini layout script player_memory questions-large)
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 

@@ -1,5 +1,6 @@
 #include "game/player_memory.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -31,6 +32,14 @@ std::string_view NextWord(std::string_view* rest) {
   return word;
 }
 
+// A name or topic as the writer keeps it on its line. A carriage return inside a line would be read back as part
+// of a CR LF ending when it comes last, so it is a space, and a record writes back as it was read.
+std::string TextOnItsLine(std::string_view text) {
+  std::string kept(text);
+  std::replace(kept.begin(), kept.end(), '\r', ' ');
+  return kept;
+}
+
 bool ParseAnswer(std::string_view text, RecordAnswer* answer) {
   if (text.size() != 1) return false;
   switch (text[0]) {
@@ -49,7 +58,7 @@ bool ParseLine(std::string_view line, PlayerMemory* r) {
   constexpr int64_t kMaxCount = 0x7FFFFFFF;
   if (key == "name") {
     if (rest.size() > PlayerMemory::kMaxNameBytes) return false;
-    r->name = std::string(rest);
+    r->name = TextOnItsLine(rest);
   } else if (key == "games") {
     if (!ParseInt(rest, 0, kMaxCount, &a)) return false;
     r->games = static_cast<int32_t>(a);
@@ -76,7 +85,7 @@ bool ParseLine(std::string_view line, PlayerMemory* r) {
     if (!ParseInt(answered, 0, kMaxCount, &a) || !ParseInt(right, 0, a, &b) || rest.empty() ||
         rest.size() > kMaxTopicBytes)
       return false;
-    r->topics[std::string(rest)] = {static_cast<int32_t>(a), static_cast<int32_t>(b)};
+    r->topics[TextOnItsLine(rest)] = {static_cast<int32_t>(a), static_cast<int32_t>(b)};
   } else if (key == "last") {
     PlayerMemory::LastAnswer last;
     if (!statement_id::FromHex(NextWord(&rest), &last.statementId) || !ParseAnswer(rest, &last.answer)) return false;
@@ -110,7 +119,9 @@ void PlayerMemory::FitToLimit() {
 }
 
 int32_t PlayerMemory::AverageScore() const {
-  return games > 0 ? static_cast<int32_t>(scoreTotal / games) : 0;
+  if (games <= 0) return 0;
+  // A record's total may be far above what its games could score; the average still fits its type.
+  return static_cast<int32_t>(std::min<int64_t>(scoreTotal / games, INT32_MAX));
 }
 
 int32_t PlayerMemory::Percent(const Tally& tally) {

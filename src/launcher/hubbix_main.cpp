@@ -203,6 +203,7 @@ int OpenWindow(const Suite& where, const platform::WritableFiles& files, const B
   hubbix::LauncherStore store(files.options, files.setup, &font);
   hubbix::LauncherStart start;
   start.gameFolder = gameDir;
+  start.hallOfFame = files.hiscore;
   start.fame = hubbix::ReadFameRows(files.hiscore, files.lastResult, &start.fameHighlight);
   if (afterGame) start.firstPage = hubbix::Page::HallOfFame;
   if (start.fameHighlight >= 0) platform::TraceLine("launcher highlight " + std::to_string(start.fameHighlight + 1));

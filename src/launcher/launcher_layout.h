@@ -38,6 +38,21 @@ inline constexpr Box kRemove{kPanel.x + 264, kPanel.y + 404, kSmallW, kSmallH};
 // The question a removal asks, and its two answers.
 inline constexpr Box kYes{kPanel.x + 264, kPanel.y + 404, kSmallW / 2 + 4, kSmallH};
 inline constexpr Box kNo{kPanel.x + 328, kPanel.y + 404, kSmallW / 2 + 4, kSmallH};
+// The player's record, reached from the players page: the figures, accuracy by topic as bars in two columns of
+// twelve (the game has 23 topics), and the review of the last game.
+inline constexpr Box kStats{kPanel.x + 384, kPanel.y + 404, kSmallW, kSmallH};
+inline constexpr Box kLastGame{kPanel.x + 24, kPanel.y + 404, 200, kSmallH};
+inline constexpr Box kBack{kPanel.x + 376, kPanel.y + 404, kSmallW, kSmallH};
+inline constexpr int32_t kChartX = kPanel.x + 16;
+inline constexpr int32_t kChartY = kPanel.y + 74;
+inline constexpr int32_t kChartRows = 12;
+inline constexpr int32_t kChartRowH = 27;
+inline constexpr int32_t kChartColumnW = 232;
+inline constexpr int32_t kChartGap = 16;
+inline constexpr int32_t kBarH = 6;
+// Every control takes a press at least this high, however small it is drawn: the picture is 390 pixels high on a
+// phone held sideways (0.65 of its size), and a finger needs some 40 of them.
+inline constexpr int32_t kMinHitH = 62;
 // The settings page: one row a setting, its switch at the right.
 inline constexpr int32_t kSettingY = kPanel.y + 80;
 inline constexpr int32_t kSettingGap = 70;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/summary_layout.h"
+
 namespace hubbix {
 
 namespace lay = layout;
@@ -19,11 +21,17 @@ const char* ControlName(Control c) {
     case Control::Select: return "select";
     case Control::Rename: return "rename";
     case Control::Remove: return "remove";
+    case Control::Stats: return "stats";
     case Control::Yes: return "yes";
     case Control::No: return "no";
     case Control::Music: return "music";
     case Control::Effects: return "effects";
     case Control::Display: return "display";
+    case Control::LastGame: return "lastgame";
+    case Control::Back: return "back";
+    case Control::ReviewPrevious: return "review-back";
+    case Control::ReviewNext: return "review-next";
+    case Control::ReviewClose: return "review-close";
     case Control::None: break;
   }
   return "none";
@@ -34,6 +42,8 @@ const char* PageName(Page p) {
     case Page::Players: return "players";
     case Page::Settings: return "settings";
     case Page::HallOfFame: return "halloffame";
+    case Page::Stats: return "stats";
+    case Page::Review: return "review";
   }
   return "";
 }
@@ -45,6 +55,8 @@ LauncherPages::LauncherPages(LauncherStore& store, std::vector<FameRow> fame, in
 }
 
 std::vector<Control> LauncherPages::Visible() const {
+  // The review's card covers the column: only its own buttons answer.
+  if (page_ == Page::Review) return {Control::ReviewPrevious, Control::ReviewNext, Control::ReviewClose};
   std::vector<Control> list{Control::Play, Control::Players, Control::Settings, Control::HallOfFame, Control::Quit};
   switch (page_) {
     case Page::Players:
@@ -52,11 +64,13 @@ std::vector<Control> LauncherPages::Visible() const {
         list.insert(list.end(), {Control::Yes, Control::No});
       } else {
         list.insert(list.end(), {Control::NameField, Control::Add, Control::Roster, Control::Select, Control::Rename,
-                                 Control::Remove});
+                                 Control::Remove, Control::Stats});
       }
       break;
     case Page::Settings: list.insert(list.end(), {Control::Music, Control::Effects, Control::Display}); break;
     case Page::HallOfFame: break;
+    case Page::Stats: list.insert(list.end(), {Control::LastGame, Control::Back}); break;
+    case Page::Review: break;
   }
   return list;
 }
@@ -76,6 +90,10 @@ bool LauncherPages::Enabled(Control c) const {
     case Control::Rename: return cursor_ >= 0 && !Renaming();
     // The last player stays: the games always play as someone.
     case Control::Remove: return cursor_ >= 0 && !Renaming() && store_.Options().Players().size() > 1;
+    case Control::Stats: return cursor_ >= 0 && !Renaming() && records_ != nullptr;
+    case Control::LastGame: return figures_.lastGameAnswers > 0;
+    case Control::ReviewPrevious: return review_ && review_->Page() > 0;
+    case Control::ReviewNext: return review_ && review_->Page() + 1 < review_->Count();
     default: return true;
   }
 }
@@ -93,6 +111,18 @@ lay::Box LauncherPages::Place(Control c) {
     case Control::Select: return lay::kSelect;
     case Control::Rename: return lay::kRename;
     case Control::Remove: return lay::kRemove;
+    case Control::Stats: return lay::kStats;
+    case Control::LastGame: return lay::kLastGame;
+    case Control::Back: return lay::kBack;
+    case Control::ReviewPrevious:
+    case Control::ReviewNext:
+    case Control::ReviewClose: {
+      using namespace summary_layout;
+      const Box& b = c == Control::ReviewPrevious ? kPreviousButton
+                     : c == Control::ReviewNext   ? kNextButton
+                                                  : kDoneButton;
+      return {kReviewCard.x + b.x, kReviewCard.y + b.y, b.w, b.h};
+    }
     case Control::Yes: return lay::kYes;
     case Control::No: return lay::kNo;
     case Control::Music: return {lay::kSwitchX, lay::kSettingY, lay::kSwitchW, lay::kSmallH};
@@ -104,6 +134,15 @@ lay::Box LauncherPages::Place(Control c) {
   return {0, 0, 0, 0};
 }
 
+lay::Box LauncherPages::HitBox(Control c) {
+  lay::Box box = Place(c);
+  if (box.h > 0 && box.h < lay::kMinHitH) {
+    box.y -= (lay::kMinHitH - box.h) / 2;
+    box.h = lay::kMinHitH;
+  }
+  return box;
+}
+
 int LauncherPages::RosterRowAt(int32_t x, int32_t y) const {
   if (page_ != Page::Players || Confirming() || !Place(Control::Roster).Contains(x, y)) return -1;
   const auto players = store_.Options().Players();
@@ -112,8 +151,12 @@ int LauncherPages::RosterRowAt(int32_t x, int32_t y) const {
 }
 
 Control LauncherPages::ControlAt(int32_t x, int32_t y) const {
-  for (Control c : Visible())
+  // The drawn place first, so that grown hit areas never take a press from a neighbour's own button.
+  const auto list = Visible();
+  for (Control c : list)
     if (Place(c).Contains(x, y)) return c;
+  for (Control c : list)
+    if (HitBox(c).Contains(x, y)) return c;
   return Control::None;
 }
 
@@ -128,12 +171,80 @@ void LauncherPages::Say(const std::string& text, bool problem) {
 }
 
 void LauncherPages::OpenPage(Page page) {
-  page_ = page;
   renaming_ = confirming_ = -1;
   field_.Clear();
   message_.clear();
   KeepCursorValid();
+  if (page == Page::Review && !OpenReview()) return;
+  if (page != Page::Review) review_.reset();
+  if (page == Page::Stats) {
+    // Read afresh each time: a game played since, or a change made by another program, shows. Back from the
+    // review it is the same player's, whatever another program did to the roster meanwhile.
+    const std::string name = page_ == Page::Review ? figures_.name : store_.Options().PlayerName(cursor_);
+    if (records_) {
+      figures_ = records_->Figures(name);
+    } else {
+      figures_ = PlayerFigures();
+      figures_.name = name;
+    }
+  }
+  page_ = page;
   Trace(std::string("page ") + PageName(page));
+  if (page == Page::Stats) {
+    const PlayerFigures& f = figures_;
+    Trace("stats " + std::to_string(cursor_ + 1) + " " + f.name + ": record " + f.file + " " +
+          MemoryStatusName(f.status) + ", games " + std::to_string(f.games) + ", best " + std::to_string(f.best) +
+          ", average " + std::to_string(f.average) + ", topics " + std::to_string(f.topics.size()) +
+          ", last game " + std::to_string(f.lastGameAnswers));
+  }
+  if (page == Page::Review) TraceReviewPage();
+  FocusPageDefault();
+}
+
+bool LauncherPages::OpenReview() {
+  if (page_ != Page::Stats && page_ != Page::Review) OpenPage(Page::Stats);
+  const std::string& name = figures_.name;  // the player whose record is on show
+  std::vector<ReviewItem> items;
+  std::string problem;
+  if (!records_ || !records_->LastGameReview(name, &items, &problem)) {
+    Say(problem.empty() ? std::string("There is no record to review.") : problem, true);
+    return false;
+  }
+  review_.emplace(std::move(items));
+  tracedReviewPage_ = -1;
+  Trace("review open, " + std::to_string(review_->Count()) + " statements");
+  return true;
+}
+
+void LauncherPages::TraceReviewPage() {
+  if (!review_ || review_->Page() == tracedReviewPage_) return;
+  tracedReviewPage_ = review_->Page();
+  const ReviewItem* item = review_->Current();
+  Trace("review page " + std::to_string(tracedReviewPage_ + 1) +
+        (item ? std::string(" \"") + (item->statement.empty() ? "" : item->statement[0]) + "\" " +
+                    AnswerWord(item->answer) + (item->truth ? " TRUE" : " FALSE")
+              : std::string()));
+}
+
+void LauncherPages::PageReview(ReviewAction action) {
+  if (!review_) return;
+  review_->Apply(action);
+  TraceReviewPage();
+  // At either end its paging button goes grey: Return should still do something.
+  if (!Enabled(focus_))
+    SetFocus(Enabled(Control::ReviewNext) ? Control::ReviewNext
+             : Enabled(Control::ReviewPrevious) ? Control::ReviewPrevious : Control::ReviewClose);
+}
+
+// A page's controls that are not the column: where the focus lands when the page opens with it elsewhere.
+void LauncherPages::FocusPageDefault() {
+  const auto list = Visible();
+  if (page_ == Page::Review) {
+    SetFocus(Enabled(Control::ReviewNext) ? Control::ReviewNext : Control::ReviewClose);
+  } else if (std::find(list.begin(), list.end(), focus_) == list.end() || !Enabled(focus_)) {
+    if (page_ != Page::Stats) SetFocus(Control::Play);
+    else SetFocus(Enabled(Control::LastGame) ? Control::LastGame : Control::Back);
+  }
 }
 
 void LauncherPages::SetFocus(Control c) {
@@ -186,11 +297,27 @@ void LauncherPages::AddOrRename() {
   const std::string name = field_.Text();
   if (Renaming()) {
     const int index = renaming_;
+    const std::string oldName = store_.Options().PlayerName(index);
     if (!Apply([&](SuiteOptions& o, std::string* e) { return o.RenamePlayer(index, name, e); })) return;
     renaming_ = -1;
     field_.Clear();
-    Trace("rename " + std::to_string(index + 1) + " " + store_.Options().PlayerName(index));
-    Say("Renamed player " + std::to_string(index + 1) + " to " + store_.Options().PlayerName(index) + ".", false);
+    const std::string newName = store_.Options().PlayerName(index);
+    Trace("rename " + std::to_string(index + 1) + " " + newName);
+    Say("Renamed player " + std::to_string(index + 1) + " to " + newName + ".", false);
+    // The record is kept under the name: it moves with the player, so their games stay theirs.
+    if (records_) {
+      std::string problem;
+      switch (records_->FollowRename(oldName, newName, &problem)) {
+        case PlayerRecords::Move::kMoved: Trace("record moved to " + newName); break;
+        case PlayerRecords::Move::kNoFile: break;
+        case PlayerRecords::Move::kNewNameHasOne:
+          Trace("record kept: " + newName + " has one already");
+          Say("Renamed player " + std::to_string(index + 1) + " to " + newName + ", who has played before: " +
+                  "the games of that name count.", false);
+          break;
+        case PlayerRecords::Move::kFailed: Say(problem, true); break;
+      }
+    }
     return;
   }
   if (const std::string why = AddRefusal(); !why.empty()) {
@@ -223,6 +350,19 @@ void LauncherPages::Activate(Control c) {
     case Control::Players: OpenPage(Page::Players); break;
     case Control::Settings: OpenPage(Page::Settings); break;
     case Control::HallOfFame: OpenPage(Page::HallOfFame); break;
+    case Control::Stats: OpenPage(Page::Stats); break;
+    case Control::Back:
+      SetFocus(Control::Stats);  // first, so the players page keeps it
+      OpenPage(Page::Players);
+      break;
+    case Control::LastGame: OpenPage(Page::Review); break;
+    case Control::ReviewPrevious: PageReview(ReviewAction::kPrevious); break;
+    case Control::ReviewNext: PageReview(ReviewAction::kNext); break;
+    case Control::ReviewClose:
+      Trace("review close");
+      SetFocus(Control::LastGame);
+      OpenPage(Page::Stats);
+      break;
     case Control::NameField:
     case Control::Add: AddOrRename(); break;
     case Control::Roster:
@@ -295,6 +435,22 @@ void LauncherPages::KeyDown(int key, bool shift) {
   if (key == K::kPadLeft) key = K::kLeft;
   if (key == K::kPadRight) key = K::kRight;
   const bool inField = focus_ == Control::NameField;
+  if (page_ == Page::Review) {
+    // The card's own keys, as the game's review has them: Left and Right page, P closes.
+    switch (key) {
+      case K::kLeft: Activate(Control::ReviewPrevious); return;
+      case K::kRight:
+      case K::kSpace: Activate(Control::ReviewNext); return;
+      case K::kEscape:
+      case K::kPadB:
+      case K::kP: Activate(Control::ReviewClose); return;
+      default: break;
+    }
+  }
+  if (page_ == Page::Stats && (key == K::kEscape || key == K::kPadB)) {
+    Activate(Control::Back);
+    return;
+  }
   switch (key) {
     case K::kTab: MoveFocus(shift ? -1 : 1); return;
     case K::kReturn:

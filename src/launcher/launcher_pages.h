@@ -5,22 +5,27 @@
 // full screen) comes back through the events.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "launcher/launcher_layout.h"
 #include "launcher/launcher_store.h"
 #include "launcher/name_field.h"
+#include "launcher/player_records.h"
 
 namespace hubbix {
 
-enum class Page { Players, Settings, HallOfFame };
+// Stats is one player's record, reached from Players; Review the statements of their last game, from Stats.
+enum class Page { Players, Settings, HallOfFame, Stats, Review };
 
 // Every control of the window, in focus order: the page column first, then the open page's own.
 enum class Control {
   Play, Players, Settings, HallOfFame, Quit,
-  NameField, Add, Roster, Select, Rename, Remove, Yes, No,
+  NameField, Add, Roster, Select, Rename, Remove, Stats, Yes, No,
   Music, Effects, Display,
+  LastGame, Back,
+  ReviewPrevious, ReviewNext, ReviewClose,
   None
 };
 
@@ -42,7 +47,7 @@ struct LauncherEvents {
 // The keys the pages answer to, in the platform's own key numbers.
 struct PageKeys {
   static constexpr int kBack = 0x08, kTab = 0x09, kReturn = 0x0D, kEscape = 0x1B, kSpace = 0x20, kLeft = 0x25,
-                       kUp = 0x26, kRight = 0x27, kDown = 0x28;
+                       kUp = 0x26, kRight = 0x27, kDown = 0x28, kP = 0x50;
   static constexpr int kPadA = 0xC3, kPadB = 0xC4, kPadStart = 0xCF, kPadUp = 0xCB, kPadDown = 0xCC,
                        kPadLeft = 0xCD, kPadRight = 0xCE;
 };
@@ -50,6 +55,8 @@ struct PageKeys {
 class LauncherPages {
  public:
   LauncherPages(LauncherStore& store, std::vector<FameRow> fame, int highlight, LauncherEvents events);
+  // The players' records (owned by the caller); without them the players page has no Stats.
+  void UseRecords(PlayerRecords* records) { records_ = records; }
 
   Page CurrentPage() const { return page_; }
   Control Focus() const { return focus_; }
@@ -66,6 +73,10 @@ class LauncherPages {
   const std::vector<FameRow>& Fame() const { return fame_; }
   int FameHighlight() const { return highlight_; }
   const SuiteOptions& Options() const { return store_.Options(); }
+  // The record on the Stats page, as read when the page opened.
+  const PlayerFigures& Figures() const { return figures_; }
+  // The review on the Review page, or null.
+  const ReviewPager* Review() const { return review_ ? &*review_ : nullptr; }
   bool FullScreen() const { return store_.FullScreen(); }
 
   // Controls of the open page and the column, in focus order.
@@ -73,11 +84,15 @@ class LauncherPages {
   bool Enabled(Control c) const;
   // Where a control stands; an empty box for the roster rows, which Row() places.
   static layout::Box Place(Control c);
+  // Where a press counts for it: its place, grown to layout::kMinHitH high about its middle.
+  static layout::Box HitBox(Control c);
   // The player index of the roster row under a point, or -1.
   int RosterRowAt(int32_t x, int32_t y) const;
   // Why Add cannot be used, or empty.
   std::string AddRefusal() const;
 
+  // Stats shows the player under the roster cursor; Review their last game (Stats with a message when it
+  // cannot be shown).
   void OpenPage(Page page);
   // A key pressed; `shift` with Tab goes backwards.
   void KeyDown(int key, bool shift);
@@ -103,6 +118,10 @@ class LauncherPages {
   void Trace(const std::string& text);
   bool Apply(const std::function<bool(SuiteOptions&, std::string*)>& change);
   void KeepCursorValid();
+  bool OpenReview();
+  void PageReview(ReviewAction action);
+  void TraceReviewPage();
+  void FocusPageDefault();
 
   LauncherStore& store_;
   std::vector<FameRow> fame_;
@@ -119,6 +138,10 @@ class LauncherPages {
   std::string message_;
   bool problem_ = false;
   Command command_ = Command::None;
+  PlayerRecords* records_ = nullptr;
+  PlayerFigures figures_;
+  std::optional<ReviewPager> review_;
+  int32_t tracedReviewPage_ = -1;
 };
 
 const char* ControlName(Control c);

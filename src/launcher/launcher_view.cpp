@@ -1,5 +1,9 @@
 #include "launcher/launcher_view.h"
 
+#include <algorithm>
+
+#include "common/summary_layout.h"
+#include "game/statement_review.h"
 #include "gfx/surface_utils.h"
 #include "zk/zk.h"
 
@@ -10,12 +14,14 @@ namespace lay = layout;
 namespace {
 
 constexpr const char* kArt[] = {"play", "players", "settings", "halloffame", "quit", "add", "select", "rename",
-                                "remove", "yes", "no", "on", "off", "window", "fullscreen"};
+                                "remove", "yes", "no", "on", "off", "window", "fullscreen", "stats",
+                                "lastgame", "back"};
 
 }  // namespace
 
 LauncherView::~LauncherView() {
   if (background_) background_->Release();
+  if (reviewCard_) reviewCard_->Release();
   for (auto& [name, surface] : art_) surface->Release();
 }
 
@@ -35,6 +41,13 @@ bool LauncherView::Load(const std::string& gameFolder, std::string* missing) {
     SetColorKeyRGB(s, 0, 0, 255);
     art_[name] = s;
   }
+  // The review of a player's last game is the game's own card.
+  reviewCard_ = ZKLoadBitmap((gameFolder + "/review.bmp").c_str(), 16);
+  if (!reviewCard_) {
+    if (missing) *missing = gameFolder + "/review.bmp";
+    return false;
+  }
+  SetColorKeyRGB(reviewCard_, 0, 0, 255);
   if (!font_.Load((gameFolder + "/font.bmp").c_str())) {
     if (missing) *missing = gameFolder + "/font.bmp";
     return false;
@@ -81,6 +94,10 @@ void LauncherView::DrawButton(const LauncherPages& pages, Control c, const char*
 }
 
 void LauncherView::Draw(const LauncherPages& pages, platform::Surface* target) const {
+  if (pages.CurrentPage() == Page::Review) {
+    DrawReview(pages, target);
+    return;
+  }
   BltClipped(background_, target, 0, 0, 0);
   DrawButton(pages, Control::Play, "play", target);
   DrawButton(pages, Control::Players, "players", target);
@@ -100,31 +117,38 @@ void LauncherView::Draw(const LauncherPages& pages, platform::Surface* target) c
     case Page::Players: DrawPlayers(pages, target); break;
     case Page::Settings: DrawSettings(pages, target); break;
     case Page::HallOfFame: DrawFame(pages, target); break;
+    case Page::Stats: DrawStats(pages, target); break;
+    case Page::Review: break;
   }
-  if (!pages.Message().empty()) {
-    // Up to two lines above the page's buttons, broken between words.
-    const int32_t right = lay::kPanel.x + lay::kPanel.w - 16;
-    std::string lines[2];
-    int line = 0;
-    size_t at = 0;
-    const std::string& text = pages.Message();
-    while (at < text.size() && line < 2) {
-      size_t end = text.find(' ', at);
-      if (end == std::string::npos) end = text.size();
-      const std::string word = text.substr(at, end - at);
-      const std::string joined = lines[line].empty() ? word : lines[line] + " " + word;
-      if (!lines[line].empty() && lay::kPanelTextX + font_.TextWidthUtf8(joined) >= right) {
-        ++line;
-        continue;
-      }
-      lines[line] = joined;
-      at = end + 1;
+  // Up to two lines above the page's buttons; the record's page has its chart there, and one line under its title.
+  if (pages.CurrentPage() == Page::Stats) DrawMessage(pages, lay::kPanelTitleY + font_.Height() + 6, 1, target);
+  else DrawMessage(pages, lay::kSelect.y - 12 - 2 * (font_.Height() + 4), 2, target);
+}
+
+void LauncherView::DrawMessage(const LauncherPages& pages, int32_t y, int lines, platform::Surface* target) const {
+  if (pages.Message().empty()) return;
+  // Broken between words.
+  const int32_t right = lay::kPanel.x + lay::kPanel.w - 16;
+  std::string texts[2];
+  lines = std::min(lines, 2);
+  int line = 0;
+  size_t at = 0;
+  const std::string& text = pages.Message();
+  while (at < text.size() && line < lines) {
+    size_t end = text.find(' ', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(at, end - at);
+    const std::string joined = texts[line].empty() ? word : texts[line] + " " + word;
+    if (!texts[line].empty() && lay::kPanelTextX + font_.TextWidthUtf8(joined) >= right) {
+      ++line;
+      continue;
     }
-    const int32_t lineH = font_.Height() + 4;
-    const int32_t y = lay::kSelect.y - 12 - 2 * lineH;
-    if (pages.MessageIsProblem()) Fill(target, lay::kPanel.x + 8, y - 2, 6, 2 * lineH, 200, 50, 44);
-    for (int i = 0; i < 2; ++i) Text(target, lines[i], lay::kPanelTextX, y + i * lineH, right);
+    texts[line] = joined;
+    at = end + 1;
   }
+  const int32_t lineH = font_.Height() + 4;
+  if (pages.MessageIsProblem()) Fill(target, lay::kPanel.x + 8, y - 2, 6, lines * lineH, 200, 50, 44);
+  for (int i = 0; i < lines; ++i) Text(target, texts[i], lay::kPanelTextX, y + i * lineH, right);
 }
 
 void LauncherView::DrawPlayers(const LauncherPages& pages, platform::Surface* target) const {
@@ -174,6 +198,7 @@ void LauncherView::DrawPlayers(const LauncherPages& pages, platform::Surface* ta
     DrawButton(pages, Control::Select, "select", target);
     DrawButton(pages, Control::Rename, "rename", target);
     DrawButton(pages, Control::Remove, "remove", target);
+    DrawButton(pages, Control::Stats, "stats", target);
   }
 }
 
@@ -211,6 +236,74 @@ void LauncherView::DrawFame(const LauncherPages& pages, platform::Surface* targe
     Text(target, row.name, lay::kPanelTextX + 44, y, right - 110);
     if (!row.name.empty() || row.score != 0)
       font_.DrawText(target, std::to_string(row.score).c_str(), right, y, 1, -1);
+  }
+}
+
+void LauncherView::DrawStats(const LauncherPages& pages, platform::Surface* target) const {
+  const PlayerFigures& f = pages.Figures();
+  const int32_t right = lay::kPanel.x + lay::kPanel.w - 16;
+  const std::string games = f.games == 1 ? "1 game" : std::to_string(f.games) + " games";
+  const std::string figures = f.games > 0 ? games + ", best " + std::to_string(f.best) + ", average " +
+                                                std::to_string(f.average)
+                                          : "no games yet";
+  const std::string title = f.name + ": " + figures;
+  if (lay::kPanelTextX + font_.TextWidthUtf8(title) < right - 8) {
+    Text(target, title, lay::kPanelTextX, lay::kPanelTitleY);
+  } else {
+    // A long name gives way to the figures, which stand whole at the right.
+    font_.DrawTextUtf8(target, figures, right, lay::kPanelTitleY, 1, -1);
+    Text(target, f.name + ":", lay::kPanelTextX, lay::kPanelTitleY, right - font_.TextWidthUtf8(figures) - 16);
+  }
+  if (pages.Message().empty()) {
+    std::string note;
+    if (f.status != MemoryStatus::kRead && f.status != MemoryStatus::kMissing)
+      note = std::string("Their record could not be read (") + MemoryStatusName(f.status) + "): it starts afresh.";
+    else if (f.games == 0) note = "The record begins with the first game.";
+    else if (f.topics.empty()) note = "No True or False answer yet: passes only.";
+    else note = "Right answers by topic (passes not counted)";
+    Text(target, note, lay::kPanelTextX, lay::kPanelTitleY + font_.Height() + 6, right);
+  }
+  // Two columns of twelve; what does not fit is counted in the last place.
+  const size_t places = 2 * lay::kChartRows;
+  const size_t shown = f.topics.size() <= places ? f.topics.size() : places - 1;
+  for (size_t i = 0; i < shown; ++i) {
+    const int32_t column = static_cast<int32_t>(i) / lay::kChartRows, row = static_cast<int32_t>(i) % lay::kChartRows;
+    DrawTopicBar(f.topics[i], lay::kChartX + column * (lay::kChartColumnW + lay::kChartGap),
+                 lay::kChartY + row * lay::kChartRowH, target);
+  }
+  if (shown < f.topics.size())
+    Text(target, "and " + std::to_string(f.topics.size() - shown) + " more topics",
+         lay::kChartX + lay::kChartColumnW + lay::kChartGap, lay::kChartY + (lay::kChartRows - 1) * lay::kChartRowH);
+  DrawButton(pages, Control::LastGame, "lastgame", target);
+  DrawButton(pages, Control::Back, "back", target);
+}
+
+void LauncherView::DrawTopicBar(const TopicBar& bar, int32_t x, int32_t y, platform::Surface* target) const {
+  const std::string percent = std::to_string(bar.percent) + "%";
+  const int32_t w = lay::kChartColumnW;
+  Text(target, bar.label, x, y, x + w - font_.TextWidthUtf8(percent) - 6);
+  font_.DrawText(target, percent.c_str(), x + w, y, 1, -1);
+  // The track, then the share right in the colours of the page's marks: green, gold, red.
+  const int32_t barY = y + font_.Height();
+  Fill(target, x, barY, w, lay::kBarH, 226, 214, 190);
+  const int32_t filled = w * bar.percent / 100;
+  if (bar.percent >= 70) Fill(target, x, barY, filled, lay::kBarH, 46, 150, 70);
+  else if (bar.percent >= 40) Fill(target, x, barY, filled, lay::kBarH, 232, 184, 72);
+  else Fill(target, x, barY, filled, lay::kBarH, 200, 50, 44);
+}
+
+void LauncherView::DrawReview(const LauncherPages& pages, platform::Surface* target) const {
+  using namespace summary_layout;
+  const ReviewPager* pager = pages.Review();
+  // The card alone on the backdrop's darkest green: the pages' boards would show round its edges.
+  Fill(target, 0, 0, 800, 600, 16, 52, 57);
+  BltClipped(reviewCard_, target, kReviewCard.x, kReviewCard.y, kTransparentBlit);
+  if (pager) DrawReviewPage(target, font_, *pager, kReviewCard.x, kReviewCard.y);
+  // The card's buttons are painted on it: the focus and the pointer get rings.
+  for (Control c : {Control::ReviewPrevious, Control::ReviewNext, Control::ReviewClose}) {
+    const lay::Box box = LauncherPages::Place(c);
+    if (pages.Focus() == c) Frame(target, box, 3, 255, 248, 232);
+    else if (pages.Hover() == c || pages.Pressed() == c) Frame(target, box, 2, 232, 184, 72);
   }
 }
 

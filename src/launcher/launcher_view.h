@@ -26,11 +26,16 @@ class LauncherView {
   void DrawPlayers(const LauncherPages& pages, platform::Surface* target) const;
   void DrawSettings(const LauncherPages& pages, platform::Surface* target) const;
   void DrawFame(const LauncherPages& pages, platform::Surface* target) const;
+  void DrawStats(const LauncherPages& pages, platform::Surface* target) const;
+  void DrawTopicBar(const TopicBar& bar, int32_t x, int32_t y, platform::Surface* target) const;
+  void DrawReview(const LauncherPages& pages, platform::Surface* target) const;
+  void DrawMessage(const LauncherPages& pages, int32_t y, int lines, platform::Surface* target) const;
   void Fill(platform::Surface* target, int32_t x, int32_t y, int32_t w, int32_t h, int r, int g, int b) const;
   void Frame(platform::Surface* target, const layout::Box& box, int thickness, int r, int g, int b) const;
   void Text(platform::Surface* target, const std::string& text, int32_t x, int32_t y, int32_t limit = -1) const;
 
   platform::Surface* background_ = nullptr;
+  platform::Surface* reviewCard_ = nullptr;  // the game's own
   std::map<std::string, platform::Surface*> art_;
   BitmapFont font_;
 };

@@ -59,6 +59,7 @@ class Session {
   Session(LauncherStore& store, const LauncherStart& start, platform::Window* window)
       : window_(window),
         store_(store),
+        records_(start.hallOfFame, start.gameFolder),
         pages_(store, start.fame, start.fameHighlight,
                LauncherEvents{[](const std::string& line) { platform::TraceLine(line); },
                               [this] { Click(); }, [this](bool on) { Music(on); },
@@ -66,6 +67,7 @@ class Session {
     sounds_.Init(window, 16);
     sounds_.LoadSound("sounds\\select2.wav", kClick);
     sounds_.EnableSFX(store.Options().SoundEffects() ? 1 : 0);
+    pages_.UseRecords(&records_);
     pages_.OpenPage(start.firstPage);
   }
   ~Session() {
@@ -126,6 +128,7 @@ class Session {
   platform::Window* window_;
   LauncherStore& store_;
   SoundTable sounds_;
+  PlayerRecords records_;
   LauncherPages pages_;
   bool closed_ = false;
 };

@@ -15,6 +15,7 @@ struct LauncherStart {
   Page firstPage = Page::Players;
   std::vector<FameRow> fame;
   int fameHighlight = -1;
+  std::string hallOfFame;  // hiscore.dat: the players' records live beside it
 };
 
 // Returns what the player chose; Command::None with `error` set when the window or its art could not be made.

@@ -154,4 +154,21 @@ TEST(PlayerMemory, PlaceInTheHallOfFameFollowsTheTablesOwnRule) {
   EXPECT_EQ(PlaceInTable(table, 100).pointsMissing, 1);
 }
 
+TEST(PlayerMemory, OddRecordsWriteBackAsTheyWereRead) {
+  // A carriage return inside a name or a topic: a last one would pass for a CR LF ending once written, so both
+  // are read as spaces and the record writes back to bytes that read the same.
+  PlayerMemory m;
+  ASSERT_EQ(ParsePlayerMemory("zorvel player 1\nname A\rB\ntopic 2 1 film\r\r\nend\n", &m), MemoryStatus::kRead);
+  EXPECT_EQ(m.name, "A B");
+  ASSERT_EQ(m.topics.count("film "), 1u);
+  PlayerMemory again;
+  ASSERT_EQ(ParsePlayerMemory(SerializePlayerMemory(m), &again), MemoryStatus::kRead);
+  EXPECT_EQ(again.name, "A B");
+  EXPECT_EQ(again.topics.count("film "), 1u);
+
+  // A total far beyond what two games score still averages to a positive number.
+  ASSERT_EQ(ParsePlayerMemory("zorvel player 1\ngames 2\ntotal 300000000000\nend\n", &m), MemoryStatus::kRead);
+  EXPECT_EQ(m.AverageScore(), 2147483647);
+}
+
 }  // namespace

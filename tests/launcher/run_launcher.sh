@@ -3,7 +3,9 @@
 #   - expect.txt: lines that must appear in the launcher's trace, in this order ("return:" lines in the trace of
 #     the launcher the game started again through its menu button);
 #   - expected.options.ini / expected.setup.ini: the files as the launcher must leave them;
-#   - golden/*.png: the script's screenshots, compared exactly.
+#   - golden/*.png: the script's screenshots, compared exactly;
+#   - expected.files: files of the game folder that must be there after the run ("!name": must not be).
+# Players' records (*.rec) in the run folder are put in the game folder first.
 # A run with game_script.txt plays the game (the headless build) when the launcher's Play is pressed; with
 # return_script.txt the game's "Menu" starts the launcher again, which follows that script.
 # A run with a file named one_program runs the launcher and the game as one program (as the browser does) instead,
@@ -23,7 +25,8 @@ trap '[ "${ZORVEL_KEEP_RUN:-0}" = 1 ] || rm -rf "$WORK"' EXIT
 
 mkdir -p "$WORK/suite/Zorvel"
 cp -r "$GAME_DIR"/. "$WORK/suite/Zorvel/"
-rm -f "$WORK/suite/Zorvel/hiscore.dat" "$WORK/suite/Zorvel/lastgame.ini"
+rm -f "$WORK/suite/Zorvel/hiscore.dat" "$WORK/suite/Zorvel/lastgame.ini" "$WORK/suite/Zorvel/"player_*.rec
+for record in "$RUN"/*.rec; do [ -e "$record" ] && cp "$record" "$WORK/suite/Zorvel/"; done
 cp "$HERE/../replays/questions_mixed.txt" "$WORK/suite/Zorvel/Zorvel.txt"
 printf '[setup]\r\nfullscreen=0\r\n' > "$WORK/suite/Zorvel/setup.ini"
 if [ -f "$RUN/options.ini" ]; then cp "$RUN/options.ini" "$WORK/suite/options.ini"
@@ -77,6 +80,17 @@ for file in options.ini:suite/options.ini setup.ini:suite/Zorvel/setup.ini; do
   [ -f "$RUN/expected.$name" ] || continue
   if ! diff -u --strip-trailing-cr "$RUN/expected.$name" "$WORK/${file#*:}"; then echo "$name differs"; status=1; fi
 done
+
+if [ -f "$RUN/expected.files" ]; then
+  while IFS= read -r name; do
+    [ -z "$name" ] && continue
+    case "$name" in
+      \#*) ;;
+      !*) [ ! -e "$WORK/suite/Zorvel/${name#!}" ] || { echo "${name#!} should not be there"; status=1; } ;;
+      *) [ -e "$WORK/suite/Zorvel/$name" ] || { echo "$name is missing"; status=1; } ;;
+    esac
+  done < "$RUN/expected.files"
+fi
 
 if [ "${ZORVEL_UPDATE_REPLAYS:-0}" = 1 ] && [ $status -eq 0 ]; then
   mkdir -p "$RUN/golden"

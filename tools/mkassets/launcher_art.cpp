@@ -36,6 +36,9 @@ constexpr LauncherButton kButtons[] = {
     {"off.bmp", "Off", lay::kSwitchW, lay::kSmallH},
     {"window.bmp", "Window", lay::kSwitchW, lay::kSmallH},
     {"fullscreen.bmp", "Full screen", lay::kSwitchW, lay::kSmallH},
+    {"stats.bmp", "Stats", lay::kStats.w, lay::kStats.h},
+    {"lastgame.bmp", "Review last game", lay::kLastGame.w, lay::kLastGame.h},
+    {"back.bmp", "Back", lay::kBack.w, lay::kBack.h},
 };
 
 // A wooden board with a gold rim, as the game's ladder and panels are framed.
