@@ -54,6 +54,7 @@ int RunLauncherAndGame(const OneProgram& program) {
     hubbix::LauncherStore store(program.files.options, program.files.setup, &font);
     hubbix::LauncherStart start;
     start.gameFolder = program.gameFolder;
+    start.hallOfFame = program.files.hiscore;
     start.fame = hubbix::ReadFameRows(program.files.hiscore, program.files.lastResult, &start.fameHighlight);
     if (backFromMenu) start.firstPage = hubbix::Page::HallOfFame;
     if (start.fameHighlight >= 0) platform::TraceLine("launcher highlight " + std::to_string(start.fameHighlight + 1));
