@@ -24,7 +24,7 @@ const speed = 6;  // virtual time runs six times faster than the clock: a whole 
 const panel = {x: 164, y: 244, w: 466, h: 168};
 const spots = {true: [232, 499], false: [496, 499], pass: [370, 499], panel: [400, 330], exit: [724, 540],
                menu: [653, 543], nameField: [434, 184], play: [134, 159], players: [134, 264],
-               settings: [134, 330], effects: [659, 274], display: [659, 344], fame: [134, 396], quit: [134, 544]};
+               settings: [134, 330], effects: [659, 274], display: [659, 344], stats: [704, 528], statsBack: [696, 528], fame: [134, 396], quit: [134, 544]};
 
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'zorvel-browser-'));
 const fail = (message) => { throw new Error(message); };
@@ -567,12 +567,21 @@ try {
   if (memory.length !== 1) fail(`no memory file of Ann's in storage: ${kept.keys.join(', ')}`);
   if (score > 0 && !trace.slice(mark).some((l) => /^\d+ launcher highlight 1$/.test(l)))
     fail('after a reload the hall of fame no longer holds the game just played');
-  // The setting back on, through the launcher again.
+  // Ann's record from the players page: the game she played, read from the browser's storage.
   let back = trace.length;
+  await click(page, 'stats');
+  const stats = await waitForTrace(/^\d+ launcher stats \d+ Ann: /, 10000, back);
+  if (!/record player_ann_[0-9a-f]{8}\.rec read, games 1, best \d+/.test(stats.line)) fail(`Ann's record: ${stats.line}`);
+  await shot(page, 'browser_launcher_stats.png');
+  await click(page, 'statsBack');
+  await waitForTrace(/^\d+ launcher page players$/, 10000, back);
+  // The setting back on, through the launcher again.
+  back = trace.length;
   await click(page, 'settings');
   await click(page, 'effects');
   await waitForTrace(/^\d+ launcher effects on$/, 10000, back);
-  console.log(`after a reload: Ann selected, effects off as left, the score marked, ${memory[0]} in storage`);
+  console.log(`after a reload: Ann selected, effects off as left, the score marked, ${memory[0]} in storage; ` +
+              `${stats.line.replace(/^\d+ /, '')}`);
 
   // Quit: a thanks page with a button that opens the launcher again, in the same page.
   back = trace.length;
