@@ -19,7 +19,7 @@ BEGIN = "<!-- folder graph: drawn by scripts/architecture.py, do not edit by han
 END = "<!-- end of folder graph -->"
 
 # Top to bottom: a folder may include the folders below it.
-LAYERS = ["launcher", "app", "game", "quiz", "ui", "gfx", "sound", "common", "zk", "platform"]
+LAYERS = ["suite", "launcher", "app", "game", "quiz", "ui", "gfx", "sound", "common", "zk", "platform"]
 # The platform layer's own folders, top to bottom: backends, then the jobs they serve.
 PLATFORM = ["sdl", "headless", "web", "music", "window", "audio", "replay", "video", "timer", "host", "backend"]
 # Programs side by side on the same layers: neither may include the other, whatever the reason given.

@@ -1,7 +1,7 @@
-// The browser build's entry point, in the launcher's place: the page passes the player's name, which is added to
-// the roster (or selected, when it is there already) as the launcher would, and the game then runs in its
-// packaged folder. Time comes from the browser's clock; the game's own frame loop waits for the browser's next
-// animation frame through Asyncify.
+// The browser build's entry point: the launcher and the game as one program in the packaged suite folder, the
+// launcher first. Tests may pass a player's name, which is added to the roster (or selected, when it is there
+// already) as the launcher would, and then the game starts at once. Time comes from the browser's clock; the
+// frame loops wait for the browser's next animation frame through Asyncify.
 #include <dirent.h>
 #include <emscripten.h>
 #include <sys/stat.h>
@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_main.h"
 #include "launcher/ini_document.h"
 #include "platform/host/atomic_file.h"
 #include "platform/timer/timer.h"
 #include "platform/host/writable_files.h"
 #include "launcher/suite_options.h"
+#include "suite/one_program.h"
 #include "ui/bitmap_font.h"
 
 // clang-format off
@@ -53,6 +53,13 @@ EM_ASYNC_JS(void, zorvel_web_wait, (double dueMs, double gatherMs), {
     if (now - shownAt < 25 && shownAt - shownBefore < 60) frame = requestAnimationFrame(wake);
     else timer = setTimeout(wake, Math.max(0, dueMs - now + (input ? 0 : gatherMs)));
   });
+});
+
+// The launcher's Quit: the page thanks the player and offers to play again; returns when they take the offer.
+EM_ASYNC_JS(int, zorvel_web_quit, (), {
+  if (!Module.zorvelQuit) return 0;
+  await Module.zorvelQuit();
+  return 1;
 });
 
 // Returns once everything written so far is in the browser's storage.
@@ -128,7 +135,9 @@ int main(int argc, char** argv) {
   const platform::WritableFiles files = platform::LocateWritableFiles(kSuite, kGame, &problem);
   RemoveLeftoverSaves(files.options);
   RemoveLeftoverSaves(files.hiscore);
-  if (problem.empty() && !name.empty()) problem = EnterPlayer(files.options, name);
+  // A name the roster refuses opens the launcher instead, where the player can choose another.
+  const std::string refused = problem.empty() && !name.empty() ? EnterPlayer(files.options, name) : "";
+  if (!refused.empty()) std::fprintf(stderr, "%s\n", refused.c_str());
   // The roster is in the browser's storage before the game starts, and so is every hall-of-fame write before it
   // returns: a page left at once loses nothing.
   zorvel_web_keep_files();
@@ -145,7 +154,13 @@ int main(int argc, char** argv) {
   if (const char* s = std::getenv("ZORVEL_WEB_SPEED"); s && std::atof(s) >= 1) speed = std::atof(s);
   platform::UseVirtualTime(true);
   platform::PaceVirtualTime([speed](uint64_t due) { WaitForBrowserClock(due, speed); });
-  const int code = AppMain(nullptr, kSuite);
+  suite::OneProgram program;
+  program.suiteFolder = kSuite;
+  program.gameFolder = kGame;
+  program.files = files;
+  program.playFirst = !name.empty() && refused.empty();
+  program.quit = [] { return zorvel_web_quit() != 0; };
+  const int code = suite::RunLauncherAndGame(program);
   zorvel_web_ended(code, "");
   return code;
 }

@@ -229,6 +229,9 @@ intptr_t MainWindowProc(platform::Window* window, uint32_t message, uintptr_t wP
 
 int AppMain(void* instance, const std::string& commandLine) {
   using namespace platform;
+  // Where the launcher and the game are one program, the game runs again in the same process: nothing of the
+  // last one's window and frame pacing is kept.
+  g_app = AppState{};
   if (commandLine.empty()) {
     MessageBox("Game must be run from the Hubbix", "ERROR", MB_OK);
     return 0;
@@ -306,7 +309,7 @@ int AppMain(void* instance, const std::string& commandLine) {
 
   ZKInitFont(g_app.mainWindow);
   g_screenManager.SetDisplay(g_app.directDraw, BackSurface());
-  g_screenManager.AddScreen(&g_gameScreen);
+  if (g_screenManager.ScreenCount() == 0) g_screenManager.AddScreen(&g_gameScreen);
   g_screenManager.ActivateScreen("Zorvel");
   ZKInitKeyboard();
 

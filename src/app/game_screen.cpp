@@ -1,6 +1,7 @@
 #include "app/game_screen.h"
 
 #include "app/app_shell.h"
+#include "app/game_buttons.h"
 #include "common/game_rules.h"
 #include "game/game_names.h"
 #include "game/quiz_game.h"
@@ -16,17 +17,6 @@
 GameScreen g_gameScreen;
 
 namespace {
-
-struct ButtonSpec {
-  const char* name;
-  const char* bitmap;
-  int32_t x, y;
-};
-constexpr ButtonSpec kButtons[] = {
-    {"newgame", "newgame.bmp", 10, 520}, {"info", "info.bmp", 104, 520},     {"menu", "back.bmp", 610, 520},
-    {"exit", "exit.bmp", 704, 520},      {"true", "truepie.bmp", 212, 479}, {"false", "falsepie.bmp", 476, 479},
-    {"pass", "passpie.bmp", 350, 479},
-};
 
 // Keyboard and controller play: each key stands for a click on its buttons. A controller's A both answers True
 // and goes on after the explanation; only the button the current state polls acts. The same keys answer the
@@ -84,7 +74,7 @@ void GameScreen::Activate(platform::DirectDraw* directDraw, platform::Surface* b
   g_refreshManager.SetCleanSurface(backgroundCopyPicture_->GetSurface());
   g_refreshManager.RestoreAll();
 
-  for (const ButtonSpec& b : kButtons) {
+  for (const GameButton& b : kGameButtons) {
     auto* widget = new Widget(b.x, b.y);
     widget->SetName(b.name);
     widget->LoadStrip(b.bitmap, 2, 0);

@@ -56,6 +56,13 @@ struct EndGameButton {
 inline constexpr std::array<EndGameButton, 2> kEndGameButtons{{{"yes", "Yes", "Y", 40, 96, 120, 36},
                                                                {"no", "No", "N", 196, 96, 120, 36}}};
 
+// The least a control's hit area measures each way, in picture pixels: 24 CSS pixels on a phone held sideways,
+// where the whole picture is 390 CSS pixels tall (0.65 CSS pixels a picture pixel).
+inline constexpr int32_t kMinimumHitSize = 37;
+// The answers of "End this game?" take clicks this far beyond their drawn edges, all round: drawn 36 pixels tall,
+// they are too small for a finger on a phone.
+inline constexpr int32_t kEndGameHitMargin = 8;
+
 // The one transparent colour of every bitmap: pure blue.
 struct KeyRgb {
   uint8_t r, g, b;

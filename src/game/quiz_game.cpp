@@ -397,6 +397,8 @@ int32_t QuizGame::ConfirmEndGame() {
   popup->LoadPopupPicture("endgame.bmp", "end-game");
   for (const rules::EndGameButton& b : rules::kEndGameButtons) {
     auto* button = new Widget(b.x, b.y, b.w, b.h);
+    constexpr int32_t m = rules::kEndGameHitMargin;
+    button->SetHitRect(b.x - m, b.y - m, b.w + 2 * m, b.h + 2 * m);
     button->SetName(b.name);
     popup->AddWidget(button);
   }

@@ -31,6 +31,29 @@ void StartMusic(platform::Window* window) {
 
 void StopMusic() { platform::MciSendString("close music", nullptr); }
 
+// Tells the backend where the name field stands and whether it has the focus, when that changed: a phone's
+// keyboard is called up over it by a tap there, and put away when the focus leaves it.
+class TextInputArea {
+ public:
+  ~TextInputArea() { Show(false, {0, 0, 0, 0}); }
+  void Follow(const LauncherPages& pages) {
+    const bool shown = pages.CurrentPage() == Page::Players;
+    Show(shown && pages.Focus() == Control::NameField, shown ? layout::kNameField : layout::Box{0, 0, 0, 0});
+  }
+
+ private:
+  void Show(bool active, const layout::Box& box) {
+    if (told_ && active == active_ && box.x == box_.x && box.y == box_.y && box.w == box_.w && box.h == box_.h)
+      return;
+    told_ = true;
+    active_ = active;
+    box_ = box;
+    platform::backend::SetTextInputArea(active, box.x, box.y, box.w, box.h);
+  }
+  bool told_ = false, active_ = false;
+  layout::Box box_{0, 0, 0, 0};
+};
+
 class Session {
  public:
   Session(LauncherStore& store, const LauncherStart& start, platform::Window* window)
@@ -39,7 +62,8 @@ class Session {
         records_(start.hallOfFame, start.gameFolder),
         pages_(store, start.fame, start.fameHighlight,
                LauncherEvents{[](const std::string& line) { platform::TraceLine(line); },
-                              [this] { Click(); }, [this](bool on) { Music(on); }, nullptr}) {
+                              [this] { Click(); }, [this](bool on) { Music(on); },
+                              [](bool on) { platform::backend::FollowDisplaySetting(on); }}) {
     sounds_.Init(window, 16);
     sounds_.LoadSound("sounds\\select2.wav", kClick);
     sounds_.EnableSFX(store.Options().SoundEffects() ? 1 : 0);
@@ -52,8 +76,11 @@ class Session {
   }
 
   LauncherPages& Pages() { return pages_; }
-  void TakeOutsideChanges() {
-    if (store_.ReloadIfChanged()) pages_.OptionsChangedOutside();
+  // True when another program changed the options, which the pages then show.
+  bool TakeOutsideChanges() {
+    if (!store_.ReloadIfChanged()) return false;
+    pages_.OptionsChangedOutside();
+    return true;
   }
   // Opening the music decodes ahead; the first picture is shown before that wait.
   void StartMusicIfWanted() {
@@ -141,28 +168,35 @@ Command RunLauncherWindow(LauncherStore& store, const LauncherStart& start, std:
   Command command = Command::None;
   {
     Session session(store, start, window);
+    TextInputArea textInput;
     int32_t next = 0;
     int frames = 0;
+    bool changed = true;
     while (command == Command::None) {
       Message m;
       bool open = true;
       while (open && PeekMessage(&m, true)) {
         if (m.message == WM_QUIT) open = false;
         else open = session.Handle(m);
+        changed = true;
       }
       if (!open) {
         command = Command::Quit;
         TraceLine("launcher closed");
         break;
       }
+      textInput.Follow(session.Pages());
       WaitForTickCount(next);
       ZKFramePaced();
       next = tickCounter.load() + 10;
-      view.Draw(session.Pages(), back);
+      // The pages change only with a message or with the options changed outside: drawing the same picture 100
+      // times a second kept a browser's page busy for nothing. Twice a second it is drawn all the same.
+      if (changed || frames % 50 == 0) view.Draw(session.Pages(), back);
+      changed = false;
       ZKFlip();
       if (frames++ == 0) session.StartMusicIfWanted();
       // Twice a second, take in what another program changed in the options meanwhile.
-      if (frames % 50 == 0) session.TakeOutsideChanges();
+      if (frames % 50 == 0 && session.TakeOutsideChanges()) changed = true;
       command = session.Pages().TakeCommand();
     }
   }

@@ -72,6 +72,11 @@ class Widget {
   int32_t GetY() const { return y_; }
   int32_t GetWidth() const { return width_; }
   int32_t GetHeight() const { return height_; }
+  // Where clicks are taken, before any offset: the drawn box unless SetHitRect chose another.
+  int32_t GetHitX() const { return hitX_; }
+  int32_t GetHitY() const { return hitY_; }
+  int32_t GetHitWidth() const { return hitWidth_; }
+  int32_t GetHitHeight() const { return hitHeight_; }
 
  private:
   int32_t AddImageEntry(int32_t tag, platform::Surface* surface, bool owned);

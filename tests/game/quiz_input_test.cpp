@@ -113,3 +113,26 @@ TEST(QuizInput, TheQuestionTakesClicksOnItsAnswersAndTheControllerAndIsNotAskedW
   EXPECT_GE(starts[4], 200000);
   EXPECT_LT(starts[4], 200100);
 }
+
+TEST(QuizInput, TheQuestionsAnswersTakeClicksJustBesideWhereTheyAreDrawn) {
+  // Yes is drawn over (262, 321) to (382, 357), No over (418, 321) to (538, 357); each takes clicks up to 8 pixels
+  // beyond, so a finger on a phone finds them. Between the two hit areas a click on the card answers nothing.
+  Script script;
+  script.Key(500, "N")
+      .Click(1500, 257, 316)   // above and left of Yes: yes, a new game
+      .Key(2500, "N")
+      .Click(3500, 542, 362)   // below and right of No: no
+      .Key(4500, "N")
+      .Click(5500, 400, 339)   // in the gap, beyond both hit areas: the question stays
+      .Click(6500, 254, 370)   // below Yes and its hit area: the question stays
+      .Key(7500, "Y")
+      .Exit(9000);
+  const GameRun run = rules::Play(script, rules::OnlyTrue());
+  ASSERT_TRUE(run.EndedCleanly()) << run.output;
+  EXPECT_EQ(PopupLines(run), Strings({"open \"end-game\"", "close \"yes\"", "open \"end-game\"", "close \"no\"",
+                                      "open \"end-game\"", "close \"yes\""}));
+  const int lastClose = run.Find("popup close", run.Find("popup close", run.Find("popup close") + 1) + 1);
+  ASSERT_GE(lastClose, 0);
+  EXPECT_GE(run.trace[lastClose].tick, 7500) << "only the key answered the third question";
+  EXPECT_EQ(Count(run, "new game"), 3);
+}

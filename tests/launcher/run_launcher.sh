@@ -8,13 +8,16 @@
 # Players' records (*.rec) in the run folder are put in the game folder first.
 # A run with game_script.txt plays the game (the headless build) when the launcher's Play is pressed; with
 # return_script.txt the game's "Menu" starts the launcher again, which follows that script.
+# A run with a file named one_program runs the launcher and the game as one program (as the browser does) instead,
+# the one script driving both.
 # ZORVEL_UPDATE_REPLAYS=1 rewrites the golden pictures, but only when every expected line was seen.
-#   run_launcher.sh <hubbix-headless> <zorvel-headless> <game folder> <run folder>
+#   run_launcher.sh <hubbix-headless> <zorvel-headless> <game folder> <run folder> [<zorvel-suite-headless>]
 set -euo pipefail
 LAUNCHER=$1
 GAME=$2
 GAME_DIR=$3
 RUN=$(cd "$4" && pwd)
+ONE_PROGRAM=${5:-}
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/../golden/compare_pictures.sh"
 WORK=$(mktemp -d /tmp/hubbix-run-XXXXXX)
@@ -33,6 +36,10 @@ if [ -f "$RUN/hiscore.txt" ]; then "$HERE/../replays/make_hiscore.sh" "$RUN/hisc
 cp "$LAUNCHER" "$WORK/suite/Hubbix"
 args=()
 [ -f "$RUN/arguments" ] && read -r -a args < "$RUN/arguments"
+if [ -f "$RUN/one_program" ]; then
+  cp "$ONE_PROGRAM" "$WORK/suite/Hubbix"
+  args=("$WORK/suite")
+fi
 
 chain=(ZORVEL_GAME="$GAME" ZORVEL_NO_LAUNCH=1)
 [ -f "$RUN/game_script.txt" ] && chain+=(ZORVEL_GAME_SCRIPT="$RUN/game_script.txt" ZORVEL_GAME_TRACE="$WORK/game.trace")

@@ -1,12 +1,16 @@
 // Plays the browser build in headless Chromium. First, with no input, the game's trace for one seed must be the
-// headless build's line for line (the same ticks). Then the start page takes a name, True, False and Pass are
-// clicked where they show on the scaled canvas, and the text panel to go on; the game's trace is read from the
-// console. The first question's text panel must be the same pixels as the headless build's for the same seed,
-// the live region must carry the statement and then the verdict with its explanation, and after the clock runs
-// out the hall of fame must still be there when the page is loaded again. Then: the browser's keys are left to
-// it, a 1 ms click counts, a reload offline plays, a roster written just before leaving is kept, a cold load over
-// a slow line is quick and small, the idle game costs little more than a blank page, and on a phone the first
-// tap starts the sound, the buttons are large enough and an upright phone is asked to turn.
+// headless build's line for line (the same ticks). Then the page opens on the launcher, a player is added by
+// typing into its name field and Play starts the game; True, False and Pass are clicked where they show on the
+// scaled canvas, and the text panel to go on; the trace (launcher and game) is read from the console. The first
+// question's text panel must be the same pixels as the headless build's for the same seed, the live region must
+// carry the statement and then the verdict with its explanation; after the clock runs out the game's Menu brings
+// the launcher back on the hall of fame with that game marked, a setting is switched (the display setting switches
+// the page's full screen), and after a reload the
+// player, the setting, the score and the player's memory of the game are all still there (a second game reads
+// the memory back). Then: the browser's keys are left to it, a 1 ms click counts, a reload offline plays, a roster
+// written just before leaving is kept, a cold load over a slow line is quick and small, the idle game costs
+// little more than a blank page, and on a phone the first tap starts the sound, the buttons are large enough, an
+// upright phone is asked to turn, and a tap on the launcher's name field calls up the keyboard's text element.
 //   node play_in_browser.mjs <site folder> <zorvel-headless> <native game folder> [screenshot folder]
 import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
@@ -18,7 +22,9 @@ const [site, headless, gameDir, shots] = process.argv.slice(2).map((a) => a && p
 const seed = 7;
 const speed = 6;  // virtual time runs six times faster than the clock: a whole game in half a minute
 const panel = {x: 164, y: 244, w: 466, h: 168};
-const spots = {true: [232, 499], false: [496, 499], pass: [370, 499], panel: [400, 330], exit: [724, 540]};
+const spots = {true: [232, 499], false: [496, 499], pass: [370, 499], panel: [400, 330], exit: [724, 540],
+               menu: [653, 543], nameField: [434, 184], play: [134, 159], players: [134, 264],
+               settings: [134, 330], effects: [659, 274], display: [659, 344], stats: [704, 528], statsBack: [696, 528], fame: [134, 396], quit: [134, 544]};
 
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'zorvel-browser-'));
 const fail = (message) => { throw new Error(message); };
@@ -74,6 +80,19 @@ async function click(page, spot) {
   await page.mouse.up();
 }
 
+// The launcher's name field takes the focus with a click, the text goes into the page's text element laid over it
+// (as a phone's keyboard would type), and Return adds the player.
+async function typeName(page, name) {
+  await click(page, 'nameField');
+  await page.waitForFunction(() => document.activeElement?.id === 'typing', {timeout: 10000});
+  await page.keyboard.type(name, {delay: 20});
+  await sleep(100);
+  await page.keyboard.press('Enter');
+}
+
+// The launcher's trace lines ("launcher ...") from a mark on.
+const launcherLines = (from) => trace.slice(from).filter((l) => /^\d+ launcher /.test(l));
+
 async function shot(page, name) {
   if (shots) await page.screenshot({path: path.join(shots, name)});
 }
@@ -127,7 +146,8 @@ async function checkShortClick(page) {
   console.log('a press and release 1 ms apart answered True');
 }
 
-// After one visit the service worker has kept this build's files: the page reloads and plays offline.
+// After one visit the service worker has kept this build's files: the page reloads offline, the launcher opens
+// and Play plays.
 async function checkOfflineReload(page) {
   const started = Date.now();
   await page.waitForFunction(async () => {
@@ -139,12 +159,14 @@ async function checkOfflineReload(page) {
   await page.setOfflineMode(true);
   try {
     await page.reload();
+    await waitForTrace(/^\d+ launcher page players$/, 60000, mark);
+    await click(page, 'play');
     await waitForTrace(/^\d+ new game, best \d+$/, 60000, mark);
     await waitForTrace(/^\d+ question /, 30000, mark);
   } finally {
     await page.setOfflineMode(false);
   }
-  console.log(`offline reload: the game loaded from the worker's cache and plays (cache full after ` +
+  console.log(`offline reload: the launcher loaded from the worker's cache and Play plays (cache full after ` +
               `${Date.now() - started} ms)`);
 }
 
@@ -166,13 +188,12 @@ function storedFiles(page) {
 // A new player enters the roster and the page is left at once: the roster is in the browser's storage all the
 // same, with no temporary file of the save left beside it.
 async function checkQuickLeave(page) {
+  let mark = trace.length;
   await page.goto(`${base}?trace`);
-  await page.waitForSelector('#name', {visible: true});
-  await page.$eval('#name', (e) => { e.value = ''; });
-  await page.type('#name', 'Quickleaver');
-  const mark = trace.length;
-  await Promise.all([page.waitForNavigation(), page.click('#play')]);
-  await waitForTrace(/^\d+ /, 60000, mark);  // the game has begun: the roster was written before it
+  await waitForTrace(/^\d+ launcher page players$/, 60000, mark);
+  mark = trace.length;
+  await typeName(page, 'Quickleaver');
+  await waitForTrace(/^\d+ launcher add \d+ Quickleaver$/, 10000, mark);
   await page.goto('about:blank');
   await page.goto(base);
   const stored = await storedFiles(page);
@@ -219,13 +240,13 @@ async function checkSameTicks() {
   console.log(`the same ${got.length} trace lines as the headless build over ${untilMs / 1000} s of game time`);
 }
 
-// First visit over 10 Mbit/s with 40 ms of latency: the loading screen paints at once, the game shows within 3 s
+// First visit over 10 Mbit/s with 40 ms of latency: the loading screen paints at once, the launcher shows within 3 s
 // and no more than 3.0 MB come over the wire. Times are the better of two cold loads: a busy machine can hold
 // up one paint, not two in a row.
 async function checkColdLoad() {
   const loads = [];
   for (let i = 0; i < 2; ++i) {
-    const cold = await coldLoad(browser, `${base}?name=Cold&seed=${seed}`);
+    const cold = await coldLoad(browser, `${base}?seed=${seed}`);
     loads.push(cold);
     console.log(`cold load at 10 Mbit/s, 40 ms: first paint ${Math.round(cold.firstPaint - cold.response)} ms ` +
                 `after the page arrived, first picture ${Math.round(cold.firstPicture)} ms; ` +
@@ -239,17 +260,20 @@ async function checkColdLoad() {
   if (Math.min(...loads.map((c) => c.firstPicture)) > 3000) fail('the first picture came later than 3 s');
 }
 
-// Idle on a question, the page's main thread works no more than 2 points of a core above a blank page's. A
-// result over the limit is measured once more (a busy machine weighs on one window), and the better one counts.
+// Idle on a question, and idle on the launcher's first page, the page's main thread works no more than 2 points
+// of a core above a blank page's. A result over the limit is measured once more (a busy machine weighs on one
+// window), and the better one counts.
 async function checkIdle() {
-  let best = Infinity;
-  for (let i = 0; i < 2 && best > 2; ++i) {
-    const shares = await idleShares(browser, `${base}?name=Idle&seed=${seed}`, 20);
-    console.log(`main thread over 20 s: blank page ${shares.blank.toFixed(2)} %, game idle on a question ` +
-                `${shares.game.toFixed(2)} %`);
-    best = Math.min(best, shares.game - shares.blank);
+  for (const [what, url] of [['game idle on a question', `${base}?name=Idle&seed=${seed}`],
+                             ['launcher idle', `${base}?seed=${seed}`]]) {
+    let best = Infinity;
+    for (let i = 0; i < 2 && best > 2; ++i) {
+      const shares = await idleShares(browser, url, 20);
+      console.log(`main thread over 20 s: blank page ${shares.blank.toFixed(2)} %, ${what} ${shares.game.toFixed(2)} %`);
+      best = Math.min(best, shares.game - shares.blank);
+    }
+    if (best > 2) fail(`${what}: more than 2 points above a blank page`);
   }
-  if (best > 2) fail('the idle game works more than 2 points above a blank page');
 }
 
 // A hidden page does nothing at all: no main-thread work beyond a blank page's, not a tick of the game; shown
@@ -328,15 +352,74 @@ async function checkFirstTap() {
       return {mute: box('mute'), full: box('fullscreen'), scale: Math.min(canvas.width / 800, canvas.height / 600),
               turn: getComputedStyle(document.getElementById('turn')).display};
     });
-    const small = [['mute', sizes.mute.width, sizes.mute.height], ['full screen', sizes.full.width, sizes.full.height],
-                   ['game buttons', 172 * sizes.scale, 46 * sizes.scale]].filter(([, w, h]) => !(w >= 24 && h >= 24));
+    // The smallest hit areas of the game and the launcher in picture pixels: the answers of "End this game?"
+    // (120 x 36 drawn, 136 x 52 taken), the game's bottom buttons (86 x 46), the launcher's Yes and No (60 x 40
+    // drawn, 60 x 62 taken).
+    const areas = [['mute', sizes.mute.width, sizes.mute.height], ['full screen', sizes.full.width, sizes.full.height],
+                   ['game buttons', 86 * sizes.scale, 46 * sizes.scale],
+                   ['end-game answers', 136 * sizes.scale, 52 * sizes.scale],
+                   ['launcher yes and no', 60 * sizes.scale, 62 * sizes.scale]];
+    const small = areas.filter(([, w, h]) => !(w >= 24 && h >= 24));
     if (small.length) fail(`hit areas under 24 CSS px at 844 x 390: ${JSON.stringify(small)}`);
     if (sizes.turn !== 'none') fail('the turn-your-phone hint shows in landscape');
     await page.setViewport({width: 390, height: 844, isMobile: true, hasTouch: true, deviceScaleFactor: 2});
     const upright = await page.$eval('#turn', (e) => getComputedStyle(e).display);
     if (upright === 'none') fail('no turn-your-phone hint upright');
-    console.log(`phone: page buttons ${sizes.mute.width} x ${sizes.mute.height} CSS px, the game's buttons ` +
-                `${Math.round(172 * sizes.scale)} x ${Math.round(46 * sizes.scale)}; the hint shows upright only`);
+    const least = (i) => Math.round(Math.min(...areas.map((a) => a[i])));
+    console.log(`phone: page buttons ${sizes.mute.width} x ${sizes.mute.height} CSS px, hit areas at least ` +
+                `${least(1)} wide and ${least(2)} high; the hint shows upright only`);
+    // The launcher's name field on a phone: a tap on it focuses the page's text element within the tap (so the
+    // keyboard comes up), and the word the keyboard composes reaches the field as it was committed.
+    await page.setViewport({width: 844, height: 390, isMobile: true, hasTouch: true, isLandscape: true,
+                            deviceScaleFactor: 2});
+    const mark = lines.length;
+    await page.goto(`${base}?trace`);
+    for (const began = Date.now(); !lines.slice(mark).some((l) => /^\d+ launcher page players$/.test(l)); await sleep(50))
+      if (Date.now() - began > 60000) fail('the phone page never showed the launcher');
+    await page.touchscreen.tap(...await pagePoint(page, ...spots.nameField));
+    const focused = await page.evaluate(() => document.activeElement?.id);
+    if (focused !== 'typing') fail(`a tap on the name field focused ${focused}, not the text element`);
+    // A phone's keyboard composes a word and changes it as it goes (here it takes back a letter) before it
+    // commits the word.
+    const cdp = await page.createCDPSession();
+    for (const text of ['F', 'Fi', 'Fin', 'Fi', 'Fin', 'Fing']) {
+      await cdp.send('Input.imeSetComposition', {text, selectionStart: text.length, selectionEnd: text.length});
+      await sleep(50);
+    }
+    await cdp.send('Input.insertText', {text: 'Fingers'});
+    await sleep(300);
+    await page.keyboard.press('Enter');
+    for (const began = Date.now(); !lines.slice(mark).some((l) => /^\d+ launcher add \d+ Fingers$/.test(l)); await sleep(50))
+      if (Date.now() - began > 10000) fail('the phone keyboard\'s word did not reach the launcher\'s field');
+    const away = await page.evaluate(() => document.activeElement?.id);
+    console.log(`phone: a tap on the name field focused the text element; a composed word added the player ` +
+                `(focus then on ${away})`);
+    // Game after game in the page, the launcher between them: each game answers a tap and is heard.
+    const waitLine = async (pattern, from, timeoutMs = 30000) => {
+      for (const began = Date.now(); !lines.slice(from).some((l) => pattern.test(l)); await sleep(50))
+        if (Date.now() - began > timeoutMs) fail(`the phone page has no trace line ${pattern}`);
+    };
+    const audio = () => page.evaluate(() => ({state: Module.zorvelAudio.context.state, heard: Module.zorvelAudio.heard}));
+    for (let round = 1; round <= 2; ++round) {
+      const from = lines.length;
+      if (round > 1) {
+        await page.keyboard.press('KeyM');
+        await waitLine(/^\d+ popup open "end-game"$/, from);
+        await page.keyboard.press('KeyY');
+        await waitLine(/^\d+ launcher page halloffame$/, from);
+      }
+      const before = await audio();
+      await page.touchscreen.tap(...await pagePoint(page, ...spots.play));
+      await waitLine(/^\d+ launcher play as Fingers$/, from);
+      await waitLine(/^\d+ state 21 /, from);
+      await page.touchscreen.tap(...await pagePoint(page, ...spots.true));
+      await waitLine(/^\d+ answer true$/, from);
+      await sleep(1000);
+      const after = await audio();
+      if (after.state !== 'running' || !(after.heard > before.heard))
+        fail(`game ${round} in the page is not heard: ${JSON.stringify(before)} -> ${JSON.stringify(after)}`);
+    }
+    console.log('phone: two games in a row in the page, the launcher between them, each answered and heard');
   } finally {
     await phone.close();
   }
@@ -357,10 +440,17 @@ try {
   page.on('dialog', (dialog) => { trace.push(`dialog: ${dialog.message()}`); dialog.dismiss(); });
 
   await page.goto(`${base}?seed=${seed}&trace&speed=${speed}`);
-  await page.waitForSelector('#name', {visible: true});
-  await shot(page, 'browser_start.png');
-  await page.type('#name', 'Ann');
-  await Promise.all([page.waitForNavigation(), page.click('#play')]);
+  // The launcher, not a page of its own: a player is added by typing, then Play.
+  await waitForTrace(/^\d+ launcher page players$/, 60000);
+  if (await page.$('#name')) fail('the page still has a start page of its own');
+  await sleep(300);
+  await shot(page, 'browser_launcher.png');
+  await typeName(page, 'Ann');
+  await waitForTrace(/^\d+ launcher add \d+ Ann$/, 10000);
+  await sleep(200);
+  await shot(page, 'browser_launcher_typed.png');
+  await click(page, 'play');
+  await waitForTrace(/^\d+ launcher play as Ann$/, 10000);
 
   const first = await waitForTrace(/^\d+ question /);
   if (expected.question && !first.line.endsWith(expected.question.slice(1)))
@@ -435,17 +525,90 @@ try {
   if (!audio || audio.heard === 0) fail(`nothing was heard: ${JSON.stringify(audio)}`);
   console.log(`sound: ${audio.heard} of ${audio.pieces} pieces queued on WebAudio had sound in them`);
 
-  // Exit: the game ends, keeps what it wrote and the page goes back to the start page.
-  await Promise.all([page.waitForNavigation({timeout: 30000}), click(page, 'exit')]);
-  await page.waitForSelector('#name', {visible: true});
-  if (await page.$eval('#name', (e) => e.value) !== 'Ann') fail('the start page forgot the name');
-
-  // A new page load: the best score comes back from the browser's storage.
+  // Menu (the key M; the first press may close the game's summary): the launcher comes back in the same page, on
+  // the hall of fame with this game's entry marked.
+  const shownStatement = (l) => l.replace(/^\d+ question /, '');
+  const firstGameStatements = trace.filter((l) => /^\d+ question /.test(l)).map(shownStatement);
   mark = trace.length;
-  await page.goto(`${base}?name=Ann&seed=${seed + 1}&trace&speed=${speed}`);
-  const best = await waitForTrace(/^\d+ new game, best \d+$/, 60000, mark);
+  for (let i = 0; i < 4 && !trace.slice(mark).some((l) => / game returned 0 through the menu$/.test(l)); ++i) {
+    await page.keyboard.press('KeyM');
+    await sleep(1500);
+  }
+  await waitForTrace(/^\d+ game returned 0 through the menu$/, 5000, mark);
+  const marked = await waitForTrace(/^\d+ launcher highlight \d+$/, 10000, mark);
+  await waitForTrace(/^\d+ launcher page halloffame$/, 10000, mark);
+  if (score > 0 && !marked.line.endsWith(' 1')) fail(`the hall of fame marks ${marked.line}, expected place 1`);
+  await sleep(300);
+  await shot(page, 'browser_launcher_fame.png');
+  console.log(`Menu: back in the launcher on the hall of fame, ${marked.line.replace(/^\d+ /, '')}`);
+  // A setting: the effects off, as the player would switch them.
+  mark = trace.length;
+  await click(page, 'settings');
+  await waitForTrace(/^\d+ launcher page settings$/, 10000, mark);
+  await click(page, 'effects');
+  await waitForTrace(/^\d+ launcher effects off$/, 10000, mark);
+  // The display setting is the page's full screen, at once, and back.
+  for (const [said, full] of [['fullscreen', true], ['window', false]]) {
+    await click(page, 'display');
+    await waitForTrace(new RegExp(`^\\d+ launcher display ${said}$`), 10000, mark);
+    await page.waitForFunction((full) => !!document.fullscreenElement === full, {timeout: 5000}, full)
+        .catch(() => fail(`the display setting ${said} left the page's full screen ${!full ? 'on' : 'off'}`));
+  }
+
+  // A reload: the launcher comes back with the player selected, the setting as it was left and the score marked;
+  // the player's memory of the game is in the browser's storage.
+  mark = trace.length;
+  await page.reload();
+  await waitForTrace(/^\d+ launcher page players$/, 60000, mark);
+  const kept = await storedFiles(page);
+  if (!kept.options || !/name=Ann/.test(kept.options) || !/SFX=N/.test(kept.options))
+    fail(`after a reload the roster or the setting is not kept: ${kept.options}`);
+  const memory = kept.keys.filter((k) => /\/player_ann_[0-9a-f]{8}\.rec$/.test(k));
+  if (memory.length !== 1) fail(`no memory file of Ann's in storage: ${kept.keys.join(', ')}`);
+  if (score > 0 && !trace.slice(mark).some((l) => /^\d+ launcher highlight 1$/.test(l)))
+    fail('after a reload the hall of fame no longer holds the game just played');
+  // Ann's record from the players page: the game she played, read from the browser's storage.
+  let back = trace.length;
+  await click(page, 'stats');
+  const stats = await waitForTrace(/^\d+ launcher stats \d+ Ann: /, 10000, back);
+  if (!/record player_ann_[0-9a-f]{8}\.rec read, games 1, best \d+/.test(stats.line)) fail(`Ann's record: ${stats.line}`);
+  await shot(page, 'browser_launcher_stats.png');
+  await click(page, 'statsBack');
+  await waitForTrace(/^\d+ launcher page players$/, 10000, back);
+  // The setting back on, through the launcher again.
+  back = trace.length;
+  await click(page, 'settings');
+  await click(page, 'effects');
+  await waitForTrace(/^\d+ launcher effects on$/, 10000, back);
+  console.log(`after a reload: Ann selected, effects off as left, the score marked, ${memory[0]} in storage; ` +
+              `${stats.line.replace(/^\d+ /, '')}`);
+
+  // Quit: a thanks page with a button that opens the launcher again, in the same page.
+  back = trace.length;
+  await click(page, 'quit');
+  await waitForTrace(/^\d+ launcher quit$/, 10000, back);
+  await page.waitForSelector('#thanks', {visible: true, timeout: 10000});
+  if (await page.$eval('#game', (e) => getComputedStyle(e).display) !== 'none') fail('the launcher shows beside the thanks');
+  await shot(page, 'browser_thanks.png');
+  await page.click('#again');
+  await waitForTrace(/^\d+ launcher page players$/, 10000, back);
+  if (await page.$eval('#thanks', (e) => getComputedStyle(e).display) !== 'none') fail('the thanks stay after Play again');
+  console.log('Quit: a thanks page; Play again opened the launcher again');
+
+  // Play as Ann from the launcher once more: the best score and Ann's memory come back from storage.
+  back = trace.length;
+  await click(page, 'play');
+  await waitForTrace(/^\d+ launcher play as Ann$/, 10000, back);
+  const best = await waitForTrace(/^\d+ new game, best \d+$/, 60000, back);
   if (!best.line.endsWith(`best ${score}`)) fail(`after a reload: ${best.line}, expected best ${score}`);
-  console.log(`after a reload the hall of fame still holds ${score}`);
+  const read = await waitForTrace(/^\d+ player record \S*player_ann_[0-9a-f]{8}\.rec read, \d+ seen$/, 10000, back);
+  if (/read, 0 seen$/.test(read.line)) fail(`the second game forgot the first: ${read.line}`);
+  // The same seed as the first game: only the memory keeps its statements from coming again.
+  const again = await waitForTrace(/^\d+ question /, 30000, back);
+  if (firstGameStatements.includes(shownStatement(again.line)))
+    fail(`the second game repeats a statement of the first: ${again.line}`);
+  console.log(`a second game after the reload: ${best.line.replace(/^\d+ /, '')}; ${read.line.replace(/^\d+ /, '')}; ` +
+              `its first statement is none of the first game's ${firstGameStatements.length}`);
 
   await checkBrowserKeys(page);
   await checkShortClick(page);

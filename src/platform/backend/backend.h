@@ -31,6 +31,13 @@ int DesktopWidth();
 int DesktopHeight();
 // Returns false when it could not show a box (the caller then writes the text to standard error).
 bool ShowMessageBox(const std::string& text, const std::string& caption, bool errorIcon);
+// Where typed text goes while a text field has the focus (`active`), in picture pixels, or that none has: a
+// backend whose keyboard must be called up (a phone's on-screen one) offers it over that area. Typed text still
+// arrives as WM_CHAR messages.
+void SetTextInputArea(bool active, int x, int y, int width, int height);
+// The player switched the display setting while the window is open: a backend that can follow it at once (the
+// browser's page, through its full screen) does; the others take the form asked for when a window opens.
+void FollowDisplaySetting(bool fullScreen);
 // Text for a screen reader to read out now; a backend with no way to reach one ignores it.
 void Announce(const std::string& text);
 

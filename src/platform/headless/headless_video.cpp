@@ -121,6 +121,11 @@ bool RaiseThreadPriority(bool realtime) {
   return host::SetThreadNice(host::CurrentThreadId(), -10);
 }
 
+// Scripts type their text as characters; there is no keyboard to call up.
+void SetTextInputArea(bool, int, int, int, int) {}
+
+void FollowDisplaySetting(bool) {}
+
 // No screen reader is reached from here.
 void Announce(const std::string&) {}
 

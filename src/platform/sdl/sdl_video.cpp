@@ -447,6 +447,14 @@ bool ShowMessageBox(const std::string& text, const std::string& caption, bool er
 }
 
 // No screen reader is reached from here.
+// A desktop's text input is on from the start and stays on; a field asking for it again costs nothing.
+void SetTextInputArea(bool active, int, int, int, int) {
+  if (active && !SDL_IsTextInputActive()) SDL_StartTextInput();
+}
+
+// The window takes the form the setting asks for when it opens; Alt+Enter switches it meanwhile.
+void FollowDisplaySetting(bool) {}
+
 void Announce(const std::string&) {}
 
 }  // namespace platform::backend

@@ -13,25 +13,33 @@
 EM_JS(int, zorvel_audio_open, (), {
   const Context = window.AudioContext || window.webkitAudioContext;
   if (!Context) return 0;
-  const context = new Context();
-  // Everything goes through one gain, the page's mute button. pieces and heard (pieces with sound in them) let a
-  // test see that the game is heard.
-  const output = context.createGain();
-  output.connect(context.destination);
-  Module.zorvelAudio = {context: context, output: output, playhead: 0, pieces: 0, heard: 0};
-  Module.zorvelMute = (muted) => { output.gain.value = muted ? 0 : 1; };
+  // One audio context for the page, kept from one opening to the next (the launcher's, then the game's, game
+  // after game): a browser lets a context play only once it was started within the player's gesture, which a
+  // context made later need not get. pieces and heard (pieces with sound in them) let a test see that the game is
+  // heard.
+  let audio = Module.zorvelAudio;
+  if (!audio) {
+    const context = new Context();
+    audio = Module.zorvelAudio = {context: context, output: null, playhead: 0, pieces: 0, heard: 0};
+    // Browsers start sound only within what they count as the player's gesture: the end of a touch or a click,
+    // or a key, not the start of a touch. Resuming inside the first one is what makes the first tap heard.
+    const start = () => { if (context.state === 'suspended') context.resume(); };
+    ['pointerup', 'touchend', 'click', 'keydown'].forEach((t) => window.addEventListener(t, start, true));
+    start();
+  }
+  // Each opening plays through a gain of its own, the page's mute button: closing cuts what it had queued.
+  audio.output = audio.context.createGain();
+  audio.output.connect(audio.context.destination);
+  audio.playhead = 0;
+  Module.zorvelMute = (muted) => { if (Module.zorvelAudio.output) Module.zorvelAudio.output.gain.value = muted ? 0 : 1; };
   Module.zorvelMute(!!Module.zorvelMuted);
-  // Browsers start sound only within what they count as the player's gesture: the end of a touch or a click, or
-  // a key, not the start of a touch. Resuming inside the first one is what makes the first tap heard.
-  const start = () => { if (context.state === 'suspended') context.resume(); };
-  ['pointerup', 'touchend', 'click', 'keydown'].forEach((t) => window.addEventListener(t, start, true));
-  start();
   return 1;
 });
 
 EM_JS(void, zorvel_audio_queue, (const int16_t* samples, int frames, int rate), {
   const audio = Module.zorvelAudio;
-  if (!audio || audio.context.state !== 'running') return;  // not allowed to play yet: this part is not heard
+  // Not open, or not allowed to play yet: this part is not heard.
+  if (!audio || !audio.output || audio.context.state !== 'running') return;
   const context = audio.context;
   const buffer = context.createBuffer(2, frames, rate);
   const left = buffer.getChannelData(0), right = buffer.getChannelData(1);
@@ -59,8 +67,10 @@ EM_JS(void, zorvel_audio_queue, (const int16_t* samples, int frames, int rate), 
 });
 
 EM_JS(void, zorvel_audio_close, (), {
-  if (Module.zorvelAudio) Module.zorvelAudio.context.close();
-  Module.zorvelAudio = null;
+  const audio = Module.zorvelAudio;
+  if (!audio || !audio.output) return;
+  audio.output.disconnect();
+  audio.output = null;
 });
 // clang-format on
 

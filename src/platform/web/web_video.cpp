@@ -43,7 +43,9 @@ EM_JS(void, zorvel_web_attach, (), {
   });
   window.addEventListener('mouseup', e => {
     if (e.button !== 0 && e.button !== 2) return;
-    queue.push([e.button === 0 ? 3 : 5, ...point(e.clientX, e.clientY)]);
+    const p = point(e.clientX, e.clientY);
+    queue.push([e.button === 0 ? 3 : 5, ...p]);
+    if (e.button === 0 && e.target === canvas && inArea(p)) Module.zorvelTypeInto();
   });
   canvas.addEventListener('contextmenu', e => e.preventDefault());
   // A finger is the left button.
@@ -60,7 +62,52 @@ EM_JS(void, zorvel_web_attach, (), {
     queue.push([1, ...last]);
     e.preventDefault();
   }, {passive: false});
-  const touchEnd = e => { queue.push([3, ...last]); e.preventDefault(); };
+  // Text goes through a text element over the picture's text field while the field has the focus: a phone shows
+  // its keyboard only for such an element, and only when it is focused within the tap itself, so a tap on the
+  // field focuses it at once, before the game has even seen the tap.
+  const typing = document.getElementById('typing');
+  const area = Module.zorvelTextArea = {active: false, x: 0, y: 0, w: 0, h: 0};
+  const inArea = (p) => area.w > 0 && p[0] >= area.x && p[1] >= area.y && p[0] < area.x + area.w && p[1] < area.y + area.h;
+  const place = () => {
+    const box = canvas.getBoundingClientRect();
+    const scale = Math.min(box.width / 800, box.height / 600);
+    const left = box.left + (box.width - 800 * scale) / 2, top = box.top + (box.height - 600 * scale) / 2;
+    Object.assign(typing.style, {left: (left + area.x * scale) + 'px', top: (top + area.y * scale) + 'px',
+                                 width: (area.w * scale) + 'px', height: (area.h * scale) + 'px'});
+  };
+  Module.zorvelTypeInto = () => {
+    if (!typing || area.w === 0) return;
+    place();
+    if (document.activeElement !== typing) typing.focus({preventScroll: true});
+  };
+  Module.zorvelStopTyping = () => {
+    if (typing && document.activeElement === typing) canvas.focus({preventScroll: true});
+  };
+  // What the element holds is sent as it changes (a phone's keyboard may compose a word and change it as it
+  // goes), and emptied as soon as nothing is being composed.
+  let sent = [];
+  const empty = () => {
+    typing.value = String();
+    sent = [];
+  };
+  if (typing) {
+    typing.addEventListener('input', e => {
+      const now = Array.from(typing.value);
+      let same = 0;
+      while (same < now.length && same < sent.length && now[same] === sent[same]) ++same;
+      for (let i = same; i < sent.length; ++i) queue.push([6, 8, 0], [7, 8, 0]);
+      for (let i = same; i < now.length; ++i) queue.push([10, now[i].codePointAt(0), 0]);
+      sent = now;
+      if (!e.isComposing) empty();
+    });
+    typing.addEventListener('compositionend', empty);
+    typing.addEventListener('blur', empty);
+  }
+  const touchEnd = e => {
+    queue.push([3, ...last]);
+    if (inArea(last)) Module.zorvelTypeInto();
+    e.preventDefault();
+  };
   canvas.addEventListener('touchend', touchEnd, {passive: false});
   canvas.addEventListener('touchcancel', touchEnd, {passive: false});
   // keyCode carries the same numbers as the game's virtual keys for every key it knows. Reload (F5), full screen
@@ -70,14 +117,19 @@ EM_JS(void, zorvel_web_attach, (), {
   const modifiers = new Set([0x10, 0x11, 0x12, 0x5B, 0x5C, 0x5D]);
   const heldBack = new Set();
   const key = (down, e) => {
+    // Keys on the page's own buttons (mute, full screen, play again) are theirs.
+    if (e.target instanceof HTMLButtonElement) return;
     if (down) {
       const chord = (e.ctrlKey || e.altKey || e.metaKey) && !modifiers.has(e.keyCode);
       if (chord || browserKeys.has(e.keyCode)) { heldBack.add(e.keyCode); return; }
     } else if (heldBack.delete(e.keyCode)) {
       return;
     }
-    if (e.keyCode >= 0x70 && e.keyCode <= 0x7B || e.keyCode === 0x12 || e.keyCode === 0x20 ||
-        (e.keyCode >= 0x25 && e.keyCode <= 0x28)) e.preventDefault();
+    // Typed into the text element, a blank and the arrows are the element's to take. Tab moves the launcher's
+    // focus, not the page's.
+    const intoText = e.target === typing;
+    if (e.keyCode >= 0x70 && e.keyCode <= 0x7B || e.keyCode === 0x12 || e.keyCode === 0x09 ||
+        (!intoText && (e.keyCode === 0x20 || (e.keyCode >= 0x25 && e.keyCode <= 0x28)))) e.preventDefault();
     queue.push([down ? 6 : 7, e.keyCode, e.repeat ? 1 : 0]);
   };
   window.addEventListener('keydown', e => key(true, e));
@@ -94,6 +146,20 @@ EM_JS(int, zorvel_web_take_event, (int* out), {
   HEAP32[out >> 2] = e[1];
   HEAP32[(out >> 2) + 1] = e[2];
   return e[0];
+});
+
+EM_JS(void, zorvel_web_text_area, (int active, int x, int y, int w, int h), {
+  const area = Module.zorvelTextArea;
+  if (!area) return;
+  Object.assign(area, {active: !!active, x: x, y: y, w: w, h: h});
+  if (active) Module.zorvelTypeInto();
+  else Module.zorvelStopTyping();
+});
+
+// The page's full screen, as its own button asks for it; the browser may refuse (no tap just before), and then the
+// setting only waits for the button.
+EM_JS(void, zorvel_web_full_screen, (int on), {
+  if (Module.zorvelFullScreen) Module.zorvelFullScreen(!!on);
 });
 
 // Only the rows that changed are copied and put on the canvas.
@@ -125,7 +191,9 @@ namespace platform::backend {
 
 namespace {
 
-enum EventKind { kNone, kMove, kLeftDown, kLeftUp, kRightDown, kRightUp, kKeyDown, kKeyUp, kShown, kHidden };
+enum EventKind {
+  kNone, kMove, kLeftDown, kLeftUp, kRightDown, kRightUp, kKeyDown, kKeyUp, kShown, kHidden, kCharacter
+};
 
 struct WebVideo {
   bool attached = false;
@@ -260,6 +328,7 @@ void PollEvents() {
         PostDeviceMessage(down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), KeyLParam(!down, 0));
         break;
       }
+      case kCharacter: PostDeviceMessage(WM_CHAR, static_cast<uintptr_t>(data[0]), 0); break;
       case kShown:
         PostDeviceMessage(WM_ACTIVATEAPP, 1, 0);
         PostDeviceMessage(WM_ACTIVATE, WA_ACTIVE, 0);
@@ -287,5 +356,11 @@ bool ShowMessageBox(const std::string& text, const std::string& caption, bool) {
 bool RaiseThreadPriority(bool) { return true; }
 
 void Announce(const std::string& text) { zorvel_web_say(text.c_str()); }
+
+void FollowDisplaySetting(bool fullScreen) { zorvel_web_full_screen(fullScreen ? 1 : 0); }
+
+void SetTextInputArea(bool active, int x, int y, int width, int height) {
+  if (Video().attached) zorvel_web_text_area(active ? 1 : 0, x, y, width, height);
+}
 
 }  // namespace platform::backend

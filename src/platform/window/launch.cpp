@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "platform/host/file_names.h"
@@ -11,10 +12,22 @@
 
 namespace platform {
 
+namespace {
+
+LaunchHandler& Handler() {
+  static LaunchHandler handler;
+  return handler;
+}
+
+}  // namespace
+
+void SetLaunchHandler(LaunchHandler handler) { Handler() = std::move(handler); }
+
 bool ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
                   const std::string& directory, int /*showCommand*/) {
   TraceLine("launch \"" + file + "\" \"" + parameters + "\" in \"" + directory + "\"");
   if (verb != "open") return false;
+  if (Handler()) return Handler()(file, parameters, directory);
   const char* noLaunch = std::getenv("ZORVEL_NO_LAUNCH");
   if (noLaunch && std::strcmp(noLaunch, "1") == 0) return true;
 
