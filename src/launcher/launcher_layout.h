@@ -30,8 +30,19 @@ inline constexpr int32_t kSmallW = 112, kSmallH = 40;
 // The players page: the name field, the roster rows and the buttons under them.
 inline constexpr Box kNameField{kPanel.x + 24, kPanel.y + 60, 340, 40};
 inline constexpr Box kAdd{kPanel.x + 376, kPanel.y + 60, kSmallW, kSmallH};
+// The roster: eight players in two columns of four, each row a finger high on a phone (the name, and under it
+// who plays next).
 inline constexpr int32_t kRosterY = kPanel.y + 124;
-inline constexpr int32_t kRowH = 30;
+inline constexpr int32_t kRowH = 52;
+inline constexpr int32_t kRosterRowsPerColumn = 4;
+inline constexpr int32_t kRosterColumnGap = 8;
+inline constexpr Box kRoster{kPanel.x + 16, kRosterY, kPanel.w - 32, kRowH * kRosterRowsPerColumn};
+inline constexpr int32_t kRosterColumnW = (kRoster.w - kRosterColumnGap) / 2;
+// Where the n-th listed player's row stands (down the first column, then the second).
+inline constexpr Box RosterRow(int32_t n) {
+  return {kRoster.x + (n / kRosterRowsPerColumn) * (kRosterColumnW + kRosterColumnGap),
+          kRosterY + (n % kRosterRowsPerColumn) * kRowH, kRosterColumnW, kRowH};
+}
 inline constexpr Box kSelect{kPanel.x + 24, kPanel.y + 404, kSmallW, kSmallH};
 inline constexpr Box kRename{kPanel.x + 144, kPanel.y + 404, kSmallW, kSmallH};
 inline constexpr Box kRemove{kPanel.x + 264, kPanel.y + 404, kSmallW, kSmallH};

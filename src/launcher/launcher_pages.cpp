@@ -107,7 +107,7 @@ lay::Box LauncherPages::Place(Control c) {
     case Control::Quit: return lay::kQuit;
     case Control::NameField: return lay::kNameField;
     case Control::Add: return lay::kAdd;
-    case Control::Roster: return {lay::kPanel.x + 16, lay::kRosterY, lay::kPanel.w - 32, lay::kRowH * 8};
+    case Control::Roster: return lay::kRoster;
     case Control::Select: return lay::kSelect;
     case Control::Rename: return lay::kRename;
     case Control::Remove: return lay::kRemove;
@@ -146,8 +146,9 @@ lay::Box LauncherPages::HitBox(Control c) {
 int LauncherPages::RosterRowAt(int32_t x, int32_t y) const {
   if (page_ != Page::Players || Confirming() || !Place(Control::Roster).Contains(x, y)) return -1;
   const auto players = store_.Options().Players();
-  const size_t row = static_cast<size_t>((y - lay::kRosterY) / lay::kRowH);
-  return row < players.size() ? players[row].index : -1;
+  for (size_t n = 0; n < players.size(); ++n)
+    if (lay::RosterRow(static_cast<int32_t>(n)).Contains(x, y)) return players[n].index;
+  return -1;
 }
 
 Control LauncherPages::ControlAt(int32_t x, int32_t y) const {

@@ -168,27 +168,29 @@ void LauncherView::DrawPlayers(const LauncherPages& pages, platform::Surface* ta
   }
   DrawButton(pages, Control::Add, "add", target);
   if (const std::string why = pages.AddRefusal(); !why.empty())
-    Text(target, why, lay::kPanelTextX, f.y + f.h + 2, lay::kPanel.x + lay::kPanel.w - 16);
+    Text(target, why, lay::kPanelTextX, f.y + f.h + 6, lay::kPanel.x + lay::kPanel.w - 16);
 
   const SuiteOptions& o = pages.Options();
   const auto players = o.Players();
   const lay::Box roster = LauncherPages::Place(Control::Roster);
-  for (size_t row = 0; row < players.size(); ++row) {
-    const PlayerEntry& p = players[row];
-    const int32_t y = lay::kRosterY + static_cast<int32_t>(row) * lay::kRowH;
+  for (size_t n = 0; n < players.size(); ++n) {
+    const PlayerEntry& p = players[n];
+    const lay::Box row = lay::RosterRow(static_cast<int32_t>(n));
     // Marks go around a row, never under it: the font's letters stand on the panel's own cream.
-    const lay::Box rowBox{roster.x + 2, y, roster.w - 4, lay::kRowH - 4};
+    const lay::Box rowBox{row.x + 2, row.y + 2, row.w - 4, row.h - 4};
     if (p.index == pages.ConfirmingIndex()) Frame(target, rowBox, 2, 200, 50, 44);
     else if (p.index == pages.RosterCursor()) Frame(target, rowBox, 2, 232, 184, 72);
-    if (p.index == o.CurrentPlayer()) Fill(target, roster.x - 8, y + 2, 6, lay::kRowH - 8, 46, 150, 70);
-    Text(target, std::to_string(p.index + 1) + ".", roster.x + 8, y + 4);
-    Text(target, p.name, roster.x + 44, y + 4, roster.x + roster.w - 130);
-    if (p.index == o.CurrentPlayer()) Text(target, "plays next", roster.x + roster.w - 120, y + 4);
+    const int32_t nameY = row.y + 5, nextY = nameY + font_.Height() + 2;
+    if (p.index == o.CurrentPlayer()) {
+      Fill(target, row.x - 7, row.y + 4, 6, row.h - 8, 46, 150, 70);
+      Text(target, "plays next", row.x + 40, nextY, row.x + row.w - 8);
+    }
+    Text(target, std::to_string(p.index + 1) + ".", row.x + 8, nameY);
+    Text(target, p.name, row.x + 40, nameY, row.x + row.w - 8);
   }
   if (pages.Focus() == Control::Roster) {
     lay::Box used = roster;
-    used.h = static_cast<int32_t>(players.size()) * lay::kRowH;
-    used.y -= 3;
+    used.h = static_cast<int32_t>(std::min<size_t>(players.size(), lay::kRosterRowsPerColumn)) * lay::kRowH;
     Frame(target, used, 1, 44, 34, 28);
   }
   if (pages.Confirming()) {

@@ -169,6 +169,31 @@ TEST(LauncherPages, APlayerRemovedOutsideLeavesNoQuestionAboutThem) {
   EXPECT_EQ(pages.RosterCursor(), 0);
 }
 
+TEST(LauncherPages, AClickPicksThePlayerOfItsRowInEitherColumn) {
+  suite_test::ScratchFolder scratch;
+  const std::string options = (scratch.path() / "options.ini").string();
+  WriteBytes(options, "[setup]\nplayerid=0\n[Player1]\nname=Ann\n[Player2]\nname=Bob\n[Player3]\nname=Cy\n"
+                      "[Player4]\nname=Dee\n[Player5]\nname=Eve\n[Player6]\nname=Fay\n");
+  hubbix::LauncherStore store(options, "");
+  hubbix::LauncherPages pages(store, {}, -1, {});
+  pages.OpenPage(hubbix::Page::Players);
+  namespace lay = hubbix::layout;
+  auto click = [&](int32_t x, int32_t y) {
+    pages.MouseDown(x, y);
+    pages.MouseUp(x, y);
+    return pages.RosterCursor();
+  };
+  // Four players down the first column, then the second: the fifth stands at the top right, the sixth under it.
+  const lay::Box fifth = lay::RosterRow(4), sixth = lay::RosterRow(5), fourth = lay::RosterRow(3);
+  EXPECT_GT(fifth.x, lay::RosterRow(0).x + lay::RosterRow(0).w - 1);
+  EXPECT_EQ(fifth.y, lay::kRosterY);
+  EXPECT_EQ(click(fifth.x + 20, fifth.y + fifth.h / 2), 4);
+  EXPECT_EQ(click(sixth.x + sixth.w - 3, sixth.y + sixth.h - 2), 5);
+  EXPECT_EQ(click(fourth.x + 3, fourth.y + 2), 3);
+  // Where the second column has no seventh player, a click there picks nobody.
+  EXPECT_EQ(pages.RosterRowAt(lay::RosterRow(6).x + 20, lay::RosterRow(6).y + 10), -1);
+}
+
 }  // namespace
 
 namespace {

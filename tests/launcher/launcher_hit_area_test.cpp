@@ -16,6 +16,13 @@ TEST(LauncherHitAreas, EveryControlTakesClicksOverAtLeastAFingersWidth) {
     EXPECT_GE(box.w, rules::kMinimumHitSize) << hubbix::ControlName(control) << " is " << box.w << " x " << box.h;
     EXPECT_GE(box.h, rules::kMinimumHitSize) << hubbix::ControlName(control) << " is " << box.w << " x " << box.h;
   }
-  // The roster counts as one control here: its rows (kRowH tall) are smaller, and are also chosen with the arrows
-  // and the controller's cross.
+  // The roster is one control for the keys, but a finger picks one of its rows.
+  for (int32_t n = 0; n < 8; ++n) {
+    const hubbix::layout::Box row = hubbix::layout::RosterRow(n);
+    EXPECT_GE(row.w, rules::kMinimumHitSize) << "roster row " << n;
+    EXPECT_GE(row.h, rules::kMinimumHitSize) << "roster row " << n;
+    EXPECT_TRUE(hubbix::layout::kRoster.Contains(row.x, row.y) &&
+                hubbix::layout::kRoster.Contains(row.x + row.w - 1, row.y + row.h - 1))
+        << "roster row " << n << " lies outside the roster";
+  }
 }
