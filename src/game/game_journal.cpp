@@ -22,11 +22,12 @@ GameFigures PlaceInTable(const HighScoreTable& table, int32_t score) {
   return figures;
 }
 
-std::string RecordFolderOfHallOfFame() {
-  const std::string path = platform::HostPath("hiscore.dat");
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+std::string RecordFolderOf(const std::string& hallOfFamePath) {
+  const size_t slash = hallOfFamePath.rfind('/');
+  return slash == std::string::npos ? std::string() : hallOfFamePath.substr(0, slash + 1);
 }
+
+std::string RecordFolderOfHallOfFame() { return RecordFolderOf(platform::HostPath("hiscore.dat")); }
 
 void GameJournal::BeginGame(const std::string& playerName, const std::string& recordFolder, QuestionBank& bank) {
   answers_.clear();

@@ -74,5 +74,7 @@ class GameJournal {
   bool active_ = false;
 };
 
-// The folder of the hall of fame's file as the game opens it ("" when that is the working folder).
+// The players' records live beside the hall of fame: the folder of its file, with its slash ("" for a bare name).
+std::string RecordFolderOf(const std::string& hallOfFamePath);
+// The same for the hall of fame's file as the game opens it.
 std::string RecordFolderOfHallOfFame();

@@ -210,6 +210,10 @@ std::string SerializePlayerMemory(const PlayerMemory& r) {
   return out;
 }
 
+std::string PlayerNameOfLine(std::string_view playerLine) {
+  return std::string(playerLine.substr(0, playerLine.find(':')));
+}
+
 std::string PlayerMemoryFileName(std::string_view playerName) {
   std::string letters;
   for (char c : playerName) {

@@ -60,6 +60,8 @@ std::string SerializePlayerMemory(const PlayerMemory& record);
 // slot, because the launcher renumbers the slots when a player is removed; the hash keeps two names that differ
 // only in punctuation or case apart.
 std::string PlayerMemoryFileName(std::string_view playerName);
+// The name a roster line plays under: "name:address:email:send" -> "name".
+std::string PlayerNameOfLine(std::string_view playerLine);
 
 // Reads the file (kMissing when it is not there, kHuge without reading a file over the limit).
 MemoryStatus LoadPlayerMemory(const std::string& path, PlayerMemory* record);

@@ -50,11 +50,6 @@ void Play(GameSound sound) { g_soundTable.PlaySound(SoundName(sound), kFullVolum
 
 platform::Surface* Work() { return g_refreshManager.GetWorkSurface(); }
 
-// "name:address:email:send" -> "name".
-std::string PlayerNameOf(const char* playerLine) {
-  const char* colon = std::strchr(playerLine, ':');
-  return colon ? std::string(playerLine, colon) : std::string(playerLine);
-}
 
 
 }  // namespace
@@ -106,7 +101,7 @@ void QuizGame::Reset() {
   SetPlayerId(shell_->LoadCurrentPlayer(playerLine_));
   gameEnded_ = false;
   newRoundMark_ = -1;
-  journal.BeginGame(PlayerNameOf(playerLine_), RecordFolderOfHallOfFame(), g_questionBank);
+  journal.BeginGame(PlayerNameOfLine(playerLine_), RecordFolderOfHallOfFame(), g_questionBank);
   scoreTable.Allocate(rules::kHallOfFamePlaces);
   {
     const platform::ScopedFileLock lock(platform::HostPath("hiscore.dat"));

@@ -201,12 +201,7 @@ int OpenWindow(const Suite& where, const platform::WritableFiles& files, const B
   // the window says what is missing.
   if (::chdir(gameDir.c_str()) != 0) std::fprintf(stderr, "%s: cannot enter %s\n", g_name.c_str(), gameDir.c_str());
   hubbix::LauncherStore store(files.options, files.setup, &font);
-  hubbix::LauncherStart start;
-  start.gameFolder = gameDir;
-  start.hallOfFame = files.hiscore;
-  start.fame = hubbix::ReadFameRows(files.hiscore, files.lastResult, &start.fameHighlight);
-  if (afterGame) start.firstPage = hubbix::Page::HallOfFame;
-  if (start.fameHighlight >= 0) platform::TraceLine("launcher highlight " + std::to_string(start.fameHighlight + 1));
+  const hubbix::LauncherStart start = hubbix::StartFromFiles(gameDir, files, afterGame);
   std::string error;
   const hubbix::Command command = hubbix::RunLauncherWindow(store, start, &error);
   if (command == hubbix::Command::None && afterGame) {

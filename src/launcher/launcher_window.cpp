@@ -1,6 +1,7 @@
 #include "launcher/launcher_window.h"
 
 #include "common/ticker.h"
+#include "launcher/fame_rows.h"
 #include "launcher/launcher_view.h"
 #include "platform/backend/backend.h"
 #include "platform/music/mci.h"
@@ -134,6 +135,16 @@ class Session {
 };
 
 }  // namespace
+
+LauncherStart StartFromFiles(const std::string& gameFolder, const platform::WritableFiles& files, bool afterGame) {
+  LauncherStart start;
+  start.gameFolder = gameFolder;
+  start.hallOfFame = files.hiscore;
+  start.fame = ReadFameRows(files.hiscore, files.lastResult, &start.fameHighlight);
+  if (afterGame) start.firstPage = Page::HallOfFame;
+  if (start.fameHighlight >= 0) platform::TraceLine("launcher highlight " + std::to_string(start.fameHighlight + 1));
+  return start;
+}
 
 Command RunLauncherWindow(LauncherStore& store, const LauncherStart& start, std::string* error) {
   using namespace platform;

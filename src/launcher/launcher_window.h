@@ -7,6 +7,7 @@
 
 #include "launcher/launcher_pages.h"
 #include "launcher/launcher_store.h"
+#include "platform/host/writable_files.h"
 
 namespace hubbix {
 
@@ -17,6 +18,10 @@ struct LauncherStart {
   int fameHighlight = -1;
   std::string hallOfFame;  // hiscore.dat: the players' records live beside it
 };
+
+// What the window opens on: the hall of fame read from the suite's files, with the last game's entry marked, and
+// that page first when the player comes back from a game through its "Menu".
+LauncherStart StartFromFiles(const std::string& gameFolder, const platform::WritableFiles& files, bool afterGame);
 
 // Returns what the player chose; Command::None with `error` set when the window or its art could not be made.
 Command RunLauncherWindow(LauncherStore& store, const LauncherStart& start, std::string* error);

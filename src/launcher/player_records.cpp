@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "game/game_journal.h"
 #include "platform/host/atomic_file.h"
 #include "platform/host/file_lock.h"
 #include "platform/host/file_names.h"
@@ -58,34 +59,27 @@ PlayerFigures FiguresOf(const PlayerMemory& record, MemoryStatus status) {
   return f;
 }
 
-std::string FolderOf(const std::string& hallOfFamePath) {
-  const size_t slash = hallOfFamePath.rfind('/');
-  return slash == std::string::npos ? std::string() : hallOfFamePath.substr(0, slash + 1);
-}
-
-std::string GameNameOf(const std::string& rosterName) { return rosterName.substr(0, rosterName.find(':')); }
-
 PlayerRecords::PlayerRecords(std::string hallOfFamePath, std::string gameFolder)
     // Unnamed, the hall of fame is where the game opens it: its name, through the game's redirection of the files
     // it writes (in place, the XDG folder, the browser's storage), from the working folder.
     : hallOfFamePath_(hallOfFamePath.empty() ? platform::HostPath("hiscore.dat") : std::move(hallOfFamePath)),
-      folder_(FolderOf(hallOfFamePath_)),
+      folder_(RecordFolderOf(hallOfFamePath_)),
       gameFolder_(std::move(gameFolder)) {}
 
 PlayerRecords::~PlayerRecords() = default;
 
 std::string PlayerRecords::PathOf(const std::string& rosterName) const {
-  return folder_ + PlayerMemoryFileName(GameNameOf(rosterName));
+  return folder_ + PlayerMemoryFileName(PlayerNameOfLine(rosterName));
 }
 
 PlayerFigures PlayerRecords::Figures(const std::string& rosterName) const {
   PlayerMemory record;
-  record.name = GameNameOf(rosterName);
+  record.name = PlayerNameOfLine(rosterName);
   const MemoryStatus status = LoadPlayerMemory(PathOf(rosterName), &record);
   // The file's own copy of the name may be an older spelling: the roster's is the one shown.
   record.name = rosterName;
   PlayerFigures figures = FiguresOf(record, status);
-  figures.file = PlayerMemoryFileName(GameNameOf(rosterName));
+  figures.file = PlayerMemoryFileName(PlayerNameOfLine(rosterName));
   return figures;
 }
 
@@ -114,7 +108,7 @@ bool PlayerRecords::LastGameReview(const std::string& rosterName, std::vector<Re
     bank_ = std::move(bank);
   }
   PlayerMemory record;
-  record.name = GameNameOf(rosterName);
+  record.name = PlayerNameOfLine(rosterName);
   LoadPlayerMemory(PathOf(rosterName), &record);
   *items = ReviewOfLastGame(record, *bank_);
   if (items->empty() && !record.lastGame.empty()) {

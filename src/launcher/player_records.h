@@ -37,10 +37,6 @@ struct PlayerFigures {
 std::string TopicLabel(const std::string& topic);
 // What the page shows of a record.
 PlayerFigures FiguresOf(const PlayerMemory& record, MemoryStatus status);
-// The folder of the hall of fame's file, with its slash ("" for a bare file name): the memory files' folder.
-std::string FolderOf(const std::string& hallOfFamePath);
-// The name the game plays under: a roster name up to a colon, as the game cuts its player line.
-std::string GameNameOf(const std::string& rosterName);
 
 class PlayerRecords {
  public:

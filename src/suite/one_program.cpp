@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "app/app_main.h"
-#include "launcher/fame_rows.h"
 #include "launcher/launcher_store.h"
 #include "launcher/launcher_window.h"
 #include "platform/replay/trace.h"
@@ -52,12 +51,7 @@ int RunLauncherAndGame(const OneProgram& program) {
   for (;;) {
     EnterGameFolder(program);
     hubbix::LauncherStore store(program.files.options, program.files.setup, &font);
-    hubbix::LauncherStart start;
-    start.gameFolder = program.gameFolder;
-    start.hallOfFame = program.files.hiscore;
-    start.fame = hubbix::ReadFameRows(program.files.hiscore, program.files.lastResult, &start.fameHighlight);
-    if (backFromMenu) start.firstPage = hubbix::Page::HallOfFame;
-    if (start.fameHighlight >= 0) platform::TraceLine("launcher highlight " + std::to_string(start.fameHighlight + 1));
+    const hubbix::LauncherStart start = hubbix::StartFromFiles(program.gameFolder, program.files, backFromMenu);
     std::string error;
     const hubbix::Command command = hubbix::RunLauncherWindow(store, start, &error);
     if (command == hubbix::Command::None) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/game_journal.h"
 #include "game/player_memory.h"
 #include "launcher/launcher_pages.h"
 #include "launcher/launcher_store.h"
@@ -104,8 +105,8 @@ TEST(PlayerRecords, FiguresAndBarsComeFromThePlayersOwnFile) {
 
   // The game plays a roster name up to a colon, and so reads the launcher.
   EXPECT_EQ(records.Figures("Ann:x").games, 4);
-  EXPECT_EQ(hubbix::FolderOf("/data/zorvel/hiscore.dat"), "/data/zorvel/");
-  EXPECT_EQ(hubbix::FolderOf("hiscore.dat"), "");
+  EXPECT_EQ(RecordFolderOf("/data/zorvel/hiscore.dat"), "/data/zorvel/");
+  EXPECT_EQ(RecordFolderOf("hiscore.dat"), "");
   // Unnamed, the hall of fame is the game's own "hiscore.dat", here in the working folder, as the game opens it.
   EXPECT_EQ(PlayerRecords("", "").PathOf("Ann"), PlayerMemoryFileName("Ann"));
 }
