@@ -24,12 +24,16 @@ EM_JS(void, zorvel_web_attach, (), {
     if (Module.zorvelWake) Module.zorvelWake();
     return length;
   };
-  // The canvas keeps 800 x 600 pixels and is shown scaled to fit its box (object-fit: contain): find the
-  // picture's rectangle inside the box, then the picture pixel under the point.
-  const point = (clientX, clientY) => {
+  // The canvas keeps 800 x 600 pixels and is shown scaled to fit its box (object-fit: contain): the picture's
+  // rectangle inside the box, on the page.
+  const picture = () => {
     const box = canvas.getBoundingClientRect();
     const scale = Math.min(box.width / 800, box.height / 600);
-    const left = box.left + (box.width - 800 * scale) / 2, top = box.top + (box.height - 600 * scale) / 2;
+    return {scale, left: box.left + (box.width - 800 * scale) / 2, top: box.top + (box.height - 600 * scale) / 2};
+  };
+  // The picture pixel under a point of the page.
+  const point = (clientX, clientY) => {
+    const {scale, left, top} = picture();
     const x = Math.floor((clientX - left) / scale), y = Math.floor((clientY - top) / scale);
     return [Math.max(0, Math.min(799, x)), Math.max(0, Math.min(599, y))];
   };
@@ -69,9 +73,7 @@ EM_JS(void, zorvel_web_attach, (), {
   const area = Module.zorvelTextArea = {active: false, x: 0, y: 0, w: 0, h: 0};
   const inArea = (p) => area.w > 0 && p[0] >= area.x && p[1] >= area.y && p[0] < area.x + area.w && p[1] < area.y + area.h;
   const place = () => {
-    const box = canvas.getBoundingClientRect();
-    const scale = Math.min(box.width / 800, box.height / 600);
-    const left = box.left + (box.width - 800 * scale) / 2, top = box.top + (box.height - 600 * scale) / 2;
+    const {scale, left, top} = picture();
     Object.assign(typing.style, {left: (left + area.x * scale) + 'px', top: (top + area.y * scale) + 'px',
                                  width: (area.w * scale) + 'px', height: (area.h * scale) + 'px'});
   };
